@@ -1,0 +1,304 @@
+#include "app/telemetry_receiver.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes WithChecksum(Bytes body) {
+    std::uint8_t x = 0;
+    for (auto b : body) x ^= b;
+    body.push_back(x);
+    return body;
+}
+
+Bytes Nine(std::uint8_t outs, unsigned t1, unsigned t2, unsigned t3_tenths, std::uint8_t hm) {
+    return WithChecksum({outs, std::uint8_t(t1), std::uint8_t(t1 >> 8), std::uint8_t(t2),
+                         std::uint8_t(t2 >> 8), std::uint8_t(t3_tenths),
+                         std::uint8_t(t3_tenths >> 8), hm});
+}
+
+Bytes Eight(std::uint8_t outs, unsigned t1, unsigned t2, unsigned t3) {
+    return WithChecksum({outs, std::uint8_t(t1), std::uint8_t(t1 >> 8), std::uint8_t(t2),
+                         std::uint8_t(t2 >> 8), std::uint8_t(t3), std::uint8_t(t3 >> 8)});
+}
+
+const Bytes kExample = Nine(0x00, 600, 586, 280, 55);
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// The main window's side: a display of lines, the balloons it was asked to show.
+struct Display : TelemetrySink {
+    std::vector<std::string> lines;
+    std::vector<TelemetrySample> samples;
+    int balloons = 0;
+    int rollovers = 0;
+
+    void ChecksumMismatch() override { ++balloons; }
+    std::size_t DisplayLineCount() const override { return lines.size(); }
+    void SampleDecoded(const TelemetrySample& s) override {
+        samples.push_back(s);
+        lines.push_back(s.record_line);
+        if (s.display_full) {
+            ++rollovers;
+            lines.clear();
+        }
+    }
+};
+
+class Receiver : public ::testing::Test {
+  protected:
+    ProgramSettings settings;
+    AlarmLimits limits;
+    AlarmFlags alarms;
+    std::string save_buffer;
+    SampleHistory history;
+    Display display;
+    TelemetryReceiver rx{{settings, limits, alarms, save_buffer, history,
+                          [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
+
+    void Read(const Bytes& bytes) { rx.Receive(bytes, display); }
+
+    // One receive event of `count` waiting bytes, served by a port that hands out at most
+    // `per_read` bytes per ReadBytes call.
+    void Event(const Bytes& bytes, std::size_t per_read = 1000) {
+        std::size_t at = 0;
+        rx.ReceiveEvent(
+            bytes.size(),
+            [&](std::uint8_t* buf, std::size_t size) {
+                EXPECT_LE(size, TelemetryReceiver::kReadChunk);
+                const std::size_t n = std::min({size, per_read, bytes.size() - at});
+                std::copy_n(bytes.begin() + at, n, buf);
+                at += n;
+                return n;
+            },
+            display);
+        EXPECT_EQ(at, bytes.size()) << "every waiting byte is read";
+    }
+};
+
+}  // namespace
+
+TEST_F(Receiver, ExamplePacketWithRounding) {
+    settings.SHT10 = true;
+    Read(kExample);
+    ASSERT_EQ(display.samples.size(), 1u);
+    const auto& s = display.samples[0];
+    EXPECT_EQ(s.texts.panel1, "37,5°C");
+    EXPECT_EQ(s.texts.panel2, "36,6°C");
+    EXPECT_EQ(s.texts.label_t3hm, "28°C\r\n55%");
+    EXPECT_EQ(s.record_line, "T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=________  06.12.26 12:34:56");
+}
+
+TEST_F(Receiver, ExamplePacketWithoutRounding) {
+    settings.SHT10 = true;
+    settings.Okruglenie = false;
+    Read(kExample);
+    ASSERT_EQ(display.lines.size(), 1u);
+    EXPECT_EQ(display.lines[0].rfind("T1=37,5000  T2=36,6250  T3=28,0  HM=55  ", 0), 0u)
+        << display.lines[0];
+}
+
+TEST_F(Receiver, ChecksumMismatchChangesNothingButShowsTheWarning) {
+    settings.SHT10 = true;
+    Bytes bad = kExample;
+    bad[2] ^= 0x10;
+    limits.LimitHMHi = 10;  // would alarm if the packet were taken
+    Read(bad);
+    EXPECT_EQ(display.balloons, 1);
+    EXPECT_TRUE(display.lines.empty());
+    EXPECT_FALSE(alarms.AlarmHM);
+    EXPECT_TRUE(save_buffer.empty());
+    EXPECT_EQ(history.HistT1[0], 0.0);
+}
+
+TEST_F(Receiver, AlarmBoundsAreInclusive) {
+    settings.Okruglenie = false;  // 601 -> 375.625 tenths
+    limits.LimitT1Low = 350;
+    limits.LimitT1Hi = 375;
+    Read(Eight(0, 601, 600, 456));
+    EXPECT_TRUE(alarms.AlarmT1);
+
+    alarms = {};
+    limits.LimitT1Hi = 376;
+    Read(Eight(0, 601, 600, 456));
+    EXPECT_FALSE(alarms.AlarmT1);
+
+    alarms = {};
+    settings.Okruglenie = true;  // 601 -> 375 tenths, equal to the limit
+    limits.LimitT1Hi = 375;
+    Read(Eight(0, 601, 600, 456));
+    EXPECT_TRUE(alarms.AlarmT1);
+    EXPECT_FALSE(alarms.AlarmT2);
+
+    alarms = {};
+    limits.LimitT2Low = 375;  // T2 600 -> 375 tenths: on the lower bound
+    Read(Eight(0, 500, 600, 456));
+    EXPECT_TRUE(alarms.AlarmT2);
+    EXPECT_TRUE(alarms.AlarmT1);  // 500 -> 312 tenths, below 350
+}
+
+TEST_F(Receiver, HumidityBelowTheTableRaisesTheAlarmAndIsStoredAs255) {
+    alarms.AlarmNoData = true;
+    Read(Eight(0x12, 560, 600, 456));
+    ASSERT_EQ(display.samples.size(), 1u);
+    EXPECT_EQ(display.samples[0].values.hm, -1);
+    EXPECT_NE(display.lines[0].find("  HM=-1  OUT=_2__5___  "), std::string::npos);
+    EXPECT_EQ(display.samples[0].texts.label_t3hm, "28,5°C\r\n-1%");
+    EXPECT_TRUE(alarms.AlarmHM);
+    EXPECT_FALSE(alarms.AlarmNoData);  // every receive event clears it
+    EXPECT_EQ(history.HistHM[0], 255);
+    EXPECT_EQ(history.HistHeater[0], 1);
+    EXPECT_DOUBLE_EQ(history.HistT1[0], 35.0);
+}
+
+TEST_F(Receiver, HistoryIndexIsTheNumberOfDisplayLinesBefore) {
+    display.lines.assign(41, "a line typed by the user");
+    Read(Concat({Eight(0, 600, 586, 456), Eight(0x02, 601, 587, 457)}));
+    ASSERT_EQ(display.samples.size(), 2u);
+    EXPECT_EQ(display.samples[0].history_index, 41u);
+    EXPECT_EQ(display.samples[1].history_index, 42u);
+    EXPECT_DOUBLE_EQ(history.HistT1[41], 37.5);
+    EXPECT_DOUBLE_EQ(history.HistT2[42], 36.7);
+    EXPECT_EQ(history.HistHeater[42], 1);
+    EXPECT_EQ(history.HistHeater[41], 0);
+}
+
+TEST_F(Receiver, SaveBufferOnlyWhileAutosaveIsOn) {
+    settings.AutosaveMinutes = 0;
+    Read(Eight(0, 600, 586, 456));
+    EXPECT_TRUE(save_buffer.empty());
+    settings.AutosaveMinutes = 10;
+    Read(Eight(0, 600, 586, 456));
+    EXPECT_EQ(save_buffer, "\r\n" + display.lines[1]);
+}
+
+TEST_F(Receiver, TheDisplayRollsOverAtTheHistoryCapacity) {
+    display.lines.assign(HISTORY_CAPACITY - 2, "x");
+    Read(Concat({Eight(0, 600, 586, 456), Eight(0, 601, 586, 456), Eight(0, 602, 586, 456)}));
+    ASSERT_EQ(display.samples.size(), 3u);
+    EXPECT_FALSE(display.samples[0].display_full);
+    EXPECT_TRUE(display.samples[1].display_full);  // the 87,000th line
+    EXPECT_EQ(display.rollovers, 1);
+    // The roll-over fell between two packets of one read: the third starts again at 0.
+    EXPECT_EQ(display.samples[2].history_index, 0u);
+    EXPECT_DOUBLE_EQ(history.HistT1[HISTORY_CAPACITY - 1], 37.5);
+    EXPECT_DOUBLE_EQ(history.HistT1[0], 37.6);
+}
+
+TEST_F(Receiver, ADisplayLongerThanTheHistoryNeverWritesPastIt) {
+    display.lines.assign(HISTORY_CAPACITY + 5, "loaded");
+    Read(Eight(0, 600, 586, 456));
+    ASSERT_EQ(display.samples.size(), 1u);
+    EXPECT_EQ(display.samples[0].history_index, HISTORY_CAPACITY + 5);
+    EXPECT_TRUE(display.samples[0].display_full);
+}
+
+TEST_F(Receiver, FragmentedPacketsAreAssembled) {
+    settings.SHT10 = true;
+    for (auto b : kExample) Read({b});
+    EXPECT_EQ(display.lines.size(), 1u);
+
+    Read(Bytes(kExample.begin(), kExample.begin() + 5));
+    EXPECT_EQ(display.lines.size(), 1u);
+    EXPECT_EQ(rx.PendingBytes(), 5u);
+    Read(Bytes(kExample.begin() + 5, kExample.end()));
+    EXPECT_EQ(display.lines.size(), 2u);
+    EXPECT_EQ(display.balloons, 0);
+}
+
+TEST_F(Receiver, SilenceDropsAPartialPacket) {
+    settings.SHT10 = true;
+    Read(Bytes(kExample.begin(), kExample.begin() + 5));
+    rx.ResetAssembly();  // the receive-reset timer after 500 ms
+    Read(kExample);
+    EXPECT_EQ(display.lines.size(), 1u);
+    EXPECT_EQ(display.balloons, 0);
+    EXPECT_EQ(rx.PendingBytes(), 0u);
+}
+
+TEST_F(Receiver, SeveralPacketsInOneReadAreAllDecoded) {
+    settings.SHT10 = true;
+    Read(Concat({kExample, kExample}));
+    EXPECT_EQ(display.lines.size(), 2u);
+
+    // A packet and a half: the half stays for the next read.
+    Read(Concat({kExample, Bytes(kExample.begin(), kExample.begin() + 4)}));
+    EXPECT_EQ(display.lines.size(), 3u);
+    EXPECT_EQ(rx.PendingBytes(), 4u);
+    Read(Bytes(kExample.begin() + 4, kExample.end()));
+    EXPECT_EQ(display.lines.size(), 4u);
+    EXPECT_EQ(display.balloons, 0);
+}
+
+TEST_F(Receiver, ALargeReadIsReadInChunksAndLosesNoPacket) {
+    settings.SHT10 = true;
+    Bytes stream;
+    for (int i = 0; i < 112; ++i) stream.insert(stream.end(), kExample.begin(), kExample.end());
+    stream.resize(1000);  // 111 whole packets and one byte
+    Event(stream, 97);    // a port that returns fewer bytes than asked
+    EXPECT_EQ(display.lines.size(), 111u);
+    EXPECT_EQ(rx.PendingBytes(), 1u);
+    EXPECT_EQ(display.balloons, 0);
+}
+
+TEST_F(Receiver, AStreamThatLostAByteIsAlignedAgainAtTheNextRead) {
+    settings.SHT10 = true;
+    Bytes damaged = Concat({kExample, kExample, kExample});
+    damaged.erase(damaged.begin() + 3);  // one byte of the first packet lost
+    Event(damaged);
+    EXPECT_EQ(display.balloons, 1);  // one warning for the whole read
+    EXPECT_TRUE(display.lines.empty());
+    EXPECT_EQ(rx.PendingBytes(), 0u);  // the rest of the read was dropped
+    Event(Concat({kExample, kExample}));
+    EXPECT_EQ(display.lines.size(), 2u);
+    EXPECT_EQ(display.balloons, 1);
+}
+
+TEST_F(Receiver, GarbageGivesAtMostOneWarningPerRead) {
+    std::mt19937 rng(1234);
+    int reads = 0;
+    for (int i = 0; i < 300; ++i) {
+        settings.SHT10 = (i % 3) == 0;
+        Bytes garbage(std::uniform_int_distribution<int>(1, 700)(rng));
+        for (auto& b : garbage) b = static_cast<std::uint8_t>(rng());
+        const int before = display.balloons;
+        Event(garbage, 1 + rng() % 300);
+        EXPECT_LE(display.balloons - before, 1);
+        ++reads;
+        ASSERT_LT(rx.PendingBytes(), 9u);
+    }
+    EXPECT_GT(display.balloons, reads / 2);  // random bytes rarely pass the checksum
+    for (const auto& s : display.samples) EXPECT_TRUE(s.record_line.rfind("T1=", 0) == 0);
+}
+
+TEST_F(Receiver, LayoutChangeTakesEffectAtTheNextEventAndDropsThePartialPacket) {
+    const Bytes eight = Eight(0, 600, 586, 456);
+    Read(Bytes(eight.begin(), eight.begin() + 5));
+    settings.SHT10 = true;
+    Read(kExample);  // 9-byte packets from now on; the 5 old bytes are gone
+    ASSERT_EQ(display.samples.size(), 1u);
+    EXPECT_EQ(display.samples[0].values.hm, 55);
+    EXPECT_EQ(display.balloons, 0);
+}
+
+TEST_F(Receiver, DecodePacketLeavesTheAssemblyAlone) {
+    settings.SHT10 = true;
+    Read(Bytes(kExample.begin(), kExample.begin() + 3));
+    std::mt19937 rng(3);
+    const auto p = MakeTestPacket(PacketLayout::Nine, rng);
+    rx.DecodePacket(p, display);
+    EXPECT_EQ(display.lines.size(), 1u);
+    EXPECT_EQ(rx.PendingBytes(), 3u);
+    Read(Bytes(kExample.begin() + 3, kExample.end()));
+    EXPECT_EQ(display.lines.size(), 2u);
+    EXPECT_EQ(display.lines[1].rfind("T1=37,5  T2=36,6", 0), 0u);
+}

@@ -1,0 +1,1 @@
+incubator_bench(telemetry_bench SOURCES telemetry_bench.cpp DEPS telemetry)

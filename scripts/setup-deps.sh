@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the monitor need. Quick and silent
+# when everything is there; runs apt-get update once only when something is missing.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libcanberra-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
