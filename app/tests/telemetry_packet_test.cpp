@@ -4,19 +4,11 @@
 
 #include <vector>
 
+#include "app/tests/packet_bytes.h"
+
 namespace {
 
-std::vector<std::uint8_t> WithChecksum(std::vector<std::uint8_t> body) {
-    std::uint8_t x = 0;
-    for (auto b : body) x ^= b;
-    body.push_back(x);
-    return body;
-}
-
-std::vector<std::uint8_t> Eight(std::uint8_t outs, unsigned t1, unsigned t2, unsigned t3) {
-    return WithChecksum({outs, std::uint8_t(t1), std::uint8_t(t1 >> 8), std::uint8_t(t2),
-                         std::uint8_t(t2 >> 8), std::uint8_t(t3), std::uint8_t(t3 >> 8)});
-}
+using namespace test_packets;
 
 double RoundedT1(unsigned raw) {
     return DecodeSample(Eight(0, raw, 0, 0), PacketLayout::Eight, true).t1;

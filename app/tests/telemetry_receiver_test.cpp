@@ -5,35 +5,13 @@
 #include <random>
 #include <vector>
 
+#include "app/tests/packet_bytes.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes WithChecksum(Bytes body) {
-    std::uint8_t x = 0;
-    for (auto b : body) x ^= b;
-    body.push_back(x);
-    return body;
-}
-
-Bytes Nine(std::uint8_t outs, unsigned t1, unsigned t2, unsigned t3_tenths, std::uint8_t hm) {
-    return WithChecksum({outs, std::uint8_t(t1), std::uint8_t(t1 >> 8), std::uint8_t(t2),
-                         std::uint8_t(t2 >> 8), std::uint8_t(t3_tenths),
-                         std::uint8_t(t3_tenths >> 8), hm});
-}
-
-Bytes Eight(std::uint8_t outs, unsigned t1, unsigned t2, unsigned t3) {
-    return WithChecksum({outs, std::uint8_t(t1), std::uint8_t(t1 >> 8), std::uint8_t(t2),
-                         std::uint8_t(t2 >> 8), std::uint8_t(t3), std::uint8_t(t3 >> 8)});
-}
+using namespace test_packets;
 
 const Bytes kExample = Nine(0x00, 600, 586, 280, 55);
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 // The main window's side: a display of lines, the balloons it was asked to show.
 struct Display : TelemetrySink {
