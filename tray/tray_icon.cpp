@@ -32,9 +32,11 @@ TTrayIcon::TTrayIcon(std::unique_ptr<platform::TrayShell> shell, platform::Timer
 }
 
 TTrayIcon::~TTrayIcon() {
-    SetIconVisible(false);
-    if (main_window_) main_window_->SetMinimizeHandler({});
+    // Deaf first: removing the icon may end a balloon, and the owner's handlers must not run
+    // while it is being destroyed.
     shell_->SetListener(nullptr);
+    if (main_window_) main_window_->SetMinimizeHandler({});
+    SetIconVisible(false);
 }
 
 void TTrayIcon::PrepareRecord() {

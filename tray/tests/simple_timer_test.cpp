@@ -92,14 +92,4 @@ TEST_F(SimpleTimerTest, AutoDisableFiresOnceAndClearsEnabledBeforeTheHandler) {
     EXPECT_FALSE(timer.Enabled());
 }
 
-TEST_F(SimpleTimerTest, HandlerMayRestartItsOwnTimer) {
-    timer.SetOnTimer([&](TSimpleTimer& t) {
-        ticks.push_back(clock.Now());
-        t.SetInterval(t.Interval() / 2);
-    });
-    timer.Start();
-    clock.Advance(1000 + 500 + 250);
-    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{1000, 1500, 1750}));
-}
-
 }  // namespace

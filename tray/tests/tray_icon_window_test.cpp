@@ -126,7 +126,11 @@ TEST_F(TrayWindowTest, AWindowHiddenWhenTheAreaGoesAwayIsShownAgain) {
 TEST_F(TrayWindowTest, DestructionRemovesTheIconAndLetsGoOfTheWindow) {
     Start(*tray, window);
     EXPECT_TRUE(window.HasMinimizeHandler());
+    bool late_event = false;
+    tray->OnBalloonHintHide = [&](TTrayIcon&) { late_event = true; };
+    tray->ShowBalloon("Тревога", "T1 выше предела", biWarning, 10);
     tray.reset();
+    EXPECT_FALSE(late_event);  // the balloon went with the icon, unreported
     EXPECT_FALSE(shell.IconShown());
     EXPECT_FALSE(window.HasMinimizeHandler());
     shell.Notify(Note::LeftDown);  // nobody listens any more

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/utf8.h"
-
 namespace {
 
 using tray::RecordText;
@@ -14,22 +12,6 @@ TEST(TrayTextTest, CarriageReturnsBecomeLineBreaks) {
     EXPECT_EQ(RecordText("\r\r\n\n", 127), "\n\n\n");
     // A CR LF counts as one character when cutting.
     EXPECT_EQ(RecordText("ab\r\ncd", 4), "ab\nc");
-}
-
-TEST(TrayTextTest, CutsByCharactersNeverInsideALetter) {
-    // 1-, 2-, 3- and 4-byte characters around the cut.
-    const std::string mixed = "aЖ€😀bЖ";
-    EXPECT_EQ(RecordText(mixed, 0), "");
-    EXPECT_EQ(RecordText(mixed, 2), "aЖ");
-    EXPECT_EQ(RecordText(mixed, 4), "aЖ€😀");
-    EXPECT_EQ(RecordText(mixed, 5), "aЖ€😀b");
-    EXPECT_EQ(RecordText(mixed, 100), mixed);
-}
-
-TEST(TrayTextTest, TipIsEmptyWithoutHintOrWithHintsOff) {
-    EXPECT_EQ(tray::TipText("", true), "");
-    EXPECT_EQ(tray::TipText("Инкубатор", false), "");
-    EXPECT_EQ(tray::TipText("Инкубатор", true), "Инкубатор");
 }
 
 }  // namespace

@@ -55,14 +55,6 @@ TEST_F(QtTrayMainWindowTest, WithoutMinimizeToTrayAMinimisedWindowStaysMinimised
     EXPECT_FALSE(window->isMinimized());
 }
 
-TEST_F(QtTrayMainWindowTest, HideAndShowFromTheMenu) {
-    EXPECT_TRUE(tray.HideMainWindow());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(main_window.IsVisible());
-    tray.ShowMainWindow();
-    EXPECT_TRUE(window->isVisible());
-}
-
 TEST_F(QtTrayMainWindowTest, AWindowDestroyedFirstIsLeftAlone) {
     window.reset();
     EXPECT_FALSE(main_window.IsVisible());
