@@ -13,6 +13,7 @@
 // area goes away is shown again.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@
 
 class TTrayIcon : private platform::TrayShellListener {
   public:
+    using TMouseButton = tray::TMouseButton;
+    using TShiftState = tray::TShiftState;
+    using TNotifyEvent = std::function<void(TTrayIcon& sender)>;
+    // x, y: the cursor in screen coordinates.
+    using TMouseEvent = std::function<void(TTrayIcon& sender, TMouseButton button,
+                                           TShiftState shift, int x, int y)>;
+    using TMouseMoveEvent = std::function<void(TTrayIcon& sender, TShiftState shift, int x, int y)>;
+    using TCycleEvent = std::function<void(TTrayIcon& sender, int NextIndex)>;
+    using TStartupEvent = std::function<void(TTrayIcon& sender, bool& ShowMainForm)>;
+
     // `main_window` may be null: then the main-window operations do nothing.
     TTrayIcon(std::unique_ptr<platform::TrayShell> shell, platform::TimerFactory& timers,
               platform::TrayMainWindow* main_window = nullptr);

@@ -2,6 +2,7 @@
 #include "tray/tray_icon.h"
 
 using platform::TrayNotification;
+using namespace tray;
 
 void TTrayIcon::TrayNotify(TrayNotification message) {
     switch (message) {

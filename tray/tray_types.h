@@ -1,11 +1,11 @@
 #pragma once
-// Enumerations and event signatures of the tray icon component.
-
-#include <functional>
-
-class TTrayIcon;
+// Enumerations of the tray icon component.
 
 enum TBalloonIconKind { biNone, biInfo, biWarning, biError, biUser };
+
+// Mouse buttons and shift states are named as in other components, so they live in a
+// namespace of their own.
+namespace tray {
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -20,10 +20,4 @@ enum TShiftFlag : unsigned {
     ssMiddle = 32,
 };
 
-using TNotifyEvent = std::function<void(TTrayIcon& sender)>;
-// x, y: the cursor in screen coordinates.
-using TMouseEvent =
-    std::function<void(TTrayIcon& sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(TTrayIcon& sender, TShiftState shift, int x, int y)>;
-using TCycleEvent = std::function<void(TTrayIcon& sender, int NextIndex)>;
-using TStartupEvent = std::function<void(TTrayIcon& sender, bool& ShowMainForm)>;
+}  // namespace tray

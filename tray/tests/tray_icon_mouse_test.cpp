@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace tray;
+
 class StubMenu : public platform::TrayMenu {
   public:
     bool AutoPopup() const override { return auto_popup; }

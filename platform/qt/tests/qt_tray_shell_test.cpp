@@ -20,6 +20,8 @@
 
 namespace {
 
+using namespace tray;
+
 constexpr int kDoubleClickMs = 200;
 
 class QtTrayShellTest : public ::testing::Test {
