@@ -1,0 +1,1 @@
+incubator_bench(tray_bench SOURCES tray_bench.cpp DEPS tray timer_doubles)
