@@ -6,11 +6,18 @@
 // Every call returns 0 on success or an errno value; the component turns failures into its
 // own exception with that code.
 
+#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+
+// A hang-up: the device went away (a USB adapter pulled out, the master of a pseudo-terminal
+// closed).
+inline bool IsHangUpError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
 
 // Line settings in the shape of the Win32 DCB record; members that the component never sets
 // are left out.

@@ -160,6 +160,10 @@ void TCustomSerialPort::OpenPort() {
     DoAfterOpen();
 }
 
+bool TCustomSerialPort::EventThreadRunning() const {
+    return FThread && !FThread->Finished();
+}
+
 void TCustomSerialPort::StopThread() {
     if (FThread) FThread->Stop();
     FThread.reset();
@@ -171,7 +175,9 @@ void TCustomSerialPort::StopThread() {
 void TCustomSerialPort::ClosePort() {
     if (!FConnected) return;
     DoBeforeClose();
-    CancelTransfers();
+    // A device that went away cannot cancel anything, and must still be closed.
+    if (int e = FHandle->CancelTransfers(); e != 0 && !IsHangUpError(e))
+        throw ESerialPort(serial_error::kPurge, e);
     StopThread();
     DestroyHandle();
     FConnected = false;

@@ -89,6 +89,9 @@ class TCustomSerialPort {
     int UpdateDepth() const { return FUpdateDepth; }
     bool HasRxDataLink() const { return FHasRxDataLink; }
     bool ThreadCreated() const { return FThreadCreated; }
+    // Whether the event thread still delivers: a handler's exception or a hang-up of the
+    // device ends it while the port stays open.
+    bool EventThreadRunning() const;
 
     // Loading from a stored description: settings are only stored, and a stored Connected opens
     // the port when loading ends (an open failure goes to the application's error report).

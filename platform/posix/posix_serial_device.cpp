@@ -16,10 +16,6 @@
 #include "platform/posix/posix_event_waiter.h"
 #include "platform/serial_read_timing.h"
 
-bool IsHangUpError(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
-}
-
 namespace {
 
 // A device without modem control lines or counters, such as a pseudo-terminal.

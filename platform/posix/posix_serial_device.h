@@ -19,7 +19,3 @@ class PosixSerialBackend : public SerialBackend {
   private:
     std::string device_dir_;
 };
-
-// A hang-up: the device went away (a USB adapter pulled out, the master of a pseudo-terminal
-// closed).
-bool IsHangUpError(int error);
