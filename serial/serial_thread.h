@@ -3,7 +3,7 @@
 // each wake-up's set of events to the port, as its SyncMethod says:
 //   smThreadSync: run on the UI thread, this thread blocking until the handlers have run;
 //   smWindowSync: one queued call per event, this thread going on at once;
-//   smNone:       run here.
+//   smNone:       run here (such a handler must not close the port: it would wait for itself).
 // An exception from the handlers (smThreadSync, smNone) ends the loop: the thread keeps it and
 // raises no further events; the port stays open. On its way out it purges both queues.
 
