@@ -1,0 +1,9 @@
+#pragma once
+// The line settings of a port as the device receives them.
+
+#include "platform/serial_device.h"
+
+class TCustomSerialPort;
+
+SerialDcb MakeDcb(const TCustomSerialPort& port);
+SerialCommTimeouts MakeCommTimeouts(const TCustomSerialPort& port);

@@ -1,0 +1,224 @@
+// Properties, opening and closing, and applying the settings.
+#include "serial/serial_port.h"
+
+#include <cerrno>
+
+#include "serial/serial_dcb.h"
+#include "serial/serial_event_mask.h"
+#include "serial/serial_thread.h"
+
+TCustomSerialPort::TCustomSerialPort(SerialBackend& backend, UiThread& ui)
+    : backend_(backend), ui_(ui) {}
+
+TCustomSerialPort::~TCustomSerialPort() {
+    try {
+        ClosePort();
+    } catch (...) {
+        // A handler of the closing events failed: close without them.
+    }
+    if (FConnected) {
+        StopThread();
+        DestroyHandle();
+        FConnected = false;
+    }
+}
+
+// --- properties
+
+void TCustomSerialPort::SetConnected(bool value) {
+    if (FLoading) {
+        FConnected = value;
+        return;
+    }
+    if (value == FConnected) return;
+    if (value)
+        OpenPort();
+    else
+        ClosePort();
+}
+
+void TCustomSerialPort::EndLoading() {
+    if (!FLoading) return;
+    FLoading = false;
+    if (!FConnected) return;
+    FConnected = false;
+    try {
+        OpenPort();
+    } catch (...) {
+        ui_.post([error = std::current_exception()] { std::rethrow_exception(error); });
+    }
+}
+
+void TCustomSerialPort::SetBaudRate(TBaudRate value) {
+    if (value == FBaudRate) return;
+    FBaudRate = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetCustomBaudRate(std::int32_t value) {
+    if (value == FCustomBaudRate) return;
+    FCustomBaudRate = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetPort(const std::string& value) {
+    if (value == FPort) return;
+    FPort = value;
+    if (FConnected && !FLoading) {
+        ClosePort();
+        OpenPort();
+    }
+}
+
+void TCustomSerialPort::SetStopBits(TStopBits value) {
+    if (value == FStopBits) return;
+    FStopBits = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetDataBits(TDataBits value) {
+    if (value == FDataBits) return;
+    FDataBits = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetDiscardNull(bool value) {
+    if (value == FDiscardNull) return;
+    FDiscardNull = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetEventChar(char value) {
+    if (value == FEventChar) return;
+    FEventChar = value;
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetSyncMethod(TSyncMethod value) {
+    if (value == FSyncMethod) return;
+    if (FConnected && !FLoading) throw ESerialPort(serial_error::kConnected);
+    FSyncMethod = value;
+}
+
+void TCustomSerialPort::SetParity(const TSerialParity& value) {
+    FParity.Assign(value);
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetFlowControl(const TSerialFlowControl& value) {
+    FFlowControl.Assign(value);
+    ApplyLineSettings();
+}
+
+void TCustomSerialPort::SetTimeouts(const TSerialTimeouts& value) {
+    FTimeouts.Assign(value);
+    ApplyTimeoutSettings();
+}
+
+void TCustomSerialPort::SetBuffer(const TSerialBuffer& value) {
+    FBuffer.Assign(value);
+    ApplyBufferSettings();
+}
+
+// --- opening and closing
+
+void TCustomSerialPort::CreateHandle() {
+    int error = 0;
+    FHandle = backend_.Open(FPort, error);
+    if (!FHandle) throw ESerialPort(serial_error::kOpen, error);
+}
+
+void TCustomSerialPort::DestroyHandle() {
+    FHandle.reset();
+}
+
+void TCustomSerialPort::OpenPort() {
+    if (FConnected) return;
+    DoBeforeOpen();
+    CreateHandle();
+    FConnected = true;
+    ++FSession;
+    try {
+        ApplyAllSettings();
+        FThreadCreated = false;
+        if (!FEvents.Empty()) {
+            int error = 0;
+            auto waiter = FHandle->WatchEvents(EventsToMask(FEvents), error);
+            if (!waiter) throw ESerialPort(serial_error::kOpen, error);
+            if (FSyncMethod == smWindowSync)
+                FWindow =
+                    std::make_shared<TSerialMessageWindow>(TSerialMessageWindow{this, FSession});
+            FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession);
+            FThreadCreated = true;
+        }
+    } catch (...) {
+        StopThread();
+        DestroyHandle();
+        FConnected = false;
+        throw;
+    }
+    DoAfterOpen();
+}
+
+bool TCustomSerialPort::EventThreadRunning() const {
+    return FThread && !FThread->Finished();
+}
+
+void TCustomSerialPort::StopThread() {
+    if (FThread) FThread->Stop();
+    FThread.reset();
+    FThreadCreated = false;
+    if (FWindow) FWindow->port = nullptr;
+    FWindow.reset();
+}
+
+void TCustomSerialPort::ClosePort() {
+    if (!FConnected) return;
+    DoBeforeClose();
+    // A device that went away cannot cancel anything, and must still be closed.
+    if (int e = FHandle->CancelTransfers(); e != 0 && !IsHangUpError(e))
+        throw ESerialPort(serial_error::kPurge, e);
+    StopThread();
+    DestroyHandle();
+    FConnected = false;
+    DoAfterClose();
+}
+
+// --- applying the settings
+
+bool TCustomSerialPort::CanApply() const {
+    return FConnected && FHandle && FUpdateDepth == 0 && !FLoading;
+}
+
+void TCustomSerialPort::BeginSettingsUpdate() {
+    ++FUpdateDepth;
+}
+
+void TCustomSerialPort::EndSettingsUpdate() {
+    if (FUpdateDepth < 1) return;
+    if (--FUpdateDepth == 0) ApplyAllSettings();
+}
+
+void TCustomSerialPort::ApplyAllSettings() {
+    ApplyBufferSettings();
+    ApplyLineSettings();
+    ApplyTimeoutSettings();
+}
+
+void TCustomSerialPort::ApplyLineSettings() {
+    if (!CanApply()) return;
+    if (int e = FHandle->SetState(MakeDcb(*this))) throw ESerialPort(serial_error::kSetState, e);
+}
+
+void TCustomSerialPort::ApplyTimeoutSettings() {
+    if (!CanApply()) return;
+    if (int e = FHandle->SetTimeouts(MakeCommTimeouts(*this)))
+        throw ESerialPort(serial_error::kSetTimeouts, e);
+}
+
+void TCustomSerialPort::ApplyBufferSettings() {
+    if (!CanApply()) return;
+    if (int e = FHandle->SetupQueues(static_cast<std::uint32_t>(FBuffer.InputSize()),
+                                     static_cast<std::uint32_t>(FBuffer.OutputSize())))
+        throw ESerialPort(serial_error::kSetupComm, e);
+}

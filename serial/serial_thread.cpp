@@ -1,0 +1,70 @@
+#include "serial/serial_thread.h"
+
+#include "serial/serial_event_mask.h"
+#include "serial/serial_port.h"
+
+void TSerialMessageWindow::Deliver(const std::shared_ptr<TSerialMessageWindow>& window,
+                                   TSerialEvent event) {
+    TCustomSerialPort* port = window->port;
+    if (port == nullptr || !port->Connected() || port->FSession != window->session) return;
+    port->RaiseEvent(event);
+}
+
+TSerialThread::TSerialThread(TCustomSerialPort& port, SerialDevice& device,
+                             std::unique_ptr<SerialEventWaiter> waiter, unsigned session)
+    : FComPort(port),
+      device_(device),
+      waiter_(std::move(waiter)),
+      session_(session),
+      thread_([this](std::stop_token stop) { Execute(stop); }) {}
+
+TSerialThread::~TSerialThread() {
+    Stop();
+}
+
+void TSerialThread::Stop() {
+    if (!thread_.joinable()) return;
+    waiter_->Stop();
+    thread_.request_stop();  // also gives up a hand-over that waits for the UI thread
+    thread_.join();
+}
+
+void TSerialThread::Execute(std::stop_token stop) {
+    try {
+        for (;;) {
+            const SerialEventWaiter::Result r = waiter_->Wait();
+            // The stop signal, a failed wait or a hang-up of the device end the loop.
+            if (r.kind != SerialEventWaiter::Result::Kind::Events) break;
+            FEvents = MaskToEvents(r.events);
+            if (!FEvents.Empty()) Dispatch(FEvents, stop);
+            if (stop.stop_requested()) break;
+        }
+    } catch (...) {
+        fatal_ = std::current_exception();
+    }
+    // Errors are of no interest here: after a hang-up the purge fails.
+    device_.Purge(SerialDevice::kPurgeRx | SerialDevice::kPurgeTx);
+    finished_ = true;
+}
+
+void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {
+    TCustomSerialPort& port = FComPort;
+    const unsigned session = session_;
+    switch (port.FSyncMethod) {
+        case smThreadSync:
+            port.ui_.runAndWait(
+                [&port, events, session] { port.RunEventHandlers(events, session); }, stop);
+            break;
+        case smWindowSync:
+            for (TSerialEvent event : kEventDispatchOrder) {
+                if (!events.Contains(event)) continue;
+                port.ui_.post([window = port.FWindow, event] {
+                    TSerialMessageWindow::Deliver(window, event);
+                });
+            }
+            break;
+        case smNone:
+            port.RunEventHandlers(events, session);
+            break;
+    }
+}

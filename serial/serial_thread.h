@@ -1,0 +1,56 @@
+#pragma once
+// TSerialThread: while a port is open with events enabled, waits for line events and hands
+// each wake-up's set of events to the port, as its SyncMethod says:
+//   smThreadSync: run on the UI thread, this thread blocking until the handlers have run;
+//   smWindowSync: one queued call per event, this thread going on at once;
+//   smNone:       run here (such a handler must not close the port: it would wait for itself).
+// An exception from the handlers (smThreadSync, smNone) ends the loop: the thread keeps it and
+// raises no further events; the port stays open. On its way out it purges both queues.
+
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <thread>
+
+#include "platform/serial_device.h"
+#include "serial/serial_types.h"
+
+class TCustomSerialPort;
+
+// Stands in for the hidden message window of smWindowSync: queued events reach the port only
+// while the window still points at it, and ClosePort clears it.
+struct TSerialMessageWindow {
+    TCustomSerialPort* port = nullptr;
+    unsigned session = 0;
+
+    // The window procedure for one queued event.
+    static void Deliver(const std::shared_ptr<TSerialMessageWindow>& window, TSerialEvent event);
+};
+
+class TSerialThread {
+  public:
+    TSerialThread(TCustomSerialPort& port, SerialDevice& device,
+                  std::unique_ptr<SerialEventWaiter> waiter, unsigned session);
+    ~TSerialThread();  // stops and waits
+    TSerialThread(const TSerialThread&) = delete;
+    TSerialThread& operator=(const TSerialThread&) = delete;
+
+    // Sets StopSignal and waits until the thread has ended.
+    void Stop();
+    bool Finished() const { return finished_.load(); }
+    // The exception that ended the loop, if any; read after Stop.
+    std::exception_ptr FatalException() const { return fatal_; }
+
+  private:
+    void Execute(std::stop_token stop);
+    void Dispatch(TSerialEvents events, std::stop_token stop);
+
+    TCustomSerialPort& FComPort;
+    SerialDevice& device_;
+    std::unique_ptr<SerialEventWaiter> waiter_;
+    const unsigned session_;
+    TSerialEvents FEvents;  // collected by the last wait
+    std::exception_ptr fatal_;
+    std::atomic<bool> finished_{false};
+    std::jthread thread_;  // last: starts once the rest is built
+};

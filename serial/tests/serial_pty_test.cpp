@@ -1,0 +1,255 @@
+// The port on pseudo-terminals through the POSIX device: the test writes at the master end, the
+// port has the other end. The test's thread is the UI thread.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "platform/doubles/queued_ui_thread.h"
+#include "platform/posix/posix_serial_device.h"
+#include "platform/posix/pty_pair.h"
+#include "serial/serial_port.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class Pty {
+  public:
+    Pty() { EXPECT_EQ(OpenPseudoTerminal(pty_), 0); }
+    ~Pty() { CloseMaster(); }
+    const std::string& Path() const { return pty_.slave_path; }
+    void Write(const std::vector<std::uint8_t>& bytes) {
+        ASSERT_EQ(::write(pty_.master_fd, bytes.data(), bytes.size()),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+    void CloseMaster() {
+        if (pty_.master_fd >= 0) ::close(pty_.master_fd);
+        pty_.master_fd = -1;
+    }
+
+  private:
+    PseudoTerminal pty_;
+};
+
+class SerialPty : public ::testing::Test {
+  protected:
+    SerialPty() {
+        port.SetPort(pty.Path());
+        port.SetBaudRate(br4800);
+        port.Timeouts().SetReadInterval(300);
+    }
+
+    // The monitor's receive handler: read everything that is waiting.
+    void ReadEverything() {
+        port.OnRxChar = [this](TCustomSerialPort& p, int count) {
+            counts.push_back(count);
+            std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
+            const std::size_t n = p.ReadBytes(buf.data(), buf.size());
+            received.insert(received.end(), buf.begin(), buf.begin() + static_cast<long>(n));
+        };
+    }
+
+    bool ReceivedAtLeast(std::size_t n, std::chrono::milliseconds timeout = 10s) {
+        return ui.RunUntil([&] { return received.size() >= n; }, timeout);
+    }
+
+    Pty pty;
+    QueuedUiThread ui;
+    PosixSerialBackend backend;
+    std::vector<int> counts;
+    std::vector<std::uint8_t> received;
+    TSerialPort port{backend, ui};
+};
+
+std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t first = 0) {
+    std::vector<std::uint8_t> v(n);
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(first + i);
+    return v;
+}
+
+TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
+    ReadEverything();
+    port.OpenPort();
+    port.SetDtrLine(true);
+    port.SetRtsLine(false);
+    EXPECT_TRUE(port.ModemSignals().Empty());
+    const auto sent = Bytes(200);
+    for (std::size_t at = 0; at < sent.size(); at += 9)
+        pty.Write({sent.begin() + static_cast<long>(at),
+                   sent.begin() + static_cast<long>(std::min(at + 9, sent.size()))});
+    ASSERT_TRUE(ReceivedAtLeast(sent.size()));
+    EXPECT_EQ(received, sent);
+    for (int c : counts) EXPECT_GE(c, 1);
+}
+
+TEST(SerialPtyOpen, AMissingNameInTheDeviceFolderFailsWithTheSystemCode) {
+    char dir[] = "/tmp/serial-dev-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    PosixSerialBackend backend(dir);
+    QueuedUiThread ui;
+    TSerialPort port(backend, ui);
+    try {
+        port.OpenPort();
+        FAIL() << "opened a missing device";
+    } catch (const ESerialPort& e) {
+        EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
+        EXPECT_EQ(e.SystemCode(), ENOENT);
+    }
+    EXPECT_FALSE(port.Connected());
+    ::rmdir(dir);
+}
+
+TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
+    port.SetEvents({});  // no thread: the child below is forked from a single thread
+    port.OpenPort();
+    TSerialPort second(backend, ui);
+    second.SetPort(pty.Path());
+    try {
+        second.OpenPort();
+        FAIL() << "opened twice";
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.ErrorIndex(), 1);
+        EXPECT_TRUE(e.SystemCode() == EAGAIN || e.SystemCode() == EBUSY) << e.SystemCode();
+    }
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PosixSerialBackend other;
+        int error = 0;
+        auto device = other.Open(pty.Path(), error);
+        ::_exit(device ? 0 : error);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_TRUE(WEXITSTATUS(status) == EAGAIN || WEXITSTATUS(status) == EBUSY)
+        << WEXITSTATUS(status);
+
+    // Stop, then Start: the claim went with the close.
+    port.ClosePort();
+    second.OpenPort();
+    EXPECT_TRUE(second.Connected());
+}
+
+TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
+    ReadEverything();
+    std::atomic<bool> writing{true};
+    std::jthread writer([&] {
+        const auto packet = Bytes(9, 0x40);
+        while (writing) {
+            pty.Write(packet);
+            std::this_thread::sleep_for(20ms);
+        }
+    });
+    for (int round = 0; round < 5; ++round) {
+        received.clear();
+        port.OpenPort();
+        ASSERT_TRUE(ReceivedAtLeast(9 * 5));
+        // Stop from the UI thread while the thread hands over receive events.
+        port.ClosePort();
+        EXPECT_FALSE(port.Connected());
+    }
+    writing = false;
+}
+
+TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens) {
+    ReadEverything();
+    port.OpenPort();
+    pty.Write(Bytes(9));
+    ASSERT_TRUE(ReceivedAtLeast(9));
+    pty.CloseMaster();
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    EXPECT_TRUE(port.Connected());
+    EXPECT_NO_THROW(port.ClosePort());
+    EXPECT_FALSE(port.Connected());
+
+    Pty replacement;
+    port.SetPort(replacement.Path());
+    port.OpenPort();
+    replacement.Write(Bytes(4, 100));
+    ASSERT_TRUE(ReceivedAtLeast(13));
+    EXPECT_EQ(received.back(), 103);
+}
+
+TEST_F(SerialPty, AnExceptionFromRxCharEndsDeliveryUntilThePortIsReopened) {
+    int calls = 0;
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        ++calls;
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
+        p.ReadBytes(buf.data(), buf.size());
+        throw std::runtime_error("handler failed");
+    };
+    port.OpenPort();
+    pty.Write(Bytes(3));
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    EXPECT_EQ(calls, 1);
+    pty.Write(Bytes(3));
+    ui.RunUntil([] { return false; }, 200ms);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(port.Connected());
+
+    port.ClosePort();
+    port.OpenPort();
+    pty.Write(Bytes(3));
+    ASSERT_TRUE(ui.RunUntil([&] { return calls == 2; }, 10s));
+}
+
+TEST_F(SerialPty, AHandlerThatReadsNothingGetsNoFurtherEventUntilMoreBytesCome) {
+    port.OnRxChar = [&](TCustomSerialPort&, int count) { counts.push_back(count); };
+    port.OpenPort();
+    pty.Write(Bytes(5));
+    ASSERT_TRUE(ui.RunUntil([&] { return !counts.empty(); }, 10s));
+    // A thread that woke for the unread bytes would raise events here by the thousand.
+    ui.RunUntil([] { return false; }, 300ms);
+    EXPECT_LE(counts.size(), 2u);
+    const std::size_t before = counts.size();
+    pty.Write(Bytes(4));
+    ASSERT_TRUE(ui.RunUntil([&] { return counts.size() > before; }, 10s));
+    ui.RunUntil([&] { return counts.back() == 9; }, 2s);
+    EXPECT_EQ(counts.back(), 9);  // the unread bytes are still there
+}
+
+TEST_F(SerialPty, ASettingThePseudoTerminalRefusesLeavesTheOpenPortWorking) {
+    ReadEverything();
+    port.OpenPort();
+    try {
+        port.Parity().SetBits(prEven);
+        FAIL() << "a pseudo-terminal took parity";
+    } catch (const ESerialPort& e) {
+        EXPECT_STREQ(e.what(), "SetCommState function failed (win error code: 22)");
+    }
+    EXPECT_TRUE(port.Connected());
+    pty.Write(Bytes(3));
+    ASSERT_TRUE(ReceivedAtLeast(3));
+
+    // Opening with a refused setting fails and leaves the device free.
+    port.ClosePort();
+    try {
+        port.OpenPort();
+        FAIL() << "opened with a refused setting";
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.ErrorIndex(), 7);
+    }
+    port.Parity().SetBits(prNone);
+    port.OpenPort();
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(SerialPty, PurgeDiscardsWhatWaits) {
+    port.SetEvents({});
+    port.OpenPort();
+    pty.Write(Bytes(6));
+    ASSERT_TRUE(ui.RunUntil([&] { return port.PendingInputCount() == 6; }, 10s));
+    port.PurgeBuffers(true, true);
+    EXPECT_EQ(port.PendingInputCount(), 0);
+}
+
+}  // namespace

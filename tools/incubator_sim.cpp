@@ -1,0 +1,125 @@
+// incubator-sim: the controller simulator of the demo, the tests and the benchmarks.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/controller_model.h"
+#include "tools/sim_line.h"
+#include "tools/sim_options.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (std::uint8_t b : bytes) {
+        s += digits[b >> 4];
+        s += digits[b & 15];
+    }
+    return s;
+}
+
+int Run(const SimOptions& o) {
+    SimLine line;
+    if (o.device.empty()) {
+        std::string path;
+        if (int e = SimLine::OpenPseudoTerminal(line, path)) {
+            std::fprintf(stderr, "incubator-sim: no pseudo-terminal: %s\n", std::strerror(e));
+            return 1;
+        }
+        std::printf("%s\n", path.c_str());
+        std::fflush(stdout);
+    } else if (int e = SimLine::OpenDevice(line, o.device, o.baud)) {
+        std::fprintf(stderr, "incubator-sim: cannot use %s: %s\n", o.device.c_str(),
+                     std::strerror(e));
+        return 1;
+    }
+
+    const std::uint32_t seed =
+        o.seed ? *o.seed : static_cast<std::uint32_t>(Clock::now().time_since_epoch().count());
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<unsigned> burst_size(1, o.burst);
+    std::uniform_real_distribution<double> percent(0, 100);
+    ControllerModel model({o.nine_byte, o.alarms, o.tray_period, seed});
+    std::ofstream log;
+    if (!o.log.empty()) log.open(o.log);
+
+    line.WaitForReader();
+    auto next = Clock::now();
+    auto next_silence = next + std::chrono::duration<double>(o.silence_every);
+    long long sent = 0, writes = 0;
+    while (o.count < 0 || sent < o.count) {
+        if (o.silence_every > 0 && o.silence > 0 && Clock::now() >= next_silence) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(o.silence));
+            next = Clock::now();
+            next_silence = next + std::chrono::duration<double>(o.silence_every);
+        }
+        long long k = burst_size(rng);
+        if (o.count >= 0) k = std::min(k, o.count - sent);
+        std::vector<std::uint8_t> out;
+        for (long long i = 0; i < k; ++i) {
+            std::vector<std::uint8_t> packet = model.NextPacket(1 / o.rate);
+            const char* what = "ok";
+            if (o.bad_checksum > 0 && percent(rng) < o.bad_checksum) {
+                packet.back() ^= 0x5A;
+                what = "bad-checksum";
+            }
+            std::vector<std::uint8_t> wire;
+            for (std::uint8_t b : packet) {
+                if (o.drop > 0 && percent(rng) < o.drop)
+                    what = "dropped";
+                else
+                    wire.push_back(b);
+            }
+            if (log.is_open())
+                log << (sent + i) << ' ' << writes << ' ' << what << ' ' << Hex(wire) << '\n';
+            out.insert(out.end(), wire.begin(), wire.end());
+        }
+        // Nothing goes out while nobody listens.
+        if (!line.ReaderPresent()) {
+            line.WaitForReader();
+            next = Clock::now();
+        }
+        if (!line.WriteAll(out)) {
+            // Nobody listens: wait for the next reader.
+            line.WaitForReader();
+            next = Clock::now();
+        }
+        if (log.is_open()) log.flush();
+        sent += k;
+        ++writes;
+        next += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(static_cast<double>(k) / o.rate));
+        const auto now = Clock::now();
+        if (next < now - std::chrono::seconds(1)) next = now;  // fell far behind
+        std::this_thread::sleep_until(next);
+    }
+    line.Drain();
+    line.WaitForReaderToLeave();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
+    std::string error;
+    const auto options = ParseSimOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "incubator-sim: %s\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(kSimHelp, stdout);
+        return 0;
+    }
+    return Run(*options);
+}

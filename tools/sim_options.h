@@ -1,0 +1,29 @@
+#pragma once
+// Command line of incubator-sim.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct SimOptions {
+    std::string device;  // empty: create a pseudo-terminal
+    unsigned baud = 4800;
+    bool nine_byte = false;
+    double rate = 1;           // packets per second
+    long long count = -1;      // packets to send; -1 without end
+    unsigned burst = 1;        // up to this many packets per write
+    double bad_checksum = 0;   // percent of packets
+    double drop = 0;           // percent of bytes
+    double silence_every = 0;  // seconds between silences; 0 never
+    double silence = 0;        // seconds of each silence
+    bool alarms = false;
+    double tray_period = 180;
+    std::optional<std::uint32_t> seed;
+    std::string log;  // one line per packet
+    bool help = false;
+};
+
+// Parses the arguments; on a mistake returns nothing and sets `error`.
+std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& error);
+
+extern const char* const kSimHelp;
