@@ -1,12 +1,7 @@
 #pragma once
-// The one QApplication of a Qt test program, made on first use.
+// The one QApplication of a Qt test program. It lives from the start to the end of the
+// test run (a gtest environment), so that it is gone before Qt's own globals are.
 
 #include <QApplication>
 
-inline QApplication& QtTestApp() {
-    static int argc = 1;
-    static char name[] = "chart_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& QtTestApp();

@@ -4,6 +4,8 @@
 #include <QPen>
 #include <QPoint>
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -56,12 +58,20 @@ std::uint32_t QtCanvas::PixelValue(TColor c) {
 }
 
 QString QtCanvas::ResolveFamily(const std::string& requested) {
-    const QString family = QString::fromStdString(requested);
-    if (QFontDatabase::hasFamily(family)) return family;
-    QFont sans;
-    sans.setStyleHint(QFont::SansSerif);
-    sans.setFamily(QStringLiteral("sans-serif"));
-    return QFontInfo(sans).family();
+    // Asking the font database costs more than a whole chart; the answer never changes.
+    static std::mutex mutex;
+    static std::map<std::string, QString> known;
+    const std::lock_guard lock(mutex);
+    if (const auto it = known.find(requested); it != known.end()) return it->second;
+    QString family = QString::fromStdString(requested);
+    if (!QFontDatabase::hasFamily(family)) {
+        QFont sans;
+        sans.setStyleHint(QFont::SansSerif);
+        sans.setFamily(QStringLiteral("sans-serif"));
+        family = QFontInfo(sans).family();
+    }
+    known.emplace(requested, family);
+    return family;
 }
 
 gfx::Size QtCanvas::ClientSize() const {
@@ -81,9 +91,7 @@ void QtCanvas::SetFont(const gfx::Font& font) {
         metrics_ && font.name == font_.name && font.size == font_.size && font.bold == font_.bold;
     font_ = font;
     if (same_face) return;
-    auto it = families_.find(font.name);
-    if (it == families_.end()) it = families_.emplace(font.name, ResolveFamily(font.name)).first;
-    qfont_ = QFont(it->second);
+    qfont_ = QFont(ResolveFamily(font.name));
     qfont_.setPointSize(std::max(1, font.size));
     qfont_.setBold(font.bold);
     metrics_.emplace(qfont_, &image_);

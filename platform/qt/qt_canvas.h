@@ -7,7 +7,6 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -55,5 +54,4 @@ class QtCanvas final : public gfx::Canvas {
     QFont qfont_;
     std::optional<QFontMetrics> metrics_;
     gfx::Rect clip_;
-    std::map<std::string, QString> families_;
 };

@@ -4,14 +4,26 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <memory>
 
 namespace {
 
+// The application lives for the test run only, so that it is gone before Qt's globals are.
+int argc = 1;
+char name[] = "qt_canvas_test";
+char* argv[] = {name, nullptr};
+std::unique_ptr<QGuiApplication> app;
+
+struct QtAppEnvironment : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QGuiApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+
 void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "qt_canvas_test";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    ASSERT_NE(app, nullptr);
 }
 
 constexpr TColor kRed = MakeColor(255, 0, 0);
