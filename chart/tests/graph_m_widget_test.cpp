@@ -108,6 +108,60 @@ TEST(GraphMWidget, MarkerCoversExactlyFiveByFivePixels) {
     EXPECT_NE(img.pixel(start.x() - 1, start.y()), Rgb(kRed));
 }
 
+// Through the real canvas too, the degenerate charts paint, and no curve pixel lands
+// outside the plot.
+TEST(GraphMWidget, DegenerateChartsPaint) {
+    App();
+    auto no_red_outside = [](GraphMWidget& w) {
+        const QImage img = w.PaintImage();
+        const TGraphM& g = w.Chart();
+        const QRect plot = PlotClip(g);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixel(x, y) == Rgb(kRed)) {
+                    ASSERT_TRUE(plot.contains(x, y)) << x << "," << y;
+                }
+    };
+    auto red_curve = [](GraphMWidget& w, std::initializer_list<std::pair<double, double>> pts) {
+        TCurve& c = w.Chart().Curves().Add();
+        c.SetColorGraph(kRed);
+        c.SetThickLine(3);
+        c.SetDetails(true);
+        for (const auto& [x, y] : pts) c.AddPoint(x, y);
+    };
+    {
+        GraphMWidget w;
+        red_curve(w, {{0, 0}, {50, 0}, {100, 0}});
+        w.Chart().SetMaxYValue(-5);
+        no_red_outside(w);
+    }
+    {
+        GraphMWidget w;
+        w.resize(40, 40);
+        red_curve(w, {{0, 10}, {50, 90}, {100, 20}});
+        no_red_outside(w);
+    }
+    {
+        GraphMWidget w;
+        w.Chart().SetMinXValue(5);
+        w.Chart().SetMaxXValue(5);
+        w.Chart().SetMinYValue(37);
+        w.Chart().SetMaxYValue(37);
+        red_curve(w, {{5, 37}, {5, 37}});
+        no_red_outside(w);
+        w.Chart().SetScale(500);
+        no_red_outside(w);
+    }
+    {
+        GraphMWidget w;
+        red_curve(w, {{0, 0}, {1, 100}, {2, 0}, {3, 100}});
+        w.Chart().Curves().Items(0).SetDetails(false);  // a 3-pixel pen through QPainter
+        w.PaintImage();
+        w.Chart().SetScale(2147483647);
+        no_red_outside(w);
+    }
+}
+
 struct Window {
     Window() {
         App();
