@@ -1,0 +1,98 @@
+#pragma once
+// A curve's points as pixel polylines for the canvas.
+//
+// Points are mapped value -> pixel, joined in their stored order and split into runs where
+// a point is not a number. A segment with an end too far away for integer pixels is cut to
+// a guard rectangle around the plot first. For a thin pen, consecutive points that fall in
+// the same pixel column are reduced to the first, the lowest, the highest and the last of
+// them: the segments between them are vertical and cover the same pixels, and the segments
+// into and out of the column are unchanged, so the drawing is pixel for pixel the same.
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace chart {
+
+// px = plot_left + nearest((x - view_min_x) kx), py = base_y - nearest((y - view_min_y) ky)
+struct PixelMap {
+    int plot_left = 0;
+    int base_y = 0;
+    double view_min_x = 0;
+    double view_min_y = 0;
+    double kx = 0;
+    double ky = 0;
+};
+
+// Pixel coordinates up to this size are drawn as they are.
+inline constexpr double kSafePixel = 1 << 24;
+
+// The pixel of a value pair; false when it is not a safe pixel (too far off or not a number).
+bool MapPoint(const PixelMap& map, double x, double y, gfx::Point& out);
+
+// Reduces a polyline in place to its column extremes (see above); returns the new length.
+std::size_t ThinColumns(std::span<gfx::Point> run);
+
+// Collects consecutive points of one pixel column and hands on its first, lowest, highest
+// and last point, in their order.
+class ColumnReducer {
+  public:
+    template <typename Sink>
+    [[gnu::always_inline]] void Add(gfx::Point p, Sink&& sink) {
+        if (open_ && p.x == x_) {
+            // Selects rather than branches: the order of noisy values is unpredictable.
+            ++count_;
+            const bool lower = p.y < lo_y_;
+            lo_y_ = lower ? p.y : lo_y_;
+            lo_at_ = lower ? count_ : lo_at_;
+            const bool higher = p.y > hi_y_;
+            hi_y_ = higher ? p.y : hi_y_;
+            hi_at_ = higher ? count_ : hi_at_;
+            last_y_ = p.y;
+            return;
+        }
+        Flush(sink);
+        open_ = true;
+        x_ = p.x;
+        first_y_ = lo_y_ = hi_y_ = last_y_ = p.y;
+        count_ = lo_at_ = hi_at_ = 0;
+    }
+
+    template <typename Sink>
+    [[gnu::always_inline]] void Flush(Sink&& sink) {
+        if (!open_) return;
+        open_ = false;
+        sink(gfx::Point{x_, first_y_});
+        const bool lo_first = lo_at_ <= hi_at_;
+        const int a_y = lo_first ? lo_y_ : hi_y_, b_y = lo_first ? hi_y_ : lo_y_;
+        const unsigned a_at = lo_first ? lo_at_ : hi_at_, b_at = lo_first ? hi_at_ : lo_at_;
+        if (a_at != 0 && a_at != count_) sink(gfx::Point{x_, a_y});
+        if (b_at != a_at && b_at != 0 && b_at != count_) sink(gfx::Point{x_, b_y});
+        if (count_ != 0) sink(gfx::Point{x_, last_y_});
+    }
+
+  private:
+    bool open_ = false;
+    int x_ = 0;
+    int first_y_ = 0, lo_y_ = 0, hi_y_ = 0, last_y_ = 0;
+    unsigned count_ = 0;  // index of the latest point in the column
+    unsigned lo_at_ = 0;
+    unsigned hi_at_ = 0;
+};
+
+class CurvePath {
+  public:
+    void Build(std::span<const double> xs, std::span<const double> ys, const PixelMap& map,
+               const gfx::Rect& guard, bool thin);
+
+    std::size_t RunCount() const { return ends_.size(); }
+    std::span<const gfx::Point> Run(std::size_t i) const;
+
+  private:
+    std::vector<gfx::Point> buffer_;  // kept between builds; only grows
+    std::vector<std::size_t> ends_;   // end of each run in buffer_
+};
+
+}  // namespace chart

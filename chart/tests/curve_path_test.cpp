@@ -1,0 +1,111 @@
+#include "chart/curve_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "platform/qt/line_raster.h"
+
+namespace {
+
+using Points = std::vector<gfx::Point>;
+
+Points Thinned(Points p) {
+    p.resize(chart::ThinColumns(p));
+    return p;
+}
+
+TEST(CurveThinning, KeepsFirstLowestHighestLastPerColumnInOrder) {
+    EXPECT_EQ(Thinned({{5, 10}, {5, 50}, {5, 5}, {5, 30}, {5, 20}, {6, 7}}),
+              (Points{{5, 10}, {5, 50}, {5, 5}, {5, 20}, {6, 7}}));
+    // Lowest before highest; the first is also the lowest.
+    EXPECT_EQ(Thinned({{1, 3}, {1, 9}, {1, 4}, {1, 5}, {2, 0}}),
+              (Points{{1, 3}, {1, 9}, {1, 5}, {2, 0}}));
+    // One point per column: nothing to drop.
+    EXPECT_EQ(Thinned({{1, 3}, {2, 9}, {3, 4}}), (Points{{1, 3}, {2, 9}, {3, 4}}));
+    // Repeated points vanish; a column visited twice keeps both visits.
+    EXPECT_EQ(Thinned({{1, 3}, {1, 3}, {2, 9}, {1, 4}, {1, 4}}), (Points{{1, 3}, {2, 9}, {1, 4}}));
+}
+
+// The claim the thinning rests on: the pixels drawn are exactly those of the full polyline.
+TEST(CurveThinning, DrawsTheSamePixelsAsTheFullPolyline) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        const int n = 2 + static_cast<int>(rng() % 400);
+        std::uniform_int_distribution<int> dx(round % 3 == 0 ? -2 : 0, 1);
+        std::normal_distribution<double> dy(0, 1 + round % 17);
+        Points full;
+        double y = 40;
+        int x = 5 + static_cast<int>(rng() % 20);
+        for (int i = 0; i < n; ++i) {
+            x = std::clamp(x + dx(rng), -10, 110);
+            y = std::clamp(y + dy(rng), -20.0, 100.0);
+            full.push_back({x, static_cast<int>(std::lround(y))});
+        }
+        const Points thin = Thinned(full);
+        std::vector<std::uint32_t> a(100 * 80, 0), b(100 * 80, 0);
+        const raster::PixelBuffer pa{a.data(), 100, 80, 100}, pb{b.data(), 100, 80, 100};
+        const gfx::Rect clip{3, 2, 97, 78};
+        raster::DrawPolyline(pa, clip, full, 1);
+        raster::DrawPolyline(pb, clip, thin, 1);
+        ASSERT_EQ(a, b) << "round " << round;
+        ASSERT_LE(thin.size(), full.size());
+    }
+}
+
+chart::PixelMap Identity() {
+    chart::PixelMap m;
+    m.plot_left = 0;
+    m.base_y = 100;
+    m.kx = 1;
+    m.ky = 1;
+    return m;
+}
+
+TEST(CurvePath, MapsValuesToPixelsWithTiesToEven) {
+    chart::PixelMap m = Identity();
+    m.plot_left = 10;
+    m.view_min_x = 1;
+    m.view_min_y = 2;
+    m.kx = 0.5;
+    gfx::Point p;
+    ASSERT_TRUE(chart::MapPoint(m, 6, 12, p));  // 10 + nearest(2.5), 100 - nearest(10)
+    EXPECT_EQ(p, (gfx::Point{12, 90}));
+    ASSERT_TRUE(chart::MapPoint(m, 8, 12.5, p));  // nearest(3.5) = 4, nearest(10.5) = 10
+    EXPECT_EQ(p, (gfx::Point{14, 90}));
+    EXPECT_FALSE(chart::MapPoint(m, std::nan(""), 0, p));
+    EXPECT_FALSE(chart::MapPoint(m, 1e300, 0, p));
+}
+
+TEST(CurvePath, NumbersThatAreNotFiniteSplitTheRuns) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> xs = {0, 10, nan, 30, 40, 50, nan, 70};
+    const std::vector<double> ys = {0, 10, 20, 30, 40, 50, 60, 70};
+    chart::CurvePath path;
+    path.Build(xs, ys, Identity(), {-100, -100, 200, 200}, false);
+    ASSERT_EQ(path.RunCount(), 2u);
+    EXPECT_EQ(path.Run(0).size(), 2u);
+    EXPECT_EQ(path.Run(1).size(), 3u);  // 70 stands alone and is dropped
+    EXPECT_EQ(path.Run(1)[0], (gfx::Point{30, 70}));
+}
+
+TEST(CurvePath, FarAwaySegmentsAreCutToTheGuard) {
+    const std::vector<double> xs = {10, 1e12, 20};
+    const std::vector<double> ys = {50, 50, 60};
+    chart::CurvePath path;
+    const gfx::Rect guard{-20, -20, 120, 120};
+    path.Build(xs, ys, Identity(), guard, true);
+    ASSERT_EQ(path.RunCount(), 2u);
+    EXPECT_EQ(path.Run(0)[0], (gfx::Point{10, 50}));
+    EXPECT_EQ(path.Run(0)[1], (gfx::Point{120, 50}));
+    EXPECT_EQ(path.Run(1)[1], (gfx::Point{20, 40}));
+    // A far segment that misses the guard leaves nothing.
+    const std::vector<double> far_x = {1e12, 2e12};
+    path.Build(far_x, ys, Identity(), guard, false);
+    EXPECT_EQ(path.RunCount(), 0u);
+}
+
+}  // namespace
