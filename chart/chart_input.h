@@ -1,25 +1,12 @@
 #pragma once
-// The input the chart control receives from its window: buttons, shift state, key codes.
-// Kept in a namespace of their own so that they never clash with another component's
-// input types; the values follow the window system's (VK_ codes, shift flags).
+// The keys the chart control receives from its window (the window system's VK_ codes); the
+// mouse buttons and shift states are the shared ones of platform/input_types.h.
 
 #include <cstdint>
 
+#include "platform/input_types.h"
+
 namespace chart {
-
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// A set of TShiftFlag bits: modifier keys and mouse buttons held.
-using TShiftState = unsigned;
-enum TShiftFlag : unsigned {
-    ssShift = 1,
-    ssAlt = 2,
-    ssCtrl = 4,
-    ssLeft = 8,
-    ssRight = 16,
-    ssMiddle = 32,
-    ssDouble = 64,
-};
 
 // Virtual key codes; 0 is "no key" (an owner's OnKeyDown may set the key to 0 to swallow it).
 using TKey = std::uint16_t;

@@ -18,12 +18,10 @@
 class TGraphM {
   public:
     using TScaleChangeEvent = std::function<void(TGraphM& Sender, int NewScale)>;
-    using TMouseEvent = std::function<void(TGraphM& Sender, chart::TMouseButton Button,
-                                           chart::TShiftState Shift, int X, int Y)>;
-    using TMouseMoveEvent =
-        std::function<void(TGraphM& Sender, chart::TShiftState Shift, int X, int Y)>;
-    using TKeyEvent =
-        std::function<void(TGraphM& Sender, chart::TKey& Key, chart::TShiftState Shift)>;
+    using TMouseEvent =
+        std::function<void(TGraphM& Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+    using TMouseMoveEvent = std::function<void(TGraphM& Sender, TShiftState Shift, int X, int Y)>;
+    using TKeyEvent = std::function<void(TGraphM& Sender, chart::TKey& Key, TShiftState Shift)>;
     using TNotifyEvent = std::function<void(TGraphM& Sender)>;
 
     struct TValuePoint {
@@ -143,13 +141,13 @@ class TGraphM {
     std::optional<std::string> HintText(gfx::Point P);
 
     // Input from the window.
-    void MouseDown(chart::TMouseButton Button, chart::TShiftState Shift, int X, int Y);
-    void MouseMove(chart::TShiftState Shift, int X, int Y);
-    void MouseUp(chart::TMouseButton Button, chart::TShiftState Shift, int X, int Y);
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void MouseMove(TShiftState Shift, int X, int Y);
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     // `delta` in the window system's units, 120 per notch; positive turns away from the user.
-    void MouseWheel(int delta, chart::TShiftState Shift, int X, int Y);
-    void KeyDown(chart::TKey& Key, chart::TShiftState Shift);
-    void KeyUp(chart::TKey& Key, chart::TShiftState Shift);
+    void MouseWheel(int delta, TShiftState Shift, int X, int Y);
+    void KeyDown(chart::TKey& Key, TShiftState Shift);
+    void KeyUp(chart::TKey& Key, TShiftState Shift);
     void DblClick();
     // The window gained or lost the keyboard focus.
     void FocusChanged();

@@ -6,8 +6,6 @@
 #include "chart/graph_m.h"
 
 using chart::TKey;
-using chart::TMouseButton;
-using chart::TShiftState;
 
 namespace {
 
@@ -133,7 +131,7 @@ void TGraphM::KeyDown(TKey& Key, TShiftState Shift) {
     if (OnKeyDown) OnKeyDown(*this, Key, Shift);
     const int W = Width_, H = Height_;
     const gfx::Point C{PlotLeft_ + (W - PlotLeft_) / 2, (H - BottomMargin_) / 2};
-    const bool ctrl = (Shift & chart::ssCtrl) != 0;
+    const bool ctrl = (Shift & ssCtrl) != 0;
     const int across = ctrl ? W - PlotLeft_ - 10 : 10;
     const int down = ctrl ? H - BottomMargin_ - 8 : 10;
     auto pan = [&](gfx::Point to) {

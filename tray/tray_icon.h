@@ -28,8 +28,6 @@
 
 class TTrayIcon : private platform::TrayShellListener {
   public:
-    using TMouseButton = tray::TMouseButton;
-    using TShiftState = tray::TShiftState;
     using TNotifyEvent = std::function<void(TTrayIcon& sender)>;
     // x, y: the cursor in screen coordinates.
     using TMouseEvent = std::function<void(TTrayIcon& sender, TMouseButton button,

@@ -89,8 +89,8 @@ void GraphMWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (!button) return;
     const QPoint p = e->position().toPoint();
     chart_.DblClick();
-    chart_.MouseDown(*button, chart_qt::ShiftState(e->modifiers(), e->buttons()) | chart::ssDouble,
-                     p.x(), p.y());
+    chart_.MouseDown(*button, chart_qt::ShiftState(e->modifiers(), e->buttons()) | ssDouble, p.x(),
+                     p.y());
 }
 
 void GraphMWidget::wheelEvent(QWheelEvent* e) {

@@ -2,25 +2,25 @@
 
 namespace chart_qt {
 
-chart::TShiftState ShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-    chart::TShiftState s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= chart::ssShift;
-    if (modifiers & Qt::AltModifier) s |= chart::ssAlt;
-    if (modifiers & Qt::ControlModifier) s |= chart::ssCtrl;
-    if (buttons & Qt::LeftButton) s |= chart::ssLeft;
-    if (buttons & Qt::RightButton) s |= chart::ssRight;
-    if (buttons & Qt::MiddleButton) s |= chart::ssMiddle;
+TShiftState ShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= ssShift;
+    if (modifiers & Qt::AltModifier) s |= ssAlt;
+    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+    if (buttons & Qt::LeftButton) s |= ssLeft;
+    if (buttons & Qt::RightButton) s |= ssRight;
+    if (buttons & Qt::MiddleButton) s |= ssMiddle;
     return s;
 }
 
-std::optional<chart::TMouseButton> Button(Qt::MouseButton button) {
+std::optional<TMouseButton> Button(Qt::MouseButton button) {
     switch (button) {
         case Qt::LeftButton:
-            return chart::TMouseButton::mbLeft;
+            return TMouseButton::mbLeft;
         case Qt::RightButton:
-            return chart::TMouseButton::mbRight;
+            return TMouseButton::mbRight;
         case Qt::MiddleButton:
-            return chart::TMouseButton::mbMiddle;
+            return TMouseButton::mbMiddle;
         default:
             return std::nullopt;
     }

@@ -9,8 +9,8 @@
 
 namespace chart_qt {
 
-chart::TShiftState ShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
-std::optional<chart::TMouseButton> Button(Qt::MouseButton button);
+TShiftState ShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+std::optional<TMouseButton> Button(Qt::MouseButton button);
 // The virtual key code of a Qt key event; 0 for keys without one.
 chart::TKey KeyCode(const QKeyEvent& event);
 

@@ -8,11 +8,7 @@
 
 namespace {
 
-using chart::ssCtrl;
-using chart::ssLeft;
-using chart::ssShift;
 using chart::TKey;
-using chart::TMouseButton;
 namespace keys = chart::keys;
 
 // A 320 x 156 chart over 0..100 on both axes, painted once: PlotLeft 60, PlotWidth 237,
@@ -29,12 +25,11 @@ class ChartInput : public ::testing::Test {
         ASSERT_EQ(chart.PlotWidth(), 237);
     }
     void Click(TMouseButton button, int x, int y) {
-        const chart::TShiftState held =
-            button == TMouseButton::mbLeft ? chart::TShiftState{ssLeft} : 0u;
+        const TShiftState held = button == TMouseButton::mbLeft ? TShiftState{ssLeft} : 0u;
         chart.MouseDown(button, held, x, y);
         chart.MouseUp(button, 0, x, y);
     }
-    void Press(TKey key, chart::TShiftState shift = 0) { chart.KeyDown(key, shift); }
+    void Press(TKey key, TShiftState shift = 0) { chart.KeyDown(key, shift); }
     double ViewWidthX() const { return chart.ViewMaxX() - chart.ViewMinX(); }
     double ViewHeightY() const { return chart.ViewMaxY() - chart.ViewMinY(); }
 
@@ -229,22 +224,22 @@ TEST_F(ChartInput, WheelZoomsHalfAStepPerNotchAndAddsUpSmallDeltas) {
 
 TEST_F(ChartInput, OwnerEventsComeFirstAndMaySwallowAKey) {
     std::vector<std::string> log;
-    chart.OnMouseDown = [&](TGraphM& g, TMouseButton, chart::TShiftState, int x, int y) {
+    chart.OnMouseDown = [&](TGraphM& g, TMouseButton, TShiftState, int x, int y) {
         log.push_back("down " + std::to_string(x) + "," + std::to_string(y) + " " +
                       std::to_string(g.Scale()));
     };
-    chart.OnMouseUp = [&](TGraphM& g, TMouseButton, chart::TShiftState, int, int) {
+    chart.OnMouseUp = [&](TGraphM& g, TMouseButton, TShiftState, int, int) {
         log.push_back("up " + std::to_string(g.Scale()));
     };
-    chart.OnMouseMove = [&](TGraphM&, chart::TShiftState s, int x, int y) {
+    chart.OnMouseMove = [&](TGraphM&, TShiftState s, int x, int y) {
         log.push_back("move " + std::to_string(s) + " " + std::to_string(x) + "," +
                       std::to_string(y));
     };
     chart.OnDblClick = [&](TGraphM&) { log.push_back("dbl"); };
-    chart.OnKeyUp = [&](TGraphM&, TKey& k, chart::TShiftState) {
+    chart.OnKeyUp = [&](TGraphM&, TKey& k, TShiftState) {
         log.push_back("keyup " + std::to_string(k));
     };
-    chart.OnKeyDown = [&](TGraphM&, TKey& k, chart::TShiftState) {
+    chart.OnKeyDown = [&](TGraphM&, TKey& k, TShiftState) {
         if (k == keys::kAdd) k = keys::kNone;
     };
     Click(TMouseButton::mbLeft, 150, 60);

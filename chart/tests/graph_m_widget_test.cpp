@@ -220,7 +220,7 @@ TEST(GraphMWidget, MouseMovesReachTheOwnerWithoutAButton) {
     Window win;
     int moves = 0;
     QPoint last;
-    win.chart->Chart().OnMouseMove = [&](TGraphM&, chart::TShiftState, int x, int y) {
+    win.chart->Chart().OnMouseMove = [&](TGraphM&, TShiftState, int x, int y) {
         ++moves;
         last = QPoint(x, y);
     };

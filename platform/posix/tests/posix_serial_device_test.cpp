@@ -14,29 +14,12 @@
 
 #include "platform/posix/posix_serial_device.h"
 #include "platform/posix/pty_pair.h"
+#include "platform/posix/tests/pty_fixture.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-class Pty {
-  public:
-    Pty() { EXPECT_EQ(OpenPseudoTerminal(pty_), 0); }
-    ~Pty() { CloseMaster(); }
-    const std::string& Path() const { return pty_.slave_path; }
-    void Write(const std::vector<std::uint8_t>& bytes) {
-        ASSERT_EQ(::write(pty_.master_fd, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
-    }
-    void CloseMaster() {
-        if (pty_.master_fd >= 0) ::close(pty_.master_fd);
-        pty_.master_fd = -1;
-    }
-
-  private:
-    PseudoTerminal pty_;
-};
 
 SerialDcb MonitorDcb() {
     SerialDcb d;
