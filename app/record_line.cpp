@@ -73,5 +73,6 @@ std::string get_time(std::string_view line) {
 
 bool get_N(std::string_view line) {
     const std::string outs = get_outs(line);
-    return outs.size() >= 2 && outs[1] == '2';
+    const std::string_view first = text::Utf8Prefix(outs, 1);
+    return text::Utf8Prefix(std::string_view(outs).substr(first.size()), 1) == "2";
 }

@@ -53,9 +53,12 @@ std::string FormatFixed(double value, int decimals) {
     if (!std::isfinite(value)) return NonFinite(value);
     constexpr int kPrecision = 10;
     Decimal d = ShortestDecimal(value);
-    RoundToSignificant(d, kPrecision);
+    // One rounding, at whichever comes first: the last decimal or the tenth digit.
+    if (d.point + decimals < kPrecision)
+        RoundToDecimals(d, decimals);
+    else
+        RoundToSignificant(d, kPrecision);
     if (d.point > kPrecision) return Exponential(d, kPrecision);
-    RoundToDecimals(d, decimals);
     return ToFixed(d, 1, decimals, kDecimalSeparator);
 }
 

@@ -31,6 +31,8 @@ TEST(RecordLineParsers, HeaterFlagIsTheSecondOutputCharacter) {
     EXPECT_FALSE(get_N("T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=________  06.12.26 12:34:56"));
     EXPECT_TRUE(get_N("T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=_2______  06.12.26 12:34:56"));
     EXPECT_FALSE(get_N("T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=2"));  // one character only
+    EXPECT_TRUE(get_N("OUT=Ж2______"));  // the second character, not the second byte
+    EXPECT_FALSE(get_N("OUT=ЖЖ2_____"));
 }
 
 TEST(RecordLineParsers, PointsBecomeCommasInTemperaturesOnly) {

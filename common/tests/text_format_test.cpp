@@ -59,6 +59,9 @@ TEST(FormatFixed, TenSignificantDigitsThenTheDecimals) {
     EXPECT_EQ(FormatFixed(2.5, 3), "2,500");
     EXPECT_EQ(FormatFixed(123456789.123, 2), "123456789,10");  // 10 digits, then padded
     EXPECT_EQ(FormatFixed(1e-12, 2), "0,00");
+    // Rounded once: rounding first to 10 digits and then to the decimals would give 2,5.
+    EXPECT_EQ(FormatFixed(2.44999999996, 1), "2,4");
+    EXPECT_EQ(FormatFixed(-9180144.624892514, 2), "-9180144,62");
     EXPECT_EQ(FormatFixed(12345678901.0, 1), "1,234567890E+10");
     EXPECT_EQ(FormatFixed(-9999999999.6, 0), "-1,000000000E+10");
 }
