@@ -36,7 +36,11 @@ TTrayIcon::~TTrayIcon() {
     // while it is being destroyed.
     shell_->SetListener(nullptr);
     if (main_window_) main_window_->SetMinimizeHandler({});
-    SetIconVisible(false);
+    // Not through SetIconVisible: the program is closing, its window must not come back.
+    if (icon_visible_) {
+        icon_visible_ = false;
+        RemoveIcon();
+    }
 }
 
 void TTrayIcon::PrepareRecord() {
@@ -144,10 +148,13 @@ void TTrayIcon::SetIcon(platform::TrayImage icon) {
 void TTrayIcon::SetIconVisible(bool on) {
     if (on == icon_visible_) return;
     icon_visible_ = on;
-    if (on)
+    if (on) {
         AddIcon();
-    else
-        RemoveIcon();
+        return;
+    }
+    RemoveIcon();
+    // The icon was the only way back to a hidden window.
+    if (main_window_ && !main_window_->IsVisible()) ShowMainWindow();
 }
 
 void TTrayIcon::SetIconIndex(int index) {

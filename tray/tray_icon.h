@@ -10,7 +10,7 @@
 //
 // The main window is hidden only while the icon is shown: without a notification area the
 // icon would be the only way back, so hiding is refused then, and a window hidden when the
-// area goes away is shown again.
+// area goes away, or when IconVisible is switched off, is shown again.
 
 #include <cstdint>
 #include <functional>

@@ -133,6 +133,29 @@ TEST_F(TrayWindowTest, AWindowHiddenWhenTheAreaGoesAwayIsShownAgain) {
     EXPECT_FALSE(tray->HideMainWindow());
 }
 
+TEST_F(TrayWindowTest, RemovingTheIconShowsAHiddenWindowAgain) {
+    Start(*tray, window);
+    tray->SetIconVisible(false);  // shown window: left as it is
+    EXPECT_EQ(window.shows, 1);
+
+    tray->SetIconVisible(true);
+    tray->HideMainWindow();
+    tray->SetIconVisible(false);
+    EXPECT_FALSE(shell.IconShown());
+    EXPECT_TRUE(window.visible);
+    EXPECT_EQ(window.shows, 2);
+    EXPECT_FALSE(tray->HideMainWindow());
+}
+
+TEST_F(TrayWindowTest, DestructionLeavesAHiddenWindowHidden) {
+    Start(*tray, window);
+    tray->HideMainWindow();
+    tray.reset();  // the program is closing
+    EXPECT_FALSE(shell.IconShown());
+    EXPECT_FALSE(window.visible);
+    EXPECT_EQ(window.shows, 1);
+}
+
 TEST_F(TrayWindowTest, DestructionRemovesTheIconAndLetsGoOfTheWindow) {
     Start(*tray, window);
     EXPECT_TRUE(window.HasMinimizeHandler());
