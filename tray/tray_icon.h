@@ -147,6 +147,10 @@ class TTrayIcon : private platform::TrayShellListener {
     void UserMinimized();
     bool MenuPopsUp() const { return popup_menu_ && popup_menu_->AutoPopup(); }
 
+    // Cleared by the destructor. A handler may destroy the icon (its owner resets it):
+    // code that raises an event holds a copy and touches nothing once it reads false.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
     std::unique_ptr<platform::TrayShell> shell_;
     platform::TrayMainWindow* main_window_;
     platform::TrayIconRecord record_;
