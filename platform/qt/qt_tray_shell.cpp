@@ -75,7 +75,7 @@ QtTrayShell::~QtTrayShell() {
 bool QtTrayShell::AddIcon(const TrayIconRecord& record) {
     area_was_available_ = options_.area_available();
     if (!area_was_available_) return false;
-    tray_.setIcon(LoadIcon(record.icon));
+    SetIcon(record.icon);
     tray_.setToolTip(QString::fromStdString(record.tip));
     tray_.show();
     added_ = true;
@@ -105,9 +105,16 @@ bool QtTrayShell::SetVersion(const TrayIconRecord&, unsigned version) {
     return true;
 }
 
+void QtTrayShell::SetIcon(const TrayImage& image) {
+    // Loading reads the file, and setting it sends the host a new icon (on StatusNotifierItem
+    // hosts a D-Bus signal): only when the source changes, not on every tip update.
+    if (icon_source_ == image) return;
+    icon_source_ = image;
+    tray_.setIcon(LoadIcon(image));
+}
+
 void QtTrayShell::Apply(const TrayIconRecord& record) {
-    const QIcon icon = LoadIcon(record.icon);
-    if (icon.cacheKey() != tray_.icon().cacheKey()) tray_.setIcon(icon);
+    SetIcon(record.icon);
     const QString tip = QString::fromStdString(record.tip);
     if (tip != tray_.toolTip()) tray_.setToolTip(tip);
     // A balloon-hiding update has no counterpart: a shown message cannot be taken back.

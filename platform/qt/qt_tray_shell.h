@@ -57,6 +57,7 @@ class QtTrayShell : public QObject, public TrayShell {
     QSystemTrayIcon& trayIcon() { return tray_; }
 
   private:
+    void SetIcon(const TrayImage& image);
     void Apply(const TrayIconRecord& record);
     void ShowBalloon(const TrayIconRecord& record);
     void Activated(QSystemTrayIcon::ActivationReason reason);
@@ -67,6 +68,8 @@ class QtTrayShell : public QObject, public TrayShell {
     Options options_;
     QSystemTrayIcon tray_;
     TrayShellListener* listener_ = nullptr;
+    // The source of the icon that tray_ holds; none before the first.
+    std::optional<TrayImage> icon_source_;
     bool added_ = false;
     bool area_was_available_ = false;
     unsigned version_ = 0;
