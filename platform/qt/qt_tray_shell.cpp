@@ -54,7 +54,9 @@ QtTrayShell::QtTrayShell(Options options) : options_(std::move(options)) {
     connect(&tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
     connect(&tray_, &QSystemTrayIcon::messageClicked, this, [this] {
-        // Reported even after our time-out: the desktop may keep the notice longer.
+        // Reported even after our time-out: the desktop may keep the notice longer. Qt
+        // gives no notice id, so a late click on an older notice cannot be told from a
+        // click on the current balloon: it stops that balloon's time-out too.
         balloon_timer_.stop();
         Tell(TrayNotification::BalloonUserClick);
     });
@@ -93,6 +95,10 @@ bool QtTrayShell::DeleteIcon(const TrayIconRecord&) {
     if (!added_) return false;
     added_ = false;
     tray_.hide();
+    // A balloon shown in this same turn is reported shown before it is reported hidden.
+    QPointer<QtTrayShell> alive(this);
+    TellShown(shows_pending_);
+    if (!alive) return true;
     if (balloon_timer_.isActive()) {
         balloon_timer_.stop();
         Tell(TrayNotification::BalloonHide);
@@ -131,7 +137,16 @@ void QtTrayShell::ShowBalloon(const TrayIconRecord& record) {
     else
         tray_.showMessage(title, text, MessageIcon(record.balloon_flags), ms);
     balloon_timer_.start(ms);
-    QTimer::singleShot(0, this, [this] { Tell(TrayNotification::BalloonShow); });
+    ++shows_pending_;
+    QTimer::singleShot(0, this, [this] { TellShown(1); });
+}
+
+void QtTrayShell::TellShown(int count) {
+    QPointer<QtTrayShell> alive(this);
+    while (count-- > 0 && alive && shows_pending_ > 0) {
+        --shows_pending_;
+        Tell(TrayNotification::BalloonShow);
+    }
 }
 
 void QtTrayShell::SetContextMenu(TrayMenu* menu) {

@@ -13,7 +13,9 @@
 #include <QTest>
 #include <QWidget>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_main_window.h"
@@ -192,6 +194,20 @@ TEST_F(QtTrayShellTest, BalloonIsReportedShownThenTimedOutOrClicked) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(timeouts, 1);
     EXPECT_EQ(shown, 2);
+}
+
+TEST_F(QtTrayShellTest, ABalloonRemovedWithItsIconInTheSameTurnIsReportedShownThenHidden) {
+    bool area = true;
+    auto tray = MakeTray(AreaThere(area));
+    std::vector<std::string> events;
+    tray->OnBalloonHintShow = [&](TTrayIcon&) { events.push_back("shown"); };
+    tray->OnBalloonHintHide = [&](TTrayIcon&) { events.push_back("hidden"); };
+    tray->OnBalloonHintTimeout = [&](TTrayIcon&) { events.push_back("timed out"); };
+    tray->SetIconVisible(true);
+    ASSERT_TRUE(tray->ShowBalloon("Ошибка порта", "Порт COM1 не открыт", biWarning, 1));
+    tray->SetIconVisible(false);
+    QTest::qWait(1200);
+    EXPECT_EQ(events, (std::vector<std::string>{"shown", "hidden"}));
 }
 
 TEST_F(QtTrayShellTest, UpdatesLoadTheIconOnlyWhenItsSourceChanges) {
