@@ -22,7 +22,7 @@ void ClickSequence::Up() {
     ready_ = true;
     if (timer_.Enabled()) return;  // the timer step decides
     ready_ = false;
-    click_();
+    Raise();
 }
 
 void ClickSequence::DoubleClick() {
@@ -35,7 +35,13 @@ void ClickSequence::TimerStep() {
     const bool raise = !double_seen_ && ready_;
     if (raise) ready_ = false;
     double_seen_ = false;
-    if (raise) click_();
+    if (raise) Raise();
+}
+
+void ClickSequence::Raise() {
+    // A copy: the click may destroy this sequence together with its owner.
+    auto click = click_;
+    click();
 }
 
 }  // namespace tray

@@ -21,6 +21,7 @@ class ClickSequence {
 
   private:
     void TimerStep();
+    void Raise();
 
     std::function<void()> click_;
     TSimpleTimer timer_;

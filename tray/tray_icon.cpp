@@ -32,11 +32,16 @@ TTrayIcon::TTrayIcon(std::unique_ptr<platform::TrayShell> shell, platform::Timer
 }
 
 TTrayIcon::~TTrayIcon() {
+    *alive_ = false;
     // Deaf first: removing the icon may end a balloon, and the owner's handlers must not run
     // while it is being destroyed.
     shell_->SetListener(nullptr);
     if (main_window_) main_window_->SetMinimizeHandler({});
-    SetIconVisible(false);
+    // Not through SetIconVisible: the program is closing, its window must not come back.
+    if (icon_visible_) {
+        icon_visible_ = false;
+        RemoveIcon();
+    }
 }
 
 void TTrayIcon::PrepareRecord() {
@@ -77,7 +82,9 @@ bool TTrayIcon::HideBalloon() {
 
 bool TTrayIcon::ShowBalloon(std::string_view title, std::string_view text, TBalloonIconKind kind,
                             unsigned seconds) {
-    HideBalloon();
+    const auto alive = alive_;
+    HideBalloon();  // the shell may report the old balloon hidden
+    if (!*alive) return false;
     record_.balloon = true;
     record_.balloon_text = tray::RecordText(text, tray::kBalloonTextLength);
     record_.balloon_title = tray::RecordText(title, tray::kBalloonTitleLength);
@@ -119,8 +126,9 @@ void TTrayIcon::CycleStep() {
     const int current = std::clamp(icon_index_, 0, count - 1);
     SetIcon(icon_list_[static_cast<std::size_t>(current)]);
     const int next = current + 1 < count ? current + 1 : 0;
+    const auto alive = alive_;
     DoCycle(next);
-    SetIconIndex(next);
+    if (*alive) SetIconIndex(next);
 }
 
 void TTrayIcon::SetHint(std::string hint) {
@@ -144,10 +152,15 @@ void TTrayIcon::SetIcon(platform::TrayImage icon) {
 void TTrayIcon::SetIconVisible(bool on) {
     if (on == icon_visible_) return;
     icon_visible_ = on;
-    if (on)
+    if (on) {
         AddIcon();
-    else
-        RemoveIcon();
+        return;
+    }
+    const auto alive = alive_;
+    RemoveIcon();  // the shell may report a balloon hidden
+    if (!*alive) return;
+    // The icon was the only way back to a hidden window.
+    if (main_window_ && !main_window_->IsVisible()) ShowMainWindow();
 }
 
 void TTrayIcon::SetIconIndex(int index) {

@@ -10,7 +10,7 @@
 //
 // The main window is hidden only while the icon is shown: without a notification area the
 // icon would be the only way back, so hiding is refused then, and a window hidden when the
-// area goes away is shown again.
+// area goes away, or when IconVisible is switched off, is shown again.
 
 #include <cstdint>
 #include <functional>
@@ -146,6 +146,10 @@ class TTrayIcon : private platform::TrayShellListener {
     void ExitStep();
     void UserMinimized();
     bool MenuPopsUp() const { return popup_menu_ && popup_menu_->AutoPopup(); }
+
+    // Cleared by the destructor. A handler may destroy the icon (its owner resets it):
+    // code that raises an event holds a copy and touches nothing once it reads false.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     std::unique_ptr<platform::TrayShell> shell_;
     platform::TrayMainWindow* main_window_;

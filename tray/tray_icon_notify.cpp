@@ -36,32 +36,35 @@ TShiftState TTrayIcon::Shift(unsigned button_flag) const {
 
 void TTrayIcon::MouseNotification(TrayNotification message) {
     const platform::TrayPoint at = shell_->CursorPos();
+    // Every Do* step may destroy this icon.
+    const auto alive = alive_;
     switch (message) {
         case TrayNotification::MouseMove:
             if (want_enter_exit_ && mouse_has_left_) {
-                DoMouseEnter();
                 mouse_has_left_ = false;
+                DoMouseEnter();
+                if (!*alive) return;
             }
-            DoMouseMove(Shift(0), at);
             last_move_ = at;
+            DoMouseMove(Shift(0), at);
             break;
         case TrayNotification::LeftDown:
             clicks_.Down(static_cast<bool>(OnDblClick), shell_->DoubleClickTimeMs());
             DoMouseDown(mbLeft, Shift(ssLeft), at);
-            if (left_popup_ && MenuPopsUp()) ShowMenuAtCursor();
+            if (*alive && left_popup_ && MenuPopsUp()) ShowMenuAtCursor();
             break;
         case TrayNotification::LeftUp:
-            clicks_.Up();
-            DoMouseUp(mbLeft, Shift(ssLeft), at);
+            clicks_.Up();  // may raise OnClick
+            if (*alive) DoMouseUp(mbLeft, Shift(ssLeft), at);
             break;
         case TrayNotification::LeftDoubleClick:
             clicks_.DoubleClick();
             DoDblClick();
-            if (MenuPopsUp() && !left_popup_) popup_menu_->ClickDefaultItem();
+            if (*alive && MenuPopsUp() && !left_popup_) popup_menu_->ClickDefaultItem();
             break;
         case TrayNotification::RightDown:
             DoMouseDown(mbRight, Shift(ssRight), at);
-            if (MenuPopsUp()) ShowMenuAtCursor();
+            if (*alive && MenuPopsUp()) ShowMenuAtCursor();
             break;
         case TrayNotification::RightUp:
             if (notify_style_ == 0) DoMouseUp(mbRight, Shift(ssRight), at);

@@ -4,7 +4,9 @@
 void TTrayIcon::Loaded() {
     if (main_window_) {
         bool show_main_form = true;
+        const auto alive = alive_;
         DoStartup(show_main_form);
+        if (!*alive) return;
         if (!show_main_form) {
             start_hidden_ = true;
             HideMainWindow();
@@ -40,8 +42,9 @@ void TTrayIcon::UserMinimized() {
     if (!minimize_to_tray_) return;
     SetIconVisible(true);
     if (!icon_shown_) return;  // stays minimised, with its taskbar button
+    const auto alive = alive_;
     DoMinimizeToTray();
-    MinimizeIntoTray();
+    if (*alive) MinimizeIntoTray();
 }
 
 void TTrayIcon::TrayShellRestarted() {

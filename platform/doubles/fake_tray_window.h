@@ -28,7 +28,8 @@ class FakeTrayMainWindow : public TrayMainWindow {
     // The user minimises the window (it stays visible, as a minimised window does).
     void UserMinimize() {
         minimized = true;
-        if (handler_) handler_();
+        // A copy: the handler may unhook itself (its icon destroyed) while it runs.
+        if (auto handler = handler_) handler();
     }
     bool HasMinimizeHandler() const { return static_cast<bool>(handler_); }
 

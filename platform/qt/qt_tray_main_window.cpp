@@ -44,7 +44,9 @@ bool QtTrayMainWindow::eventFilter(QObject* watched, QEvent* event) {
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (minimize_handler_ && window_ && window_->isMinimized()) minimize_handler_();
+                    if (!window_ || !window_->isMinimized()) return;
+                    // A copy: the handler may unhook itself (its icon destroyed) while it runs.
+                    if (auto handler = minimize_handler_) handler();
                 },
                 Qt::QueuedConnection);
         }

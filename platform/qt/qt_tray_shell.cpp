@@ -54,7 +54,9 @@ QtTrayShell::QtTrayShell(Options options) : options_(std::move(options)) {
     connect(&tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
     connect(&tray_, &QSystemTrayIcon::messageClicked, this, [this] {
-        // Reported even after our time-out: the desktop may keep the notice longer.
+        // Reported even after our time-out: the desktop may keep the notice longer. Qt
+        // gives no notice id, so a late click on an older notice cannot be told from a
+        // click on the current balloon: it stops that balloon's time-out too.
         balloon_timer_.stop();
         Tell(TrayNotification::BalloonUserClick);
     });
@@ -75,7 +77,7 @@ QtTrayShell::~QtTrayShell() {
 bool QtTrayShell::AddIcon(const TrayIconRecord& record) {
     area_was_available_ = options_.area_available();
     if (!area_was_available_) return false;
-    tray_.setIcon(LoadIcon(record.icon));
+    SetIcon(record.icon);
     tray_.setToolTip(QString::fromStdString(record.tip));
     tray_.show();
     added_ = true;
@@ -93,6 +95,10 @@ bool QtTrayShell::DeleteIcon(const TrayIconRecord&) {
     if (!added_) return false;
     added_ = false;
     tray_.hide();
+    // A balloon shown in this same turn is reported shown before it is reported hidden.
+    QPointer<QtTrayShell> alive(this);
+    TellShown(shows_pending_);
+    if (!alive) return true;
     if (balloon_timer_.isActive()) {
         balloon_timer_.stop();
         Tell(TrayNotification::BalloonHide);
@@ -105,9 +111,16 @@ bool QtTrayShell::SetVersion(const TrayIconRecord&, unsigned version) {
     return true;
 }
 
+void QtTrayShell::SetIcon(const TrayImage& image) {
+    // Loading reads the file, and setting it sends the host a new icon (on StatusNotifierItem
+    // hosts a D-Bus signal): only when the source changes, not on every tip update.
+    if (icon_source_ == image) return;
+    icon_source_ = image;
+    tray_.setIcon(LoadIcon(image));
+}
+
 void QtTrayShell::Apply(const TrayIconRecord& record) {
-    const QIcon icon = LoadIcon(record.icon);
-    if (icon.cacheKey() != tray_.icon().cacheKey()) tray_.setIcon(icon);
+    SetIcon(record.icon);
     const QString tip = QString::fromStdString(record.tip);
     if (tip != tray_.toolTip()) tray_.setToolTip(tip);
     // A balloon-hiding update has no counterpart: a shown message cannot be taken back.
@@ -124,7 +137,16 @@ void QtTrayShell::ShowBalloon(const TrayIconRecord& record) {
     else
         tray_.showMessage(title, text, MessageIcon(record.balloon_flags), ms);
     balloon_timer_.start(ms);
-    QTimer::singleShot(0, this, [this] { Tell(TrayNotification::BalloonShow); });
+    ++shows_pending_;
+    QTimer::singleShot(0, this, [this] { TellShown(1); });
+}
+
+void QtTrayShell::TellShown(int count) {
+    QPointer<QtTrayShell> alive(this);
+    while (count-- > 0 && alive && shows_pending_ > 0) {
+        --shows_pending_;
+        Tell(TrayNotification::BalloonShow);
+    }
 }
 
 void QtTrayShell::SetContextMenu(TrayMenu* menu) {

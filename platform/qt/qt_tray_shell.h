@@ -9,9 +9,9 @@
 // tip current by setting the hint whenever its read-outs change.
 //
 // There is no balloon-shown, -hidden or -timed-out signal: shown is reported right after
-// showMessage (from the event loop, never inside the call), timed out when the balloon's
-// time has passed without a click. A shown message cannot be taken back, so a
-// balloon-hiding update does nothing.
+// showMessage (from the event loop, never inside the call; before the hidden report when
+// the icon is deleted first), timed out when the balloon's time has passed without a
+// click. A shown message cannot be taken back, so a balloon-hiding update does nothing.
 //
 // A missing notification area (plain GNOME, the offscreen platform, a panel not started
 // yet) fails the add; the area is watched, and its coming and going is reported to the
@@ -57,8 +57,11 @@ class QtTrayShell : public QObject, public TrayShell {
     QSystemTrayIcon& trayIcon() { return tray_; }
 
   private:
+    void SetIcon(const TrayImage& image);
     void Apply(const TrayIconRecord& record);
     void ShowBalloon(const TrayIconRecord& record);
+    // Reports up to `count` of the pending balloon-shown notifications.
+    void TellShown(int count);
     void Activated(QSystemTrayIcon::ActivationReason reason);
     void Click();
     void Tell(TrayNotification message);
@@ -67,6 +70,8 @@ class QtTrayShell : public QObject, public TrayShell {
     Options options_;
     QSystemTrayIcon tray_;
     TrayShellListener* listener_ = nullptr;
+    // The source of the icon that tray_ holds; none before the first.
+    std::optional<TrayImage> icon_source_;
     bool added_ = false;
     bool area_was_available_ = false;
     unsigned version_ = 0;
@@ -75,6 +80,8 @@ class QtTrayShell : public QObject, public TrayShell {
     // (a host that then also reports its own double-click must not raise it twice).
     std::optional<QElapsedTimer> first_click_;
     std::optional<QElapsedTimer> made_double_click_;
+    // Balloons shown whose "shown" is not reported yet.
+    int shows_pending_ = 0;
     QTimer balloon_timer_;
     QTimer area_watch_;
 };

@@ -35,13 +35,23 @@ TEST_F(TrayWindowTest, StartupAnswerFalseKeepsTheMainWindowHidden) {
 
 TEST_F(TrayWindowTest, StartupAnswerTrueOrNoHandlerShowsTheMainWindow) {
     Start(*tray, window);
+    EXPECT_FALSE(tray->StartHidden());
     EXPECT_TRUE(window.visible);
 
     platform::RecordingTrayShell other_shell;
     platform::FakeTrayMainWindow other_window;
     TTrayIcon other(other_shell.Handle(), clock, &other_window);
-    other.OnStartup = [](TTrayIcon&, bool&) {};
+    int asked = 0;
+    other.OnStartup = [&](TTrayIcon&, bool& show) {
+        ++asked;
+        show = true;
+    };
+    Start(other, other_window);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(other_shell.IconShown());
     EXPECT_FALSE(other.StartHidden());
+    EXPECT_TRUE(other_window.visible);
+    EXPECT_EQ(other_window.hides, 0);
 }
 
 TEST_F(TrayWindowTest, WithoutANotificationAreaTheWindowStartsShownAndCannotBeHidden) {
@@ -123,6 +133,29 @@ TEST_F(TrayWindowTest, AWindowHiddenWhenTheAreaGoesAwayIsShownAgain) {
     EXPECT_FALSE(tray->HideMainWindow());
 }
 
+TEST_F(TrayWindowTest, RemovingTheIconShowsAHiddenWindowAgain) {
+    Start(*tray, window);
+    tray->SetIconVisible(false);  // shown window: left as it is
+    EXPECT_EQ(window.shows, 1);
+
+    tray->SetIconVisible(true);
+    tray->HideMainWindow();
+    tray->SetIconVisible(false);
+    EXPECT_FALSE(shell.IconShown());
+    EXPECT_TRUE(window.visible);
+    EXPECT_EQ(window.shows, 2);
+    EXPECT_FALSE(tray->HideMainWindow());
+}
+
+TEST_F(TrayWindowTest, DestructionLeavesAHiddenWindowHidden) {
+    Start(*tray, window);
+    tray->HideMainWindow();
+    tray.reset();  // the program is closing
+    EXPECT_FALSE(shell.IconShown());
+    EXPECT_FALSE(window.visible);
+    EXPECT_EQ(window.shows, 1);
+}
+
 TEST_F(TrayWindowTest, DestructionRemovesTheIconAndLetsGoOfTheWindow) {
     Start(*tray, window);
     EXPECT_TRUE(window.HasMinimizeHandler());
@@ -145,9 +178,13 @@ TEST_F(TrayWindowTest, WithoutAMainWindowThereIsNoStartupQuestion) {
     lone.Loaded();
     lone.SetIconVisible(true);
     EXPECT_FALSE(asked);
+    EXPECT_TRUE(lone_shell.IconShown());
+    EXPECT_FALSE(lone.StartHidden());
     EXPECT_FALSE(lone.HideMainWindow());
-    lone.ShowMainWindow();
-    EXPECT_EQ(window.shows, 0);
+    EXPECT_FALSE(lone.MinimizeIntoTray());
+    lone.ShowMainWindow();  // nothing to show, and no crash
+    lone.SetIconVisible(false);
+    EXPECT_FALSE(lone_shell.IconShown());
 }
 
 }  // namespace

@@ -6,11 +6,16 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QStyleHints>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_main_window.h"
@@ -189,6 +194,48 @@ TEST_F(QtTrayShellTest, BalloonIsReportedShownThenTimedOutOrClicked) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(timeouts, 1);
     EXPECT_EQ(shown, 2);
+}
+
+TEST_F(QtTrayShellTest, ABalloonRemovedWithItsIconInTheSameTurnIsReportedShownThenHidden) {
+    bool area = true;
+    auto tray = MakeTray(AreaThere(area));
+    std::vector<std::string> events;
+    tray->OnBalloonHintShow = [&](TTrayIcon&) { events.push_back("shown"); };
+    tray->OnBalloonHintHide = [&](TTrayIcon&) { events.push_back("hidden"); };
+    tray->OnBalloonHintTimeout = [&](TTrayIcon&) { events.push_back("timed out"); };
+    tray->SetIconVisible(true);
+    ASSERT_TRUE(tray->ShowBalloon("Ошибка порта", "Порт COM1 не открыт", biWarning, 1));
+    tray->SetIconVisible(false);
+    QTest::qWait(1200);
+    EXPECT_EQ(events, (std::vector<std::string>{"shown", "hidden"}));
+}
+
+TEST_F(QtTrayShellTest, UpdatesLoadTheIconOnlyWhenItsSourceChanges) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString red = dir.filePath("red.png"), blue = dir.filePath("blue.png");
+    for (const auto& [path, colour] : {std::pair{red, Qt::red}, std::pair{blue, Qt::blue}}) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(path));
+    }
+    bool area = true;
+    auto tray = MakeTray(AreaThere(area));
+    tray->SetIcon({red.toStdString()});
+    tray->SetIconVisible(true);
+    ASSERT_TRUE(tray->IconShown());
+    const qint64 loaded = shell->trayIcon().icon().cacheKey();
+
+    // The main window sets the hint on every packet; balloons come with alarms.
+    tray->SetHint("T1=37,5");
+    tray->SetHint("T1=37,6");
+    EXPECT_TRUE(tray->ShowBalloon("Тревога", "T1 выше предела", biWarning, 10));
+    EXPECT_EQ(shell->trayIcon().toolTip(), "T1=37,6");
+    EXPECT_EQ(shell->trayIcon().icon().cacheKey(), loaded);
+
+    tray->SetIcon({blue.toStdString()});
+    EXPECT_NE(shell->trayIcon().icon().cacheKey(), loaded);
+    EXPECT_EQ(shell->trayIcon().icon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
 }
 
 TEST_F(QtTrayShellTest, AnAreaThatComesLaterGetsTheIconAndOneThatGoesGivesTheWindowBack) {
