@@ -38,8 +38,8 @@ class TSerialThread {
     // Sets StopSignal and waits until the thread has ended.
     void Stop();
     bool Finished() const { return finished_.load(); }
-    // The exception that ended the loop, if any; read after Stop.
-    std::exception_ptr FatalException() const { return fatal_; }
+    // The exception that ended the loop, once the thread has finished.
+    std::exception_ptr FatalException() const { return finished_.load() ? fatal_ : nullptr; }
 
   private:
     void Execute(std::stop_token stop);

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <exception>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -143,6 +145,17 @@ TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
     writing = false;
 }
 
+std::string Describe(const std::exception_ptr& error) {
+    if (!error) return "none";
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown";
+    }
+}
+
 TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens) {
     ReadEverything();
     port.OpenPort();
@@ -150,6 +163,8 @@ TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens)
     ASSERT_TRUE(ReceivedAtLeast(9));
     pty.CloseMaster();
     ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    // Ended by the hang-up itself, not by a receive step that failed on the dead device.
+    EXPECT_FALSE(port.EventThreadError()) << Describe(port.EventThreadError());
     EXPECT_TRUE(port.Connected());
     EXPECT_NO_THROW(port.ClosePort());
     EXPECT_FALSE(port.Connected());
@@ -160,6 +175,21 @@ TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens)
     replacement.Write(Bytes(4, 100));
     ASSERT_TRUE(ReceivedAtLeast(13));
     EXPECT_EQ(received.back(), 103);
+}
+
+TEST_F(SerialPty, AHangUpUnderWindowSyncReportsNoError) {
+    port.SetSyncMethod(smWindowSync);
+    ReadEverything();
+    port.OpenPort();
+    pty.Write(Bytes(9));
+    ASSERT_TRUE(ReceivedAtLeast(9));
+    pty.CloseMaster();
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    ui.RunPending();
+    const auto errors = ui.TakeReportedErrors();
+    EXPECT_TRUE(errors.empty()) << Describe(errors.front());
+    EXPECT_EQ(received.size(), 9u);
+    EXPECT_NO_THROW(port.ClosePort());
 }
 
 TEST_F(SerialPty, AnExceptionFromRxCharEndsDeliveryUntilThePortIsReopened) {
