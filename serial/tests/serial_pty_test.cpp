@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <chrono>
 #include <exception>
+#include <functional>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -43,6 +45,16 @@ class SerialPty : public ::testing::Test {
 
     bool ReceivedAtLeast(std::size_t n, std::chrono::milliseconds timeout = 10s) {
         return ui.RunUntil([&] { return received.size() >= n; }, timeout);
+    }
+
+    // Closes the port from another thread. Should the close hang, bytes from the master end
+    // whatever read holds it up, so that the test fails instead of hanging.
+    bool ClosesWithin(std::chrono::milliseconds limit) {
+        auto closing = std::async(std::launch::async, [&] { port.ClosePort(); });
+        if (closing.wait_for(limit) == std::future_status::ready) return true;
+        pty.Write(std::vector<std::uint8_t>(64, 0));
+        closing.wait();
+        return false;
     }
 
     Pty pty;
@@ -190,6 +202,62 @@ TEST_F(SerialPty, AHangUpUnderWindowSyncReportsNoError) {
     EXPECT_TRUE(errors.empty()) << Describe(errors.front());
     EXPECT_EQ(received.size(), 9u);
     EXPECT_NO_THROW(port.ClosePort());
+}
+
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Without synchronisation the handler runs on the event thread; a read it waits in must not
+// keep ClosePort from ending that thread.
+TEST_F(SerialPty, WithoutSyncClosingAbortsTheReadAHandlerWaitsIn) {
+    port.SetSyncMethod(smNone);
+    std::atomic<bool> reading{false};
+    std::atomic<int> read_error{0};
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count) + 1);
+        p.ReadBytes(buf.data(), static_cast<std::size_t>(count));
+        reading = true;
+        try {
+            // Nothing more comes: the read waits for its first byte without limit.
+            p.ReadBytes(buf.data() + count, 1);
+        } catch (const ESerialPort& e) {
+            read_error = e.SystemCode();
+            throw;
+        }
+    };
+    port.OpenPort();
+    pty.Write(Bytes(1));
+    ASSERT_TRUE(Eventually([&] { return reading.load(); }));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(ClosesWithin(10s));
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(read_error, ECANCELED);
+}
+
+TEST_F(SerialPty, WithoutSyncClosingAbortsAReadTheHandlerStartsWhileThePortCloses) {
+    port.SetSyncMethod(smNone);
+    std::atomic<bool> in_handler{false}, closing{false};
+    port.OnBeforeClose = [&](TCustomSerialPort&) { closing = true; };
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count) + 1);
+        p.ReadBytes(buf.data(), static_cast<std::size_t>(count));
+        in_handler = true;
+        Eventually([&] { return closing.load(); });
+        // By now ClosePort has cancelled the transfers that were running: none.
+        std::this_thread::sleep_for(100ms);
+        p.ReadBytes(buf.data() + count, 1);
+    };
+    port.OpenPort();
+    pty.Write(Bytes(1));
+    ASSERT_TRUE(Eventually([&] { return in_handler.load(); }));
+    EXPECT_TRUE(ClosesWithin(10s));
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(SerialPty, AnExceptionFromRxCharEndsDeliveryUntilThePortIsReopened) {

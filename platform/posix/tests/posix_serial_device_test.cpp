@@ -166,6 +166,35 @@ TEST(PosixSerialDevice, ReadEndsAtOnceWithTheCountThatIsWaiting) {
     EXPECT_EQ(empty.done, 0u);
 }
 
+TEST(PosixSerialDevice, CancelTransfersAbortsAWaitingReadButNotALaterOne) {
+    Pty pty;
+    auto device = OpenDevice(pty.Path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->SetTimeouts({300, 0, 0, 0, 0}), 0);
+    std::uint8_t buf[4] = {};
+    SerialReadOp op{buf, 4};
+    ASSERT_EQ(device->StartRead(op), 0);
+    // Nothing is waiting: the read waits without limit for its first byte.
+    auto read = std::async(std::launch::async, [&] { return device->FinishRead(op); });
+    EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout);
+    EXPECT_EQ(device->CancelTransfers(), 0);
+    if (read.wait_for(10s) != std::future_status::ready) {
+        pty.Write({1, 2, 3, 4});  // let the read end, then fail
+        FAIL() << "the cancel did not reach the read";
+    }
+    EXPECT_EQ(read.get(), ECANCELED);
+
+    SerialReadOp next{buf, 2};
+    ASSERT_EQ(device->StartRead(next), 0);
+    std::jthread writer([&] {
+        std::this_thread::sleep_for(100ms);
+        pty.Write({5, 6});
+    });
+    EXPECT_EQ(device->FinishRead(next), 0);
+    EXPECT_EQ(next.done, 2u);
+    EXPECT_EQ(buf[1], 6);
+}
+
 TEST(PosixSerialDevice, PurgeDiscardsTheInputQueue) {
     Pty pty;
     auto device = OpenDevice(pty.Path());
