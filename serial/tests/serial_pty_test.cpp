@@ -71,6 +71,15 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t first = 0) {
     return v;
 }
 
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
 TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
     ReadEverything();
     port.OpenPort();
@@ -138,10 +147,10 @@ TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
 
 TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
     ReadEverything();
-    std::atomic<bool> writing{true};
-    std::jthread writer([&] {
+    // Ends with the test, also when an assertion below returns early.
+    std::jthread writer([&](std::stop_token stop) {
         const auto packet = Bytes(9, 0x40);
-        while (writing) {
+        while (!stop.stop_requested()) {
             pty.Write(packet);
             std::this_thread::sleep_for(20ms);
         }
@@ -150,11 +159,15 @@ TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
         received.clear();
         port.OpenPort();
         ASSERT_TRUE(ReceivedAtLeast(9 * 5));
-        // Stop from the UI thread while the thread hands over receive events.
+        // Stop from the UI thread while the event thread waits for it with a hand-over.
+        ASSERT_TRUE(Eventually([&] { return ui.QueuedCount() > 0; }));
+        const std::size_t before = received.size();
         port.ClosePort();
         EXPECT_FALSE(port.Connected());
+        // The abandoned hand-over runs no handler.
+        ui.RunPending();
+        EXPECT_EQ(received.size(), before);
     }
-    writing = false;
 }
 
 std::string Describe(const std::exception_ptr& error) {
@@ -202,15 +215,6 @@ TEST_F(SerialPty, AHangUpUnderWindowSyncReportsNoError) {
     EXPECT_TRUE(errors.empty()) << Describe(errors.front());
     EXPECT_EQ(received.size(), 9u);
     EXPECT_NO_THROW(port.ClosePort());
-}
-
-bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
 }
 
 // Without synchronisation the handler runs on the event thread; a read it waits in must not
