@@ -115,6 +115,7 @@ TEST(SerialPtyOpen, AMissingNameInTheDeviceFolderFailsWithTheSystemCode) {
 TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
     port.SetEvents({});  // no thread: the child below is forked from a single thread
     port.OpenPort();
+    EXPECT_EQ(pty.SlaveExclusive(), 1);
     TSerialPort second(backend, ui);
     second.SetPort(pty.Path());
     try {
@@ -141,6 +142,7 @@ TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
 
     // Stop, then Start: the claim went with the close.
     port.ClosePort();
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     second.OpenPort();
     EXPECT_TRUE(second.Connected());
 }

@@ -74,11 +74,15 @@ TEST(PosixSerialDevice, OnlyOneOpenerAtATimeAndTheClaimEndsWithTheClose) {
     Pty pty;
     PosixSerialBackend backend;
     int error = 0;
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     auto first = backend.Open(pty.Path(), error);
     ASSERT_NE(first, nullptr);
+    // Both claims hold: the lock (which also stops root) and the terminal's exclusive mode.
+    EXPECT_EQ(pty.SlaveExclusive(), 1);
     EXPECT_EQ(backend.Open(pty.Path(), error), nullptr);
     EXPECT_TRUE(error == EAGAIN || error == EBUSY) << error;
     first.reset();
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     EXPECT_NE(backend.Open(pty.Path(), error), nullptr);
 }
 
