@@ -170,6 +170,34 @@ TEST(PosixSerialDevice, ReadEndsAtOnceWithTheCountThatIsWaiting) {
     EXPECT_EQ(empty.done, 0u);
 }
 
+TEST(PosixSerialDevice, AllOnesIntervalWithATotalReturnsWithTheFirstBytesThatCome) {
+    Pty pty;
+    auto device = OpenDevice(pty.Path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->SetTimeouts({SerialCommTimeouts::kMaxTimeout, 0, 5000, 0, 0}), 0);
+    pty.Write({1, 2, 3});
+    ASSERT_TRUE(WaitForQueued(*device, 3));
+    std::uint8_t buf[10] = {};
+    SerialReadOp waiting{buf, 10};
+    ASSERT_EQ(device->StartRead(waiting), 0);
+    EXPECT_TRUE(waiting.complete);
+    EXPECT_EQ(waiting.done, 3u);
+
+    // Nothing waits: the read ends with the first bytes, not with the full count.
+    SerialReadOp empty{buf, 10};
+    ASSERT_EQ(device->StartRead(empty), 0);
+    EXPECT_FALSE(empty.complete);
+    std::jthread writer([&] {
+        std::this_thread::sleep_for(100ms);
+        pty.Write({4, 5});
+        std::this_thread::sleep_for(300ms);
+        pty.Write({6, 7});
+    });
+    ASSERT_EQ(device->FinishRead(empty), 0);
+    EXPECT_EQ(empty.done, 2u);
+    EXPECT_EQ(buf[1], 5);
+}
+
 TEST(PosixSerialDevice, CancelTransfersAbortsAWaitingReadButNotALaterOne) {
     Pty pty;
     auto device = OpenDevice(pty.Path());
