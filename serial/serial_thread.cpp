@@ -28,12 +28,15 @@ void TSerialThread::Stop() {
     if (!thread_.joinable()) return;
     waiter_->Stop();
     thread_.request_stop();  // also gives up a hand-over that waits for the UI thread
-    {
-        // A handler may start a read after ClosePort's cancel: cancel again until it is out.
-        std::unique_lock lock(finished_mutex_);
-        while (!finished_changed_.wait_for(lock, std::chrono::milliseconds(10),
+    // A handler may start a read after ClosePort's cancel: cancel again until it is out.
+    for (;;) {
+        {
+            std::unique_lock lock(finished_mutex_);
+            if (finished_changed_.wait_for(lock, std::chrono::milliseconds(10),
                                            [this] { return finished_.load(); }))
-            device_.CancelTransfers();
+                break;
+        }
+        device_.CancelTransfers();
     }
     thread_.join();
 }
