@@ -141,7 +141,8 @@ class SerialDevice {
     virtual int SetTimeouts(const SerialCommTimeouts& timeouts) = 0;
     virtual int SetupQueues(std::uint32_t input_size, std::uint32_t output_size) = 0;
     virtual int Purge(unsigned flags) = 0;
-    // Aborts transfers in progress on other threads.
+    // Aborts transfers in progress on other threads: a waiting FinishRead returns ECANCELED.
+    // Transfers started afterwards are not affected.
     virtual int CancelTransfers() = 0;
     virtual int SetDtr(bool on) = 0;
     virtual int SetRts(bool on) = 0;
@@ -152,7 +153,7 @@ class SerialDevice {
 
     // Takes the bytes already waiting, never blocks; sets op.complete when the read is over.
     virtual int StartRead(SerialReadOp& op) = 0;
-    // Waits as the read time-outs say until the read is over.
+    // Waits as the read time-outs say until the read is over, or until CancelTransfers.
     virtual int FinishRead(SerialReadOp& op) = 0;
 
     // Starts watching the given serial_event flags for the event thread. Safe to use from that

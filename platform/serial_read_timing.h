@@ -3,8 +3,10 @@
 // wait for the next byte. Pure, so that both the device and the tests can use it.
 //
 // - interval all ones, totals 0: return at once with what is waiting;
-// - interval all ones, multiplier all ones, 0 < constant < all ones: return at once when bytes
-//   are waiting, else return with the first byte, or empty after `constant` ms;
+// - interval all ones, constant all ones: no limit, wait for the full count;
+// - interval all ones, other totals: return at once when bytes are waiting, else with the first
+//   bytes that come, or empty at the total limit: multiplier x wanted + constant ms, where an
+//   all-ones multiplier counts as 0 (so all ones, all ones, 0 returns at once);
 // - otherwise: a total limit of multiplier x wanted + constant ms (none when both are 0), and,
 //   once a byte has come, an interval limit: over when more than `interval` ms pass between
 //   two bytes (none when 0).

@@ -164,6 +164,10 @@ bool TCustomSerialPort::EventThreadRunning() const {
     return FThread && !FThread->Finished();
 }
 
+std::exception_ptr TCustomSerialPort::EventThreadError() const {
+    return FThread ? FThread->FatalException() : nullptr;
+}
+
 void TCustomSerialPort::StopThread() {
     if (FThread) FThread->Stop();
     FThread.reset();

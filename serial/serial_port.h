@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -92,6 +93,9 @@ class TCustomSerialPort {
     // Whether the event thread still delivers: a handler's exception or a hang-up of the
     // device ends it while the port stays open.
     bool EventThreadRunning() const;
+    // The handler's exception that ended delivery; null while the thread runs, after a hang-up
+    // and when no thread exists.
+    std::exception_ptr EventThreadError() const;
 
     // Loading from a stored description: settings are only stored, and a stored Connected opens
     // the port when loading ends (an open failure goes to the application's error report).

@@ -1,5 +1,7 @@
 #include "serial/serial_thread.h"
 
+#include <chrono>
+
 #include "serial/serial_event_mask.h"
 #include "serial/serial_port.h"
 
@@ -26,6 +28,16 @@ void TSerialThread::Stop() {
     if (!thread_.joinable()) return;
     waiter_->Stop();
     thread_.request_stop();  // also gives up a hand-over that waits for the UI thread
+    // A handler may start a read after ClosePort's cancel: cancel again until it is out.
+    for (;;) {
+        {
+            std::unique_lock lock(finished_mutex_);
+            if (finished_changed_.wait_for(lock, std::chrono::milliseconds(10),
+                                           [this] { return finished_.load(); }))
+                break;
+        }
+        device_.CancelTransfers();
+    }
     thread_.join();
 }
 
@@ -44,7 +56,9 @@ void TSerialThread::Execute(std::stop_token stop) {
     }
     // Errors are of no interest here: after a hang-up the purge fails.
     device_.Purge(SerialDevice::kPurgeRx | SerialDevice::kPurgeTx);
+    std::lock_guard lock(finished_mutex_);
     finished_ = true;
+    finished_changed_.notify_all();
 }
 
 void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {

@@ -8,8 +8,10 @@
 // raises no further events; the port stays open. On its way out it purges both queues.
 
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "platform/serial_device.h"
@@ -35,11 +37,12 @@ class TSerialThread {
     TSerialThread(const TSerialThread&) = delete;
     TSerialThread& operator=(const TSerialThread&) = delete;
 
-    // Sets StopSignal and waits until the thread has ended.
+    // Sets StopSignal and waits until the thread has ended, aborting the reads that a handler
+    // running on the thread (smNone) waits in meanwhile.
     void Stop();
     bool Finished() const { return finished_.load(); }
-    // The exception that ended the loop, if any; read after Stop.
-    std::exception_ptr FatalException() const { return fatal_; }
+    // The exception that ended the loop, once the thread has finished.
+    std::exception_ptr FatalException() const { return finished_.load() ? fatal_ : nullptr; }
 
   private:
     void Execute(std::stop_token stop);
@@ -52,5 +55,7 @@ class TSerialThread {
     TSerialEvents FEvents;  // collected by the last wait
     std::exception_ptr fatal_;
     std::atomic<bool> finished_{false};
+    std::mutex finished_mutex_;
+    std::condition_variable finished_changed_;
     std::jthread thread_;  // last: starts once the rest is built
 };

@@ -10,22 +10,13 @@
 #include <vector>
 
 #include "tools/controller_model.h"
+#include "tools/sim_burst.h"
 #include "tools/sim_line.h"
 #include "tools/sim_options.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    static const char* digits = "0123456789abcdef";
-    std::string s;
-    for (std::uint8_t b : bytes) {
-        s += digits[b >> 4];
-        s += digits[b & 15];
-    }
-    return s;
-}
 
 int Run(const SimOptions& o) {
     SimLine line;
@@ -55,7 +46,8 @@ int Run(const SimOptions& o) {
     line.WaitForReader();
     auto next = Clock::now();
     auto next_silence = next + std::chrono::duration<double>(o.silence_every);
-    long long sent = 0, writes = 0;
+    // `sent` counts the packets written; `made` also those lost with a failed write.
+    long long sent = 0, made = 0, writes = 0;
     while (o.count < 0 || sent < o.count) {
         if (o.silence_every > 0 && o.silence > 0 && Clock::now() >= next_silence) {
             std::this_thread::sleep_for(std::chrono::duration<double>(o.silence));
@@ -64,38 +56,40 @@ int Run(const SimOptions& o) {
         }
         long long k = burst_size(rng);
         if (o.count >= 0) k = std::min(k, o.count - sent);
-        std::vector<std::uint8_t> out;
+        std::vector<SimPacket> burst;
         for (long long i = 0; i < k; ++i) {
+            SimPacket p{"ok", {}};
             std::vector<std::uint8_t> packet = model.NextPacket(1 / o.rate);
-            const char* what = "ok";
             if (o.bad_checksum > 0 && percent(rng) < o.bad_checksum) {
                 packet.back() ^= 0x5A;
-                what = "bad-checksum";
+                p.status = "bad-checksum";
             }
-            std::vector<std::uint8_t> wire;
             for (std::uint8_t b : packet) {
                 if (o.drop > 0 && percent(rng) < o.drop)
-                    what = "dropped";
+                    p.status = "dropped";
                 else
-                    wire.push_back(b);
+                    p.wire.push_back(b);
             }
-            if (log.is_open())
-                log << (sent + i) << ' ' << writes << ' ' << what << ' ' << Hex(wire) << '\n';
-            out.insert(out.end(), wire.begin(), wire.end());
+            burst.push_back(std::move(p));
         }
         // Nothing goes out while nobody listens.
         if (!line.ReaderPresent()) {
             line.WaitForReader();
             next = Clock::now();
         }
-        if (!line.WriteAll(out)) {
-            // Nobody listens: wait for the next reader.
+        const bool written = SendBurst(
+            burst, made, writes,
+            [&line](const std::vector<std::uint8_t>& bytes) { return line.WriteAll(bytes); },
+            log.is_open() ? &log : nullptr);
+        made += k;
+        ++writes;
+        if (written) {
+            sent += k;
+        } else {
+            // The reader went away during the write: wait for the next one.
             line.WaitForReader();
             next = Clock::now();
         }
-        if (log.is_open()) log.flush();
-        sent += k;
-        ++writes;
         next += std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(static_cast<double>(k) / o.rate));
         const auto now = Clock::now();

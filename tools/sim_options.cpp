@@ -17,8 +17,8 @@ Options:
   --layout 8|9         8: outputs, T1, T2, T3 wet bulb, checksum (default);
                        9: outputs, T1, T2, T3 in tenths, humidity, checksum (SHT10 firmware)
   --rate R             packets per second, fractions allowed (default 1)
-  --count N            stop after N packets; with a pseudo-terminal, exit once the other end
-                       has been closed (default: send until stopped)
+  --count N            stop after N packets have been written; with a pseudo-terminal, exit
+                       once the other end has been closed (default: send until stopped)
   --burst N            write 1 to N packets (chosen at random) in one write, keeping the rate
                        (default 1)
   --bad-checksum P     spoil the checksum of P percent of the packets (default 0)
@@ -29,8 +29,9 @@ Options:
                        emergency relay outputs
   --tray-period S      seconds between tray turnings (default 180)
   --seed N             seed of the random choices (default: from the clock)
-  --log FILE           write a line per packet: number, write number, "ok", "bad-checksum" or
-                       "dropped", and the bytes as sent in hex
+  --log FILE           write a line per packet, after its write: number, write number, "ok",
+                       "bad-checksum" or "dropped", and the bytes as sent in hex; "lost" and
+                       no bytes when the reader went away during the write
   --help               this text
 
 Values: T1 and T2 around 37.5 degrees with the heater output switching as a thermostat would,

@@ -26,8 +26,11 @@ int DcbToTermios(const SerialDcb& dcb, termios2& t) {
     if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2) return EINVAL;
 
     // Raw: no line editing, echo, signals, translation or output processing.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
-                                        IXON | IXOFF | IXANY | IUCLC | IMAXBEL | INPCK | IGNPAR);
+    t.c_iflag &= ~static_cast<tcflag_t>(BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
+                                        IXOFF | IXANY | IUCLC | IMAXBEL | INPCK | IGNPAR);
+    // A break would otherwise arrive as a NUL byte in the data; the driver's counters still see
+    // it, which is where break events and errors come from.
+    t.c_iflag |= IGNBRK;
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cc[VMIN] = 1;

@@ -81,10 +81,13 @@ SerialEventWaiter::Result PosixEventWaiter::Wait() {
         std::uint16_t events = 0;
         for (int i = 0; i < n; ++i) {
             if (ready[i].data.fd == stop_fd_) return {Result::Kind::Stopped, 0, 0};
-            if (ready[i].events & EPOLLIN) events |= serial_event::kRxChar;
+            // A hung-up device also reports input, but nothing can be read from it any more:
+            // a receive event would only make the handler fail.
             if (ready[i].events & (EPOLLHUP | EPOLLERR)) hung_up_ = true;
+            if (ready[i].events & EPOLLIN) events |= serial_event::kRxChar;
         }
-        if (beat_ && !hung_up_) events |= LookAtLines();
+        if (!hung_up_ && beat_) events |= LookAtLines();
+        if (hung_up_) return {Result::Kind::Failed, 0, EIO};
         events &= events_;
         if (events != 0) return {Result::Kind::Events, events, 0};
     }

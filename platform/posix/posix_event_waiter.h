@@ -12,8 +12,8 @@
 //   has counters.
 // - Output empty, event character and 80 % full cannot be observed without sending or
 //   consuming input, and are never raised.
-// - A hang-up (POLLHUP, POLLERR, or EIO/ENXIO/ENODEV from a call) fails the wait, after the
-//   events already seen have been reported.
+// - A hang-up (POLLHUP, POLLERR, or EIO/ENXIO/ENODEV from a call) fails the wait at once with
+//   EIO, together with any events of the same wake-up: the device can answer none of them.
 
 #include <linux/serial.h>
 

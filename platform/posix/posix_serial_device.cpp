@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -34,7 +35,8 @@ using Clock = std::chrono::steady_clock;
 
 class PosixSerialDevice : public SerialDevice {
   public:
-    explicit PosixSerialDevice(int fd) : fd_(fd) {
+    // `cancel_fd` is a non-blocking eventfd: set, it aborts the read that waits.
+    PosixSerialDevice(int fd, int cancel_fd) : fd_(fd), cancel_fd_(cancel_fd) {
         serial_icounter_struct counts{};
         if (Ioctl(fd_, TIOCGICOUNT, &counts) == 0) counts_ = counts;
     }
@@ -44,6 +46,7 @@ class PosixSerialDevice : public SerialDevice {
         ::ioctl(fd_, TIOCNXCL);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
+        ::close(cancel_fd_);
     }
 
     int SetState(const SerialDcb& dcb) override {
@@ -84,8 +87,14 @@ class PosixSerialDevice : public SerialDevice {
         return ::ioctl(fd_, TCFLSH, how) == 0 ? 0 : errno;
     }
 
-    // No transfer is ever left running on another thread here.
-    int CancelTransfers() override { return 0; }
+    // Aborts the read that waits on another thread (a handler of an unsynchronised port); a
+    // read started later is not affected.
+    int CancelTransfers() override {
+        const std::uint64_t one = 1;
+        // Only fails when the counter would overflow, and then it is set anyway.
+        [[maybe_unused]] const ssize_t n = ::write(cancel_fd_, &one, sizeof one);
+        return 0;
+    }
 
     int SetDtr(bool on) override { return SetModemBit(TIOCM_DTR, on); }
     int SetRts(bool on) override { return SetModemBit(TIOCM_RTS, on); }
@@ -123,6 +132,9 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     int StartRead(SerialReadOp& op) override {
+        // A cancel from before this read is not for it.
+        std::uint64_t cancels = 0;
+        [[maybe_unused]] const ssize_t n = ::read(cancel_fd_, &cancels, sizeof cancels);
         op.started = op.last_byte = Clock::now();
         if (int e = ReadWaiting(op)) return e;
         return Step(op).complete ? (op.complete = true, 0) : 0;
@@ -135,17 +147,20 @@ class PosixSerialDevice : public SerialDevice {
                 op.complete = true;
                 return 0;
             }
-            pollfd p{fd_, POLLIN, 0};
+            pollfd watch[2] = {{fd_, POLLIN, 0}, {cancel_fd_, POLLIN, 0}};
+            const pollfd& p = watch[0];
             const int timeout =
                 step.wait_ms < 0
                     ? -1
                     : static_cast<int>(std::min<long long>(step.wait_ms, 24LL * 3600 * 1000));
-            const int n = ::poll(&p, 1, timeout);
+            const int n = ::poll(watch, 2, timeout);
             if (n < 0) {
                 if (errno == EINTR) continue;
                 return errno;
             }
             if (n == 0) continue;
+            // Left set: the next StartRead clears it.
+            if (watch[1].revents & POLLIN) return ECANCELED;
             if (p.revents & POLLNVAL) return EBADF;
             if (int e = ReadWaiting(op)) return e;
             // Hung up with nothing left to read.
@@ -190,6 +205,7 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     const int fd_;
+    const int cancel_fd_;
     SerialCommTimeouts timeouts_;
     serial_icounter_struct counts_{};  // line error counters at the last TakeErrors
 };
@@ -203,15 +219,19 @@ std::unique_ptr<SerialDevice> PosixSerialBackend::Open(const std::string& port, 
         error = errno;
         return nullptr;
     }
+    int cancel_fd = -1;
     auto fail = [&](int e) -> std::unique_ptr<SerialDevice> {
+        if (cancel_fd >= 0) ::close(cancel_fd);
         ::close(fd);
         error = e;
         return nullptr;
     };
     if (!::isatty(fd)) return fail(ENOTTY);
+    cancel_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (cancel_fd < 0) return fail(errno);
     // flock holds against root too, where TIOCEXCL does not.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
     if (::ioctl(fd, TIOCEXCL) != 0) return fail(errno);
     error = 0;
-    return std::make_unique<PosixSerialDevice>(fd);
+    return std::make_unique<PosixSerialDevice>(fd, cancel_fd);
 }

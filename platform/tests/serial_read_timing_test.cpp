@@ -61,4 +61,40 @@ TEST(SerialReadTiming, AllOnesIntervalAndMultiplierWaitForOneByteAtMostConstant)
     EXPECT_TRUE(NextReadStep(t, 10, 0, milliseconds(200), milliseconds(200)).complete);
 }
 
+TEST(SerialReadTiming, AllOnesIntervalWithTotalsReturnsWithAnyByteElseWaitsTheTotalForOne) {
+    const auto t = Read(kAll, 10, 100);  // 5 bytes: 150 ms
+    EXPECT_TRUE(NextReadStep(t, 5, 2, milliseconds(0), milliseconds(0)).complete);
+    auto step = NextReadStep(t, 5, 0, milliseconds(50), milliseconds(50));
+    EXPECT_FALSE(step.complete);
+    EXPECT_EQ(step.wait_ms, 100);
+    EXPECT_TRUE(NextReadStep(t, 5, 0, milliseconds(150), milliseconds(150)).complete);
+
+    // The constant or the multiplier alone.
+    EXPECT_EQ(NextReadStep(Read(kAll, 0, 100), 5, 0, milliseconds(0), milliseconds(0)).wait_ms,
+              100);
+    EXPECT_EQ(NextReadStep(Read(kAll, 20, 0), 5, 0, milliseconds(0), milliseconds(0)).wait_ms, 100);
+    EXPECT_TRUE(NextReadStep(Read(kAll, 20, 0), 5, 1, milliseconds(0), milliseconds(0)).complete);
+}
+
+TEST(SerialReadTiming, AllOnesIntervalAndMultiplierWithoutConstantReturnAtOnce) {
+    EXPECT_TRUE(
+        NextReadStep(Read(kAll, kAll, 0), 10, 0, milliseconds(0), milliseconds(0)).complete);
+}
+
+TEST(SerialReadTiming, AllOnesIntervalAndConstantSetNoLimit) {
+    for (const std::uint32_t mult : {0u, 10u, kAll}) {
+        const auto step =
+            NextReadStep(Read(kAll, mult, kAll), 5, 4, milliseconds(100000), milliseconds(100000));
+        EXPECT_FALSE(step.complete) << mult;
+        EXPECT_EQ(step.wait_ms, -1) << mult;
+    }
+}
+
+TEST(SerialReadTiming, AHugeTotalLimitDoesNotOverflow) {
+    const auto step = NextReadStep(Read(0, kAll - 1, kAll - 1), std::size_t{1} << 40, 0,
+                                   milliseconds(0), milliseconds(0));
+    EXPECT_FALSE(step.complete);
+    EXPECT_GT(step.wait_ms, 0);
+}
+
 }  // namespace

@@ -148,6 +148,7 @@ TEST_F(SerialEvents, AnExceptionFromRxCharEndsDeliveryUntilThePortIsReopened) {
     line->Feed({1});
     ASSERT_TRUE(ui.RunUntil([&] { return calls == 1; }, 10s));
     ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    EXPECT_THROW(std::rethrow_exception(port.EventThreadError()), std::runtime_error);
     EXPECT_FALSE(line->Snapshot().purges.empty());  // the thread's exit purge
     line->Feed({2});
     ui.RunUntil([] { return false; }, 100ms);
@@ -202,6 +203,7 @@ TEST_F(SerialEvents, AHangUpEndsTheThreadAndClosingStillSucceeds) {
     EXPECT_TRUE(port.EventThreadRunning());
     line->HangUp();
     ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    EXPECT_FALSE(port.EventThreadError());
     EXPECT_TRUE(port.Connected());
     EXPECT_NO_THROW(port.ClosePort());
     EXPECT_FALSE(port.Connected());

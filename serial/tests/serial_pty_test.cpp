@@ -7,7 +7,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <exception>
+#include <functional>
+#include <future>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -43,6 +47,16 @@ class SerialPty : public ::testing::Test {
         return ui.RunUntil([&] { return received.size() >= n; }, timeout);
     }
 
+    // Closes the port from another thread. Should the close hang, bytes from the master end
+    // whatever read holds it up, so that the test fails instead of hanging.
+    bool ClosesWithin(std::chrono::milliseconds limit) {
+        auto closing = std::async(std::launch::async, [&] { port.ClosePort(); });
+        if (closing.wait_for(limit) == std::future_status::ready) return true;
+        pty.Write(std::vector<std::uint8_t>(64, 0));
+        closing.wait();
+        return false;
+    }
+
     Pty pty;
     QueuedUiThread ui;
     PosixSerialBackend backend;
@@ -55,6 +69,15 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t first = 0) {
     std::vector<std::uint8_t> v(n);
     for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(first + i);
     return v;
+}
+
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
 }
 
 TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
@@ -92,6 +115,7 @@ TEST(SerialPtyOpen, AMissingNameInTheDeviceFolderFailsWithTheSystemCode) {
 TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
     port.SetEvents({});  // no thread: the child below is forked from a single thread
     port.OpenPort();
+    EXPECT_EQ(pty.SlaveExclusive(), 1);
     TSerialPort second(backend, ui);
     second.SetPort(pty.Path());
     try {
@@ -118,16 +142,17 @@ TEST_F(SerialPty, ASecondOpenerFailsInThisProcessAndInAnother) {
 
     // Stop, then Start: the claim went with the close.
     port.ClosePort();
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     second.OpenPort();
     EXPECT_TRUE(second.Connected());
 }
 
 TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
     ReadEverything();
-    std::atomic<bool> writing{true};
-    std::jthread writer([&] {
+    // Ends with the test, also when an assertion below returns early.
+    std::jthread writer([&](std::stop_token stop) {
         const auto packet = Bytes(9, 0x40);
-        while (writing) {
+        while (!stop.stop_requested()) {
             pty.Write(packet);
             std::this_thread::sleep_for(20ms);
         }
@@ -136,11 +161,26 @@ TEST_F(SerialPty, StopDuringAFiftyPacketsPerSecondStreamNeverHangs) {
         received.clear();
         port.OpenPort();
         ASSERT_TRUE(ReceivedAtLeast(9 * 5));
-        // Stop from the UI thread while the thread hands over receive events.
+        // Stop from the UI thread while the event thread waits for it with a hand-over.
+        ASSERT_TRUE(Eventually([&] { return ui.QueuedCount() > 0; }));
+        const std::size_t before = received.size();
         port.ClosePort();
         EXPECT_FALSE(port.Connected());
+        // The abandoned hand-over runs no handler.
+        ui.RunPending();
+        EXPECT_EQ(received.size(), before);
     }
-    writing = false;
+}
+
+std::string Describe(const std::exception_ptr& error) {
+    if (!error) return "none";
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown";
+    }
 }
 
 TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens) {
@@ -150,6 +190,8 @@ TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens)
     ASSERT_TRUE(ReceivedAtLeast(9));
     pty.CloseMaster();
     ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    // Ended by the hang-up itself, not by a receive step that failed on the dead device.
+    EXPECT_FALSE(port.EventThreadError()) << Describe(port.EventThreadError());
     EXPECT_TRUE(port.Connected());
     EXPECT_NO_THROW(port.ClosePort());
     EXPECT_FALSE(port.Connected());
@@ -160,6 +202,68 @@ TEST_F(SerialPty, AHangUpOfTheMasterEndsDeliveryAndThePortStillClosesAndReopens)
     replacement.Write(Bytes(4, 100));
     ASSERT_TRUE(ReceivedAtLeast(13));
     EXPECT_EQ(received.back(), 103);
+}
+
+TEST_F(SerialPty, AHangUpUnderWindowSyncReportsNoError) {
+    port.SetSyncMethod(smWindowSync);
+    ReadEverything();
+    port.OpenPort();
+    pty.Write(Bytes(9));
+    ASSERT_TRUE(ReceivedAtLeast(9));
+    pty.CloseMaster();
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    ui.RunPending();
+    const auto errors = ui.TakeReportedErrors();
+    EXPECT_TRUE(errors.empty()) << Describe(errors.front());
+    EXPECT_EQ(received.size(), 9u);
+    EXPECT_NO_THROW(port.ClosePort());
+}
+
+// Without synchronisation the handler runs on the event thread; a read it waits in must not
+// keep ClosePort from ending that thread.
+TEST_F(SerialPty, WithoutSyncClosingAbortsTheReadAHandlerWaitsIn) {
+    port.SetSyncMethod(smNone);
+    std::atomic<bool> reading{false};
+    std::atomic<int> read_error{0};
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count) + 1);
+        p.ReadBytes(buf.data(), static_cast<std::size_t>(count));
+        reading = true;
+        try {
+            // Nothing more comes: the read waits for its first byte without limit.
+            p.ReadBytes(buf.data() + count, 1);
+        } catch (const ESerialPort& e) {
+            read_error = e.SystemCode();
+            throw;
+        }
+    };
+    port.OpenPort();
+    pty.Write(Bytes(1));
+    ASSERT_TRUE(Eventually([&] { return reading.load(); }));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(ClosesWithin(10s));
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(read_error, ECANCELED);
+}
+
+TEST_F(SerialPty, WithoutSyncClosingAbortsAReadTheHandlerStartsWhileThePortCloses) {
+    port.SetSyncMethod(smNone);
+    std::atomic<bool> in_handler{false}, closing{false};
+    port.OnBeforeClose = [&](TCustomSerialPort&) { closing = true; };
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count) + 1);
+        p.ReadBytes(buf.data(), static_cast<std::size_t>(count));
+        in_handler = true;
+        Eventually([&] { return closing.load(); });
+        // By now ClosePort has cancelled the transfers that were running: none.
+        std::this_thread::sleep_for(100ms);
+        p.ReadBytes(buf.data() + count, 1);
+    };
+    port.OpenPort();
+    pty.Write(Bytes(1));
+    ASSERT_TRUE(Eventually([&] { return in_handler.load(); }));
+    EXPECT_TRUE(ClosesWithin(10s));
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(SerialPty, AnExceptionFromRxCharEndsDeliveryUntilThePortIsReopened) {

@@ -43,6 +43,8 @@ TEST(DcbTermios, MonitorSettingsGiveARawEightNOneLine) {
     EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(t.c_cflag & (CREAD | CLOCAL), static_cast<tcflag_t>(CREAD | CLOCAL));
     EXPECT_EQ(t.c_iflag & (ICRNL | IXON | IXOFF | BRKINT | INPCK), 0u);
+    // A break must not reach the data as a NUL byte (the driver still counts it).
+    EXPECT_EQ(t.c_iflag & IGNBRK, static_cast<tcflag_t>(IGNBRK));
     EXPECT_EQ(t.c_oflag & OPOST, 0u);
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
     EXPECT_EQ(t.c_cc[VMIN], 1);

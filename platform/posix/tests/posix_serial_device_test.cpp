@@ -74,11 +74,15 @@ TEST(PosixSerialDevice, OnlyOneOpenerAtATimeAndTheClaimEndsWithTheClose) {
     Pty pty;
     PosixSerialBackend backend;
     int error = 0;
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     auto first = backend.Open(pty.Path(), error);
     ASSERT_NE(first, nullptr);
+    // Both claims hold: the lock (which also stops root) and the terminal's exclusive mode.
+    EXPECT_EQ(pty.SlaveExclusive(), 1);
     EXPECT_EQ(backend.Open(pty.Path(), error), nullptr);
     EXPECT_TRUE(error == EAGAIN || error == EBUSY) << error;
     first.reset();
+    EXPECT_EQ(pty.SlaveExclusive(), 0);
     EXPECT_NE(backend.Open(pty.Path(), error), nullptr);
 }
 
@@ -166,6 +170,63 @@ TEST(PosixSerialDevice, ReadEndsAtOnceWithTheCountThatIsWaiting) {
     EXPECT_EQ(empty.done, 0u);
 }
 
+TEST(PosixSerialDevice, AllOnesIntervalWithATotalReturnsWithTheFirstBytesThatCome) {
+    Pty pty;
+    auto device = OpenDevice(pty.Path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->SetTimeouts({SerialCommTimeouts::kMaxTimeout, 0, 5000, 0, 0}), 0);
+    pty.Write({1, 2, 3});
+    ASSERT_TRUE(WaitForQueued(*device, 3));
+    std::uint8_t buf[10] = {};
+    SerialReadOp waiting{buf, 10};
+    ASSERT_EQ(device->StartRead(waiting), 0);
+    EXPECT_TRUE(waiting.complete);
+    EXPECT_EQ(waiting.done, 3u);
+
+    // Nothing waits: the read ends with the first bytes, not with the full count.
+    SerialReadOp empty{buf, 10};
+    ASSERT_EQ(device->StartRead(empty), 0);
+    EXPECT_FALSE(empty.complete);
+    std::jthread writer([&] {
+        std::this_thread::sleep_for(100ms);
+        pty.Write({4, 5});
+        std::this_thread::sleep_for(300ms);
+        pty.Write({6, 7});
+    });
+    ASSERT_EQ(device->FinishRead(empty), 0);
+    EXPECT_EQ(empty.done, 2u);
+    EXPECT_EQ(buf[1], 5);
+}
+
+TEST(PosixSerialDevice, CancelTransfersAbortsAWaitingReadButNotALaterOne) {
+    Pty pty;
+    auto device = OpenDevice(pty.Path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->SetTimeouts({300, 0, 0, 0, 0}), 0);
+    std::uint8_t buf[4] = {};
+    SerialReadOp op{buf, 4};
+    ASSERT_EQ(device->StartRead(op), 0);
+    // Nothing is waiting: the read waits without limit for its first byte.
+    auto read = std::async(std::launch::async, [&] { return device->FinishRead(op); });
+    EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout);
+    EXPECT_EQ(device->CancelTransfers(), 0);
+    if (read.wait_for(10s) != std::future_status::ready) {
+        pty.Write({1, 2, 3, 4});  // let the read end, then fail
+        FAIL() << "the cancel did not reach the read";
+    }
+    EXPECT_EQ(read.get(), ECANCELED);
+
+    SerialReadOp next{buf, 2};
+    ASSERT_EQ(device->StartRead(next), 0);
+    std::jthread writer([&] {
+        std::this_thread::sleep_for(100ms);
+        pty.Write({5, 6});
+    });
+    EXPECT_EQ(device->FinishRead(next), 0);
+    EXPECT_EQ(next.done, 2u);
+    EXPECT_EQ(buf[1], 6);
+}
+
 TEST(PosixSerialDevice, PurgeDiscardsTheInputQueue) {
     Pty pty;
     auto device = OpenDevice(pty.Path());
@@ -218,12 +279,14 @@ TEST(PosixSerialDevice, AHangUpFailsTheWaitAndTheCalls) {
     int error = -1;
     auto waiter = device->WatchEvents(serial_event::kRxChar, error);
     ASSERT_NE(waiter, nullptr);
+    // Bytes that came just before the hang-up can no longer be read: the wait reports the
+    // hang-up alone, not a receive event whose handler would then fail.
+    pty.Write({1, 2, 3});
     pty.CloseMaster();
-    auto r = waiter->Wait();
-    // Bytes may come with the hang-up; it is reported no later than the next wait.
-    if (r.kind == SerialEventWaiter::Result::Kind::Events) r = waiter->Wait();
+    const auto r = waiter->Wait();
     EXPECT_EQ(r.kind, SerialEventWaiter::Result::Kind::Failed);
-    EXPECT_TRUE(IsHangUpError(r.error));
+    EXPECT_TRUE(IsHangUpError(r.error)) << r.error;
+    EXPECT_EQ(waiter->Wait().kind, SerialEventWaiter::Result::Kind::Failed);
 
     ASSERT_EQ(device->SetTimeouts({300, 0, 0, 0, 0}), 0);
     std::uint8_t buf[4];

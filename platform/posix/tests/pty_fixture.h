@@ -2,9 +2,12 @@
 // A pseudo-terminal pair for the tests: the master end that the test writes to (or hangs up),
 // and the path of the end the code under test opens.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +22,16 @@ class Pty {
     void Write(const std::vector<std::uint8_t>& bytes) {
         ASSERT_EQ(::write(pty_.master_fd, bytes.data(), bytes.size()),
                   static_cast<ssize_t>(bytes.size()));
+    }
+    // Whether the end under test is in exclusive mode (TIOCEXCL): 1 or 0, -1 when it cannot be
+    // told. Root may open an exclusive terminal, so this reads the flag rather than trying.
+    int SlaveExclusive() const {
+        const int fd = ::open(pty_.slave_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return errno == EBUSY ? 1 : -1;
+        int exclusive = -1;
+        if (::ioctl(fd, TIOCGEXCL, &exclusive) != 0) exclusive = -1;
+        ::close(fd);
+        return exclusive;
     }
     void CloseMaster() {
         if (pty_.master_fd >= 0) ::close(pty_.master_fd);
