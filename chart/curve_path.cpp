@@ -74,7 +74,7 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
     };
     ColumnReducer column;
     for (const gfx::Point p : run) column.Add(p, sink);
-    column.Flush(sink);
+    column.Finish(sink);
     return out;
 }
 
@@ -105,7 +105,7 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
         }
     };
     auto end_run = [&] {
-        column.Flush(push);
+        column.Finish(push);
         in_run = false;
         if (used - run_start < 2) {
             used = run_start;

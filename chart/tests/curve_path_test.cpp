@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "platform/qt/line_raster.h"
@@ -53,6 +57,56 @@ TEST(CurveThinning, DrawsTheSamePixelsAsTheFullPolyline) {
         raster::DrawPolyline(pb, clip, thin, 1);
         ASSERT_EQ(a, b) << "round " << round;
         ASSERT_LE(thin.size(), full.size());
+    }
+}
+
+using Pixels = std::vector<std::uint32_t>;
+
+// The pixels of some polylines drawn one after another on a 100 x 80 buffer.
+template <typename Runs>
+Pixels Draw(const Runs& runs, const gfx::Rect& clip = {3, 2, 97, 78}) {
+    Pixels bits(100 * 80, 0);
+    const raster::PixelBuffer buffer{bits.data(), 100, 80, 100};
+    for (const auto& run : runs) raster::DrawPolyline(buffer, clip, run, 1);
+    return bits;
+}
+
+Pixels Draw(const Points& run) {
+    return Draw(std::vector<Points>{run});
+}
+
+// The first few pixels (x,y) set in one drawing but not in the other; empty when equal.
+std::string Differences(const Pixels& a, const Pixels& b) {
+    std::string out;
+    int shown = 0;
+    for (std::size_t i = 0; i < a.size() && shown < 5; ++i) {
+        if (a[i] == b[i]) continue;
+        out += "(" + std::to_string(i % 100) + "," + std::to_string(i / 100) + ") ";
+        ++shown;
+    }
+    return out;
+}
+
+// The full line leaves an extreme it returns to at the end, and so draws its pixel; the
+// thinned one must too, although its last point is that extreme.
+TEST(CurveThinning, RunEndingOnAnExtremeItLeftKeepsThatPixel) {
+    const std::vector<Points> cases = {
+        {{4, 5}, {5, 5}, {5, 10}, {5, 7}, {5, 10}},
+        {{4, 10}, {5, 10}, {5, 5}, {5, 7}, {5, 5}},
+        {{5, 5}, {5, 10}, {5, 7}, {5, 10}},                  // the run is one column
+        {{4, 5}, {5, 5}, {5, 2}, {5, 10}, {5, 7}, {5, 10}},  // both extremes, back to the second
+        {{4, 5}, {5, 5}, {5, 10}, {5, 2}, {5, 7}, {5, 2}},
+        {{4, 5}, {5, 5}, {5, 6}, {5, 5}, {5, 6}},  // one pixel apart
+        {{4, 5}, {5, 5}, {5, 10}, {5, 10}, {5, 7}, {5, 10}},
+        // Reached and never left: neither line draws it.
+        {{4, 5}, {5, 5}, {5, 10}, {5, 10}},
+        {{4, 5}, {5, 5}, {5, 2}, {5, 10}, {5, 10}},
+    };
+    for (const Points& full : cases) {
+        const Points thin = Thinned(full);
+        EXPECT_EQ(Differences(Draw(full), Draw(thin)), "")
+            << "from " << full[0].x << "," << full[0].y << ", " << full.size() << " points";
+        EXPECT_LE(thin.size(), full.size());
     }
 }
 
@@ -106,6 +160,60 @@ TEST(CurvePath, FarAwaySegmentsAreCutToTheGuard) {
     const std::vector<double> far_x = {1e12, 2e12};
     path.Build(far_x, ys, Identity(), guard, false);
     EXPECT_EQ(path.RunCount(), 0u);
+}
+
+TEST(CurvePath, ThinnedRunEndingInsideTheClipOnAnExtremeKeepsItsPixel) {
+    // Pixels (4,5) (5,5) (5,10) (5,7) (5,10): the run ends in column 5, inside the clip.
+    const std::vector<double> xs = {4, 5, 5.1, 5.2, 5.3};
+    const std::vector<double> ys = {95, 95, 90, 93, 90};
+    const gfx::Rect guard{-20, -20, 120, 120};
+    chart::CurvePath full, thin;
+    full.Build(xs, ys, Identity(), guard, false);
+    thin.Build(xs, ys, Identity(), guard, true);
+    ASSERT_EQ(full.RunCount(), 1u);
+    ASSERT_EQ(thin.RunCount(), 1u);
+    EXPECT_EQ(Differences(Draw(std::vector{full.Run(0)}), Draw(std::vector{thin.Run(0)})), "");
+}
+
+// Crowded columns whose values come back to earlier extremes, runs broken by values that
+// are no number and ending anywhere, inside the clip or not.
+TEST(CurvePath, ThinnedRunsDrawTheSamePixelsAsTheFullOnes) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::mt19937 rng(23);
+    const gfx::Rect guard{-30, -30, 130, 110};
+    for (int round = 0; round < 1500; ++round) {
+        const int n = 2 + static_cast<int>(rng() % 300);
+        const int per_column = 1 + round % 12;
+        const int spread = 1 + round % 5;
+        std::uniform_real_distribution<double> advance(0, 2.0 / per_column);
+        std::vector<double> xs, ys;
+        double x = static_cast<double>(rng() % 90);
+        double level = 30 + static_cast<double>(rng() % 40);
+        for (int i = 0; i < n; ++i) {
+            x += rng() % 9 == 0 ? -advance(rng) : advance(rng);
+            if (rng() % 16 == 0) level += static_cast<int>(rng() % 21) - 10.0;
+            double y = level + static_cast<int>(rng() % (2 * spread + 1)) - spread;
+            if (rng() % 29 == 0) (rng() % 2 ? x : y) = nan;
+            xs.push_back(x);
+            ys.push_back(y);
+            if (std::isnan(x)) x = static_cast<double>(rng() % 90);
+        }
+        chart::CurvePath full, thin;
+        full.Build(xs, ys, Identity(), guard, false);
+        thin.Build(xs, ys, Identity(), guard, true);
+        std::vector<std::span<const gfx::Point>> full_runs, thin_runs;
+        std::size_t full_points = 0, thin_points = 0;
+        for (std::size_t r = 0; r < full.RunCount(); ++r) {
+            full_runs.push_back(full.Run(r));
+            full_points += full.Run(r).size();
+        }
+        for (std::size_t r = 0; r < thin.RunCount(); ++r) {
+            thin_runs.push_back(thin.Run(r));
+            thin_points += thin.Run(r).size();
+        }
+        ASSERT_EQ(Differences(Draw(full_runs), Draw(thin_runs)), "") << "round " << round;
+        ASSERT_LE(thin_points, full_points) << "round " << round;
+    }
 }
 
 }  // namespace
