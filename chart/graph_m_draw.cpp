@@ -24,10 +24,18 @@ double Ratio(double a, double b) {
     return std::isfinite(r) ? r : 0.0;
 }
 
-// A pixel count computed from a finite, bounded double.
+// A pixel count computed from a double, held to a range where sums of a few stay ints; what
+// is no number counts as 0 (a conversion of NaN to int is undefined).
 int ToPixel(double v) {
     constexpr double kLimit = 1 << 30;
+    if (std::isnan(v)) return 0;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
+// A value per pixel that grid steps can be measured in: neither infinite nor, for a span
+// too small to show, rounded down to 0.
+bool UsableValuePerPixel(double v) {
+    return std::isfinite(v) && v > 0;
 }
 
 int ClampPixel(std::int64_t v) {
@@ -151,7 +159,7 @@ void TGraphM::DrawLegend(gfx::Canvas& c) {
 }
 
 // The Y layout, which also places the plot. False when the axis has no usable step: a
-// plot of no height, or a value per pixel beyond the step table.
+// plot of no height, or a value per pixel of 0 or beyond the step table.
 bool TGraphM::LayoutY(gfx::Canvas& c, double& step, double& first) {
     const int W = Width_, H = Height_;
     PlotHeight_ = H - BottomMargin_ - 8;
@@ -160,7 +168,7 @@ bool TGraphM::LayoutY(gfx::Canvas& c, double& step, double& first) {
     XLabelBox_ = chart::MeasureLabels(c, ViewMinX_, ViewMaxX_, Precision_);
     PlotLeft_ = YLabelBox_.width + 20;
     PlotWidth_ = W - PlotLeft_ - XLabelBox_.width / 2 - 3;
-    if (PlotHeight_ <= 0 || !std::isfinite(YPerPixel_)) return false;
+    if (PlotHeight_ <= 0 || !UsableValuePerPixel(YPerPixel_)) return false;
 
     double t = YPerPixel_ * 14;
     const double mag = chart::StepMagnitude(t);
@@ -215,7 +223,7 @@ void TGraphM::DrawXAxis(gfx::Canvas& c) {
         const auto step = chart::TableStep(mag, t);
         const auto first =
             step ? chart::FirstGridValue(ViewMinX_, mag, *step) : std::optional<double>();
-        if (std::isfinite(XPerPixel_) && step && first) {
+        if (UsableValuePerPixel(XPerPixel_) && step && first) {
             drawn = true;
             const int offset =
                 *first > ViewMinX_

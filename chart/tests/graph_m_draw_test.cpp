@@ -337,6 +337,30 @@ TEST_F(ChartDraw, EmptyYRangeDrawsTheFallbackLine) {
     }
 }
 
+// A span so small that its value per pixel is 0 has no step either.
+TEST_F(ChartDraw, SpansBelowAValuePerPixelDrawTheFallbackLines) {
+    for (int precision : {1, 0}) {
+        chart.SetPrecision(precision);
+        chart.SetMinYValue(0);
+        chart.SetMaxYValue(5e-324);
+        RecordingCanvas c = PaintOn(chart);
+        EXPECT_TRUE(Labels(c, TextAlign::taRight).empty()) << precision;
+        auto solid = Lines(c, clBlack, gfx::PenStyle::psSolid);
+        ASSERT_FALSE(solid.empty());
+        EXPECT_EQ(solid[0].points, (std::vector<gfx::Point>{{20, 156 - 20}, {20, 2}}));
+
+        chart.SetMaxYValue(100);
+        chart.SetMaxXValue(5e-324);
+        c = PaintOn(chart);
+        EXPECT_FALSE(Labels(c, TextAlign::taRight).empty());
+        EXPECT_TRUE(Labels(c, TextAlign::taCenter).empty()) << precision;
+        solid = Lines(c, clBlack, gfx::PenStyle::psSolid);
+        ASSERT_FALSE(solid.empty());
+        EXPECT_EQ(solid.back().points, (std::vector<gfx::Point>{{20, 156 - 20}, {318, 156 - 20}}));
+        chart.SetMaxXValue(100);
+    }
+}
+
 TEST_F(ChartDraw, TinyControlPaintsOnlyFallbacks) {
     CurveWith({{0, 10}, {50, 60}, {100, 20}}).SetDetails(true);
     chart.SetBounds(40, 40);
