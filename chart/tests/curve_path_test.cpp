@@ -162,6 +162,60 @@ TEST(CurvePath, FarAwaySegmentsAreCutToTheGuard) {
     EXPECT_EQ(path.RunCount(), 0u);
 }
 
+// A cut end is computed from the end nearer to it: from the far one, the rounding of its
+// huge coordinates would shift the cut by many pixels or lose the segment.
+TEST(CurvePath, SegmentsToFarPointsAreCutWhereTheyLeaveTheGuard) {
+    const gfx::Rect guard{-20, -20, 120, 120};
+    chart::CurvePath path;
+    auto cut = [&](double x0, double y0, double x1, double y1) {
+        const std::vector<double> xs = {x0, x1}, ys = {y0, y1};
+        path.Build(xs, ys, Identity(), guard, true);
+        return path.RunCount() == 1 ? Points(path.Run(0).begin(), path.Run(0).end()) : Points{};
+    };
+    for (double far : {1e15, 1e16, 1e17, 1e20, 1e25, 1e30}) {
+        // Pixel (10,50) to the far right, level, and to the far upper right at 45 degrees.
+        EXPECT_EQ(cut(10, 50, far, 50), (Points{{10, 50}, {120, 50}})) << far;
+        EXPECT_EQ(cut(far, 50, 10, 50), (Points{{120, 50}, {10, 50}})) << far;
+        EXPECT_EQ(cut(10, 50, 10 + far, 50 + far), (Points{{10, 50}, {80, -20}})) << far;
+        EXPECT_EQ(cut(10 + far, 50 + far, 10, 50), (Points{{80, -20}, {10, 50}})) << far;
+        // Both ends far off, on either side of the guard.
+        const Points across = cut(-far, 40, far, 40);
+        ASSERT_EQ(across.size(), 2u) << far;
+        for (const gfx::Point p : across) {
+            EXPECT_EQ(p.y, 60) << far;
+            EXPECT_TRUE(p.x >= -20 && p.x <= 120) << far << ": " << p.x;
+        }
+    }
+}
+
+// Far segments through a point of the plot, at any angle: never lost, never cut outside
+// the guard, and passing within a pixel of where they should.
+TEST(CurvePath, FarSegmentsThroughThePlotAreKeptInsideTheGuard) {
+    const gfx::Rect guard{-20, -20, 120, 120};
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> exponent(15, 30), at(0, 100), angle(0, 6.283);
+    chart::CurvePath path;
+    for (int i = 0; i < 20000; ++i) {
+        const double far = std::pow(10, exponent(rng)), a = angle(rng);
+        const double x0 = at(rng), y0 = at(rng);
+        const double x1 = x0 + far * std::cos(a), y1 = y0 + far * std::sin(a);
+        const std::vector<double> xs = i % 2 ? std::vector{x1, x0} : std::vector{x0, x1};
+        const std::vector<double> ys = i % 2 ? std::vector{y1, y0} : std::vector{y0, y1};
+        path.Build(xs, ys, Identity(), guard, false);
+        ASSERT_EQ(path.RunCount(), 1u) << "far " << far << " angle " << a;
+        const auto run = path.Run(0);
+        ASSERT_EQ(run.size(), 2u);
+        const gfx::Point near = run[i % 2 ? 1 : 0];
+        EXPECT_EQ(near, (gfx::Point{int(std::lround(x0)), int(std::lround(100 - y0))}));
+        const gfx::Point cut = run[i % 2 ? 0 : 1];
+        ASSERT_TRUE(cut.x >= -20 && cut.x <= 120 && cut.y >= -20 && cut.y <= 120)
+            << "far " << far << ": " << cut.x << "," << cut.y;
+        // The cut end lies on the line from the near end, within rounding.
+        const double cross = (cut.x - near.x) * -std::sin(a) - (cut.y - near.y) * std::cos(a);
+        ASSERT_LT(std::fabs(cross), 1.5) << "far " << far << " angle " << a;
+    }
+}
+
 TEST(CurvePath, ThinnedRunEndingInsideTheClipOnAnExtremeKeepsItsPixel) {
     // Pixels (4,5) (5,5) (5,10) (5,7) (5,10): the run ends in column 5, inside the clip.
     const std::vector<double> xs = {4, 5, 5.1, 5.2, 5.3};
