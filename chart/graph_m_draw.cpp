@@ -69,8 +69,8 @@ void TGraphM::DrawChart(gfx::Canvas& c) {
 
     PlotLeft_ = 20;
     c.SetPen(kBlackPen);
-    if (Curves_->Count() == 0 || Scale_ == 100) {
-        if (Curves_->Count() > 0) WidenRangeToData();
+    if (Curves().Count() == 0 || Scale_ == 100) {
+        if (Curves().Count() > 0) WidenRangeToData();
         SetViewToRange();
     }
 
@@ -98,8 +98,8 @@ void TGraphM::WidenRangeToData() {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     double min_x = kInf, max_x = -kInf, min_y = kInf, max_y = -kInf;
     bool several = false;
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         if (curve.PointCount() == 0) continue;
         several = several || curve.PointCount() > 1;
         for (double x : curve.XValues()) {
@@ -134,11 +134,11 @@ void TGraphM::DrawLegend(gfx::Canvas& c) {
     const gfx::Font saved = c.CurrentFont();
     c.SetFont({"Arial", 10, false, clBlack});
     std::int64_t total = 0;
-    for (int i = 0; i < Curves_->Count(); ++i)
-        total += c.TextExtent(Curves_->Items(i).LegendName()).width + 30;
+    for (int i = 0; i < Curves().Count(); ++i)
+        total += c.TextExtent(Curves().Items(i).LegendName()).width + 30;
     int m = ClampPixel(Width_ / 2 - total / 2);
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         const chart::MarkerStyle style = chart::MarkerRule(Details_, curve);
         c.SetPen(
             {curve.ColorGraph(), std::min(style.pen_width, kMaxPenWidth), gfx::PenStyle::psSolid});
@@ -254,7 +254,7 @@ void TGraphM::DrawXAxis(gfx::Canvas& c) {
 }
 
 void TGraphM::DrawCurves(gfx::Canvas& c) {
-    if (Curves_->Count() == 0) return;
+    if (Curves().Count() == 0) return;
     const int H = Height_;
     const gfx::Rect clip{PlotLeft_, 8, PlotLeft_ + PlotWidth_, H - BottomMargin_ + 2};
     c.SetClipRect(clip);
@@ -268,8 +268,8 @@ void TGraphM::DrawCurves(gfx::Canvas& c) {
     if (clip.Empty()) return;
 
     chart::CurvePath path;
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         if (curve.PointCount() < 2) continue;
         const chart::MarkerStyle style = chart::MarkerRule(Details_, curve);
         const int pen_width = std::clamp(style.pen_width, 1, kMaxPenWidth);
