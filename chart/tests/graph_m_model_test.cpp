@@ -171,6 +171,21 @@ TEST_F(ChartModel, RepaintRequestsCoalesceIntoOnePaint) {
     EXPECT_EQ(host.paint_requests, before + 2);
 }
 
+// The focus frame comes and goes with the focus, so each change needs a paint.
+TEST_F(ChartModel, FocusChangesAskForAPaint) {
+    Painted();
+    const int before = host.paint_requests;
+    host.focused = false;
+    chart.FocusChanged();
+    EXPECT_TRUE(Repainted());
+    EXPECT_EQ(host.paint_requests, before + 1);
+    Painted();
+    host.focused = true;
+    chart.FocusChanged();
+    EXPECT_EQ(host.paint_requests, before + 2);
+    EXPECT_TRUE(PaintOn(chart).OpsOf(DrawOp::Kind::FocusRect).size() == 1);
+}
+
 TEST_F(ChartModel, UpdateBracketHoldsBackFieldChangesButNotPoints) {
     TCurve& curve = chart.Curves().Add();
     Painted();
