@@ -29,30 +29,58 @@ gfx::Point ToPoint(const Pixel& p) {
     return {static_cast<int>(p.x), static_cast<int>(p.y)};
 }
 
-// Liang-Barsky; false when the segment misses the box.
+// Liang-Barsky; false when the segment misses the box. With one end far away, a point
+// computed from that end loses the box's coordinates to rounding (at 1e17 a double steps by
+// 16), so each plane's crossing is taken both as t from `a` and as s = 1 - t from `b`, each
+// from its own end's distance to the plane, and each cut point from the end nearer to it.
 bool Cut(const gfx::Rect& box, Pixel& a, Pixel& b) {
     const double dx = b.x - a.x, dy = b.y - a.y;
-    double t0 = 0, t1 = 1;
+    const double plane[4] = {double(box.left), double(box.right), double(box.top),
+                             double(box.bottom)};
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - box.left, box.right - a.x, a.y - box.top, box.bottom - a.y};
+    const double qa[4] = {a.x - plane[0], plane[1] - a.x, a.y - plane[2], plane[3] - a.y};
+    const double qb[4] = {b.x - plane[0], plane[1] - b.x, b.y - plane[2], plane[3] - b.y};
+    // Where the segment enters the box (t0 from a, s0 from b) and where it leaves (t1, s1),
+    // with the plane crossed there; -1 for the segment's own end.
+    double t0 = 0, s0 = 1, t1 = 1, s1 = 0;
+    int t0_at = -1, s0_at = -1, t1_at = -1, s1_at = -1;
     for (int k = 0; k < 4; ++k) {
         if (p[k] == 0) {
-            if (q[k] < 0) return false;
+            if (qa[k] < 0) return false;
             continue;
         }
-        const double t = q[k] / p[k];
+        const double t = qa[k] / p[k], s = -qb[k] / p[k];
+        auto keep = [k](bool better, double v, double& best, int& best_at) {
+            if (!better) return;
+            best = v;
+            best_at = k;
+        };
         if (p[k] < 0) {
-            t0 = std::max(t0, t);
+            keep(t > t0, t, t0, t0_at);
+            keep(s < s0, s, s0, s0_at);
         } else {
-            t1 = std::min(t1, t);
+            keep(t < t1, t, t1, t1_at);
+            keep(s > s1, s, s1, s1_at);
         }
     }
-    if (!(t0 <= t1)) return false;
-    const Pixel from = a;
-    a.x = std::round(from.x + t0 * dx);
-    a.y = std::round(from.y + t0 * dy);
-    b.x = std::round(from.x + t1 * dx);
-    b.y = std::round(from.y + t1 * dy);
+    // Compared where the parameters are small, and so exact enough.
+    const bool enters_near_a = t0 <= 0.5, leaves_near_a = s1 > 0.5;
+    if (enters_near_a ? !(t0 <= t1) : !(s0 >= s1)) return false;
+    const Pixel from_a = a, from_b = b;
+    auto at = [&](bool near_a, double t, double s, int k) {
+        if (k < 0) return near_a ? from_a : from_b;
+        Pixel cut;
+        cut.x = near_a ? from_a.x + t * dx : from_b.x - s * dx;
+        cut.y = near_a ? from_a.y + t * dy : from_b.y - s * dy;
+        // On the plane crossed exactly; the other coordinate rounded, and kept in the box
+        // where rounding (of a nearly parallel line, or of two far ends) puts it outside.
+        (k < 2 ? cut.x : cut.y) = plane[k];
+        cut.x = std::clamp(std::round(cut.x), plane[0], plane[1]);
+        cut.y = std::clamp(std::round(cut.y), plane[2], plane[3]);
+        return cut;
+    };
+    a = at(enters_near_a, t0, s0, enters_near_a ? t0_at : s0_at);
+    b = at(leaves_near_a, t1, s1, leaves_near_a ? t1_at : s1_at);
     return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y);
 }
 
@@ -74,7 +102,7 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
     };
     ColumnReducer column;
     for (const gfx::Point p : run) column.Add(p, sink);
-    column.Flush(sink);
+    column.Finish(sink);
     return out;
 }
 
@@ -105,7 +133,7 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
         }
     };
     auto end_run = [&] {
-        column.Flush(push);
+        column.Finish(push);
         in_run = false;
         if (used - run_start < 2) {
             used = run_start;

@@ -36,7 +36,8 @@ bool MapPoint(const PixelMap& map, double x, double y, gfx::Point& out);
 std::size_t ThinColumns(std::span<gfx::Point> run);
 
 // Collects consecutive points of one pixel column and hands on its first, lowest, highest
-// and last point, in their order.
+// and last point, in their order. The last column of a run that ends on an extreme it left
+// before ends one pixel short of it instead, so that the extreme's pixel is drawn.
 class ColumnReducer {
   public:
     template <typename Sink>
@@ -50,6 +51,8 @@ class ColumnReducer {
             const bool higher = p.y > hi_y_;
             hi_y_ = higher ? p.y : hi_y_;
             hi_at_ = higher ? count_ : hi_at_;
+            // Where the trailing stretch of equal values began.
+            settled_at_ = p.y == last_y_ ? settled_at_ : count_;
             last_y_ = p.y;
             return;
         }
@@ -57,29 +60,63 @@ class ColumnReducer {
         open_ = true;
         x_ = p.x;
         first_y_ = lo_y_ = hi_y_ = last_y_ = p.y;
-        count_ = lo_at_ = hi_at_ = 0;
+        count_ = lo_at_ = hi_at_ = settled_at_ = 0;
     }
 
+    // Hands on the open column; more points of the same run follow in another column.
     template <typename Sink>
     [[gnu::always_inline]] void Flush(Sink&& sink) {
+        Emit(sink, false);
+    }
+
+    // Hands on the open column as the last of its run.
+    template <typename Sink>
+    void Finish(Sink&& sink) {
+        Emit(sink, true);
+    }
+
+  private:
+    template <typename Sink>
+    [[gnu::always_inline]] void Emit(Sink&& sink, bool run_ends) {
         if (!open_) return;
         open_ = false;
         sink(gfx::Point{x_, first_y_});
         const bool lo_first = lo_at_ <= hi_at_;
         const int a_y = lo_first ? lo_y_ : hi_y_, b_y = lo_first ? hi_y_ : lo_y_;
         const unsigned a_at = lo_first ? lo_at_ : hi_at_, b_at = lo_first ? hi_at_ : lo_at_;
-        if (a_at != 0 && a_at != count_) sink(gfx::Point{x_, a_y});
-        if (b_at != a_at && b_at != 0 && b_at != count_) sink(gfx::Point{x_, b_y});
-        if (count_ != 0) sink(gfx::Point{x_, last_y_});
+        // The last two points handed on.
+        int prev_y = first_y_, before_y = first_y_;
+        unsigned prev_at = 0;
+        if (a_at != 0 && a_at != count_) {
+            sink(gfx::Point{x_, a_y});
+            prev_y = a_y;
+            prev_at = a_at;
+        }
+        if (b_at != a_at && b_at != 0 && b_at != count_) {
+            sink(gfx::Point{x_, b_y});
+            before_y = prev_y;
+            prev_y = b_y;
+            prev_at = b_at;
+        }
+        if (count_ == 0) return;
+        if (run_ends && prev_at != 0 && last_y_ == prev_y && prev_at < settled_at_) {
+            // The run ends on an extreme that it left and came back to, so the full line
+            // draws that pixel; ending the thinned line there would leave it out (a line
+            // leaves out its end pixel). A step back towards the point before covers it and
+            // nothing else: that pixel is already on the line.
+            sink(gfx::Point{x_, prev_y + (before_y < prev_y ? -1 : 1)});
+            return;
+        }
+        sink(gfx::Point{x_, last_y_});
     }
 
-  private:
     bool open_ = false;
     int x_ = 0;
     int first_y_ = 0, lo_y_ = 0, hi_y_ = 0, last_y_ = 0;
     unsigned count_ = 0;  // index of the latest point in the column
     unsigned lo_at_ = 0;
     unsigned hi_at_ = 0;
+    unsigned settled_at_ = 0;
 };
 
 class CurvePath {

@@ -2,14 +2,25 @@
 
 #include <cmath>
 
-TGraphM::TGraphM(ChartHost* host) : host_(host) {
-    Curves_ = CreateCurves();
-}
+TGraphM::TGraphM(ChartHost* host) : host_(host) {}
 
 TGraphM::~TGraphM() = default;
 
 std::unique_ptr<TCurves> TGraphM::CreateCurves() {
     return std::make_unique<TCurves>(this);
+}
+
+TCurves& TGraphM::Curves() {
+    if (!Curves_) {
+        Curves_ = CreateCurves();
+        if (!Curves_) Curves_ = TGraphM::CreateCurves();  // an override that made none
+    }
+    return *Curves_;
+}
+
+// Making the collection does not change what the chart shows, so a const chart may too.
+const TCurves& TGraphM::Curves() const {
+    return const_cast<TGraphM*>(this)->Curves();
 }
 
 TCurves::ItemFactory TGraphM::CurveClass() const {
@@ -28,8 +39,8 @@ void TGraphM::Paint(gfx::Canvas& canvas) {
 }
 
 bool TGraphM::HasData() const {
-    for (int i = 0; i < Curves_->Count(); ++i)
-        if (Curves_->Items(i).PointCount() > 1) return true;
+    for (int i = 0; i < Curves().Count(); ++i)
+        if (Curves().Items(i).PointCount() > 1) return true;
     return false;
 }
 

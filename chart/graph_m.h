@@ -66,9 +66,9 @@ class TGraphM {
     void SetColorGrid(TColor value);
     int StepScale() const { return StepScale_; }
     void SetStepScale(int value);  // below 1 becomes 100
-    TCurves& Curves() { return *Curves_; }
-    const TCurves& Curves() const { return *Curves_; }
-    void SetCurves(const TCurves& value) { Curves_->Assign(value); }
+    TCurves& Curves();
+    const TCurves& Curves() const;
+    void SetCurves(const TCurves& value) { Curves().Assign(value); }
     int DecimalHint() const { return DecimalHint_; }
     void SetDecimalHint(int value);  // outside 0..6 is ignored
     bool ShowTextScale() const { return ShowTextScale_; }
@@ -155,7 +155,8 @@ class TGraphM {
     static bool WantsKey(chart::TKey key);
 
   protected:
-    // Creates the owned collection; called once, by the constructor.
+    // Creates the owned collection; called once, on the first use of Curves. (Not by the
+    // constructor: there a derived chart's override would not be called.)
     virtual std::unique_ptr<TCurves> CreateCurves();
     void PanTo(gfx::Point P);
 
@@ -183,7 +184,7 @@ class TGraphM {
     TColor Color_ = clWhite;
     TColor ColorGrid_ = clSilver;
     int StepScale_ = 100;
-    std::unique_ptr<TCurves> Curves_;
+    mutable std::unique_ptr<TCurves> Curves_;  // made by the first Curves()
     int DecimalHint_ = 1;
     bool ShowTextScale_ = true;
     int Precision_ = 1;

@@ -24,10 +24,18 @@ double Ratio(double a, double b) {
     return std::isfinite(r) ? r : 0.0;
 }
 
-// A pixel count computed from a finite, bounded double.
+// A pixel count computed from a double, held to a range where sums of a few stay ints; what
+// is no number counts as 0 (a conversion of NaN to int is undefined).
 int ToPixel(double v) {
     constexpr double kLimit = 1 << 30;
+    if (std::isnan(v)) return 0;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
+// A value per pixel that grid steps can be measured in: neither infinite nor, for a span
+// too small to show, rounded down to 0.
+bool UsableValuePerPixel(double v) {
+    return std::isfinite(v) && v > 0;
 }
 
 int ClampPixel(std::int64_t v) {
@@ -61,8 +69,8 @@ void TGraphM::DrawChart(gfx::Canvas& c) {
 
     PlotLeft_ = 20;
     c.SetPen(kBlackPen);
-    if (Curves_->Count() == 0 || Scale_ == 100) {
-        if (Curves_->Count() > 0) WidenRangeToData();
+    if (Curves().Count() == 0 || Scale_ == 100) {
+        if (Curves().Count() > 0) WidenRangeToData();
         SetViewToRange();
     }
 
@@ -90,8 +98,8 @@ void TGraphM::WidenRangeToData() {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     double min_x = kInf, max_x = -kInf, min_y = kInf, max_y = -kInf;
     bool several = false;
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         if (curve.PointCount() == 0) continue;
         several = several || curve.PointCount() > 1;
         for (double x : curve.XValues()) {
@@ -126,11 +134,11 @@ void TGraphM::DrawLegend(gfx::Canvas& c) {
     const gfx::Font saved = c.CurrentFont();
     c.SetFont({"Arial", 10, false, clBlack});
     std::int64_t total = 0;
-    for (int i = 0; i < Curves_->Count(); ++i)
-        total += c.TextExtent(Curves_->Items(i).LegendName()).width + 30;
+    for (int i = 0; i < Curves().Count(); ++i)
+        total += c.TextExtent(Curves().Items(i).LegendName()).width + 30;
     int m = ClampPixel(Width_ / 2 - total / 2);
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         const chart::MarkerStyle style = chart::MarkerRule(Details_, curve);
         c.SetPen(
             {curve.ColorGraph(), std::min(style.pen_width, kMaxPenWidth), gfx::PenStyle::psSolid});
@@ -151,7 +159,7 @@ void TGraphM::DrawLegend(gfx::Canvas& c) {
 }
 
 // The Y layout, which also places the plot. False when the axis has no usable step: a
-// plot of no height, or a value per pixel beyond the step table.
+// plot of no height, or a value per pixel of 0 or beyond the step table.
 bool TGraphM::LayoutY(gfx::Canvas& c, double& step, double& first) {
     const int W = Width_, H = Height_;
     PlotHeight_ = H - BottomMargin_ - 8;
@@ -160,7 +168,7 @@ bool TGraphM::LayoutY(gfx::Canvas& c, double& step, double& first) {
     XLabelBox_ = chart::MeasureLabels(c, ViewMinX_, ViewMaxX_, Precision_);
     PlotLeft_ = YLabelBox_.width + 20;
     PlotWidth_ = W - PlotLeft_ - XLabelBox_.width / 2 - 3;
-    if (PlotHeight_ <= 0 || !std::isfinite(YPerPixel_)) return false;
+    if (PlotHeight_ <= 0 || !UsableValuePerPixel(YPerPixel_)) return false;
 
     double t = YPerPixel_ * 14;
     const double mag = chart::StepMagnitude(t);
@@ -215,7 +223,7 @@ void TGraphM::DrawXAxis(gfx::Canvas& c) {
         const auto step = chart::TableStep(mag, t);
         const auto first =
             step ? chart::FirstGridValue(ViewMinX_, mag, *step) : std::optional<double>();
-        if (std::isfinite(XPerPixel_) && step && first) {
+        if (UsableValuePerPixel(XPerPixel_) && step && first) {
             drawn = true;
             const int offset =
                 *first > ViewMinX_
@@ -246,7 +254,7 @@ void TGraphM::DrawXAxis(gfx::Canvas& c) {
 }
 
 void TGraphM::DrawCurves(gfx::Canvas& c) {
-    if (Curves_->Count() == 0) return;
+    if (Curves().Count() == 0) return;
     const int H = Height_;
     const gfx::Rect clip{PlotLeft_, 8, PlotLeft_ + PlotWidth_, H - BottomMargin_ + 2};
     c.SetClipRect(clip);
@@ -260,8 +268,8 @@ void TGraphM::DrawCurves(gfx::Canvas& c) {
     if (clip.Empty()) return;
 
     chart::CurvePath path;
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         if (curve.PointCount() < 2) continue;
         const chart::MarkerStyle style = chart::MarkerRule(Details_, curve);
         const int pen_width = std::clamp(style.pen_width, 1, kMaxPenWidth);

@@ -26,8 +26,8 @@ std::optional<TGraphM::TFoundPoint> TGraphM::FindPointAt(gfx::Point P) {
     const double tol_y = Tolerance(ViewMaxY_ - ViewMinY_, Height_ / 6);
     std::optional<TFoundPoint> found;
     // A later curve's match replaces an earlier one's.
-    for (int i = 0; i < Curves_->Count(); ++i) {
-        const TCurve& curve = Curves_->Items(i);
+    for (int i = 0; i < Curves().Count(); ++i) {
+        const TCurve& curve = Curves().Items(i);
         if (curve.PointCount() < 2) continue;
         const auto& xs = curve.XValues();
         const auto& ys = curve.YValues();

@@ -65,4 +65,36 @@ TEST(CurveThinningPixels, ThinnedAndFullDrawingsAreIdentical) {
     }
 }
 
+// Many points a column on a few pixel rows, so that columns often end on an extreme they
+// left before; runs broken by values that are no number end inside the plot.
+TEST(CurveThinningPixels, CrowdedColumnsAndBrokenRunsAreIdentical) {
+    QtTestApp();
+    const double nan = std::nan("");
+    std::mt19937 rng(9);
+    const int n = 5050;
+    std::vector<double> xs(n);
+    for (int i = 0; i < n; ++i) xs[i] = i;
+    std::vector<std::vector<double>> ys(5, std::vector<double>(n));
+    for (int c = 0; c < 5; ++c) {
+        double level = 150 + 30 * c;
+        for (int i = 0; i < n; ++i) {
+            if (rng() % 40 == 0) level += static_cast<int>(rng() % 9) - 4.0;
+            ys[c][i] = rng() % 97 == 0 ? nan : level + static_cast<int>(rng() % (2 + c)) - 1;
+        }
+    }
+    const gfx::Rect clip{54, 8, 860, 374};
+    for (int per_column : {3, 8, 25}) {
+        chart::PixelMap map;
+        map.plot_left = 60;
+        map.base_y = 372;
+        map.kx = 1.0 / per_column;  // the last column lies well inside the clip
+        map.ky = 1;
+        std::size_t full_points = 0, thin_points = 0;
+        const QImage full = Draw(ys, xs, map, clip, false, &full_points);
+        const QImage thin = Draw(ys, xs, map, clip, true, &thin_points);
+        ASSERT_EQ(full, thin) << per_column << " points a column";
+        EXPECT_LT(thin_points, full_points);
+    }
+}
+
 }  // namespace

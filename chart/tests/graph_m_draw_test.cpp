@@ -2,10 +2,13 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
+#include "chart/curve_path.h"
 #include "chart/graph_m.h"
 #include "chart/tests/chart_test_support.h"
+#include "platform/qt/line_raster.h"
 
 namespace {
 
@@ -189,6 +192,37 @@ TEST_F(ChartDraw, PointsOfAThinCurveAreReducedPerColumnButNotWithMarkers) {
     EXPECT_EQ(c.OpsOf(Kind::Rectangle).size(), 4999u);
 }
 
+// The last column of the curve lies inside the plot and ends on the top it reached before:
+// the reduced line must still draw that pixel, as the full one does.
+TEST_F(ChartDraw, ReducedCurveDrawsThePixelsOfTheFullOne) {
+    const TCurve& curve = CurveWith({{10, 50}, {20.1, 50}, {20.2, 60}, {20.3, 55}, {20.35, 60}});
+    const RecordingCanvas c = PaintOn(chart);
+    const gfx::Rect clip = PlotClip();
+    const int w = chart.Width(), h = chart.Height();
+    std::vector<std::uint32_t> drawn(w * h, 0), full(w * h, 0);
+    for (const auto& op : c.OpsOf(Kind::Polyline))
+        raster::DrawPolyline({drawn.data(), w, h, w}, clip, op.points, 1);
+
+    chart::PixelMap map;
+    map.plot_left = chart.PlotLeft();
+    map.base_y = h - chart.BottomMargin();
+    map.view_min_x = chart.ViewMinX();
+    map.view_min_y = chart.ViewMinY();
+    map.kx = chart.PlotWidth() / 100.0;
+    map.ky = chart.PlotHeight() / 100.0;
+    std::vector<gfx::Point> points;
+    for (std::size_t i = 0; i < curve.PointCount(); ++i) {
+        gfx::Point p;
+        ASSERT_TRUE(chart::MapPoint(map, curve.XValues()[i], curve.YValues()[i], p));
+        points.push_back(p);
+    }
+    ASSERT_EQ(points[1].x, points[4].x);  // one column
+    raster::DrawPolyline({full.data(), w, h, w}, clip, points, 1);
+    const std::size_t top = static_cast<std::size_t>(points[4].y) * w + points[4].x;
+    EXPECT_NE(full[top], 0u);
+    EXPECT_TRUE(drawn == full);
+}
+
 TEST_F(ChartDraw, ZoomTextIsLightGreyOnWhiteAndWhiteOtherwise) {
     RecordingCanvas c = PaintOn(chart);
     const DrawOp* text = c.FindText("М: 100%");
@@ -300,6 +334,30 @@ TEST_F(ChartDraw, EmptyYRangeDrawsTheFallbackLine) {
     for (const auto& op : c.OpsOf(Kind::Polyline)) {
         ASSERT_TRUE(op.clip);
         EXPECT_EQ(*op.clip, PlotClip());
+    }
+}
+
+// A span so small that its value per pixel is 0 has no step either.
+TEST_F(ChartDraw, SpansBelowAValuePerPixelDrawTheFallbackLines) {
+    for (int precision : {1, 0}) {
+        chart.SetPrecision(precision);
+        chart.SetMinYValue(0);
+        chart.SetMaxYValue(5e-324);
+        RecordingCanvas c = PaintOn(chart);
+        EXPECT_TRUE(Labels(c, TextAlign::taRight).empty()) << precision;
+        auto solid = Lines(c, clBlack, gfx::PenStyle::psSolid);
+        ASSERT_FALSE(solid.empty());
+        EXPECT_EQ(solid[0].points, (std::vector<gfx::Point>{{20, 156 - 20}, {20, 2}}));
+
+        chart.SetMaxYValue(100);
+        chart.SetMaxXValue(5e-324);
+        c = PaintOn(chart);
+        EXPECT_FALSE(Labels(c, TextAlign::taRight).empty());
+        EXPECT_TRUE(Labels(c, TextAlign::taCenter).empty()) << precision;
+        solid = Lines(c, clBlack, gfx::PenStyle::psSolid);
+        ASSERT_FALSE(solid.empty());
+        EXPECT_EQ(solid.back().points, (std::vector<gfx::Point>{{20, 156 - 20}, {318, 156 - 20}}));
+        chart.SetMaxXValue(100);
     }
 }
 

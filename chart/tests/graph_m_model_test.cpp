@@ -171,6 +171,21 @@ TEST_F(ChartModel, RepaintRequestsCoalesceIntoOnePaint) {
     EXPECT_EQ(host.paint_requests, before + 2);
 }
 
+// The focus frame comes and goes with the focus, so each change needs a paint.
+TEST_F(ChartModel, FocusChangesAskForAPaint) {
+    Painted();
+    const int before = host.paint_requests;
+    host.focused = false;
+    chart.FocusChanged();
+    EXPECT_TRUE(Repainted());
+    EXPECT_EQ(host.paint_requests, before + 1);
+    Painted();
+    host.focused = true;
+    chart.FocusChanged();
+    EXPECT_EQ(host.paint_requests, before + 2);
+    EXPECT_TRUE(PaintOn(chart).OpsOf(DrawOp::Kind::FocusRect).size() == 1);
+}
+
 TEST_F(ChartModel, UpdateBracketHoldsBackFieldChangesButNotPoints) {
     TCurve& curve = chart.Curves().Add();
     Painted();
@@ -227,6 +242,51 @@ TEST(ChartCurveClass, NewCurvesAreOfTheChartsCurveClass) {
     EXPECT_NE(dynamic_cast<TaggedCurve*>(&chart.Curves().Add()), nullptr);
     TCurves free(nullptr);
     EXPECT_EQ(dynamic_cast<TaggedCurve*>(&free.Add()), nullptr);
+}
+
+// A collection that counts the changes it passes on; made by a derived chart.
+struct CountingCurves : TCurves {
+    using TCurves::TCurves;
+    int updates = 0;
+
+  protected:
+    void Update() override {
+        ++updates;
+        TCurves::Update();
+    }
+};
+
+struct CountingChart : TGraphM {
+    using TGraphM::TGraphM;
+    int created = 0;
+
+  protected:
+    std::unique_ptr<TCurves> CreateCurves() override {
+        ++created;
+        return std::make_unique<CountingCurves>(this);
+    }
+};
+
+TEST(ChartCurveClass, ADerivedChartsCreateCurvesMakesTheCollection) {
+    FakeHost host;
+    CountingChart chart(&host);
+    auto* curves = dynamic_cast<CountingCurves*>(&chart.Curves());
+    ASSERT_NE(curves, nullptr);
+    EXPECT_EQ(curves->Owner(), &chart);
+    chart.Curves().Add().SetColorGraph(0xFF);
+    EXPECT_GE(curves->updates, 1);
+    EXPECT_TRUE(chart.PaintPending());
+    const CountingChart& same = chart;
+    EXPECT_EQ(&same.Curves(), curves);
+    EXPECT_EQ(chart.created, 1);
+
+    // Used first by a paint, or read through a const chart, it is the derived one too.
+    CountingChart painted(&host);
+    PaintOn(painted);
+    EXPECT_EQ(painted.created, 1);
+    EXPECT_NE(dynamic_cast<CountingCurves*>(&painted.Curves()), nullptr);
+    const CountingChart read;
+    EXPECT_NE(dynamic_cast<const CountingCurves*>(&read.Curves()), nullptr);
 }
 
 TEST(ChartCurveClass, CurvesWithoutAChartNeedNoRepaint) {

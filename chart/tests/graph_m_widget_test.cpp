@@ -230,9 +230,41 @@ TEST(GraphMWidget, MouseMovesReachTheOwnerWithoutAButton) {
     EXPECT_EQ(last, QPoint(100, 80));
 }
 
+// Counts a widget's paint events and whether it had the focus at the last one.
+struct PaintWatch : QObject {
+    explicit PaintWatch(QWidget& w) : widget(w) { w.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            focused_at_last = widget.hasFocus();
+        }
+        return false;
+    }
+    QWidget& widget;
+    int paints = 0;
+    bool focused_at_last = false;
+};
+
 TEST(GraphMWidget, FocusChangeRepaintsWithAndWithoutTheFrame) {
     Window win;
     GraphMWidget& w = *win.chart;
+    PaintWatch watch(w);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Chart().PaintPending(); }));
+    // Gaining and losing the focus each ask the chart for a paint, and the widget paints.
+    for (bool gain : {true, false}) {
+        const int paints = watch.paints;
+        if (gain) {
+            w.setFocus();
+        } else {
+            win.edit->setFocus();
+        }
+        ASSERT_EQ(w.hasFocus(), gain);
+        EXPECT_TRUE(w.Chart().PaintPending()) << gain;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return watch.paints > paints; })) << gain;
+        EXPECT_FALSE(w.Chart().PaintPending()) << gain;
+        EXPECT_EQ(watch.focused_at_last, gain);
+    }
+
     const QImage before = w.PaintImage();
     w.setFocus();
     QApplication::processEvents();
