@@ -83,19 +83,33 @@ void BM_DrawChart(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawChart)->Unit(benchmark::kMicrosecond);
 
-// Only the five curves through the canvas, the points thinned per pixel column (1) or all
-// drawn (0): what the thinning saves.
-void BM_CurvesOnly(benchmark::State& state) {
-    const bool thin = state.range(0) != 0;
-    const Samples& d = Data();
+// The plot of a 900-pixel-wide chart with a view of 20..45 degrees, as DrawChart lays it out.
+chart::PixelMap BenchMap() {
     chart::PixelMap map;
     map.plot_left = 54;
     map.base_y = kHeight - 48;
     map.kx = 820.0 / kPoints;
     map.ky = (kHeight - 56) / 25.0;
     map.view_min_y = 20;
-    const gfx::Rect clip{54, 8, 874, kHeight - 46};
-    const gfx::Rect guard{clip.left - 17, clip.top - 17, clip.right + 17, clip.bottom + 17};
+    return map;
+}
+
+gfx::Rect BenchClip() {
+    return {54, 8, 874, kHeight - 46};
+}
+
+gfx::Rect GuardAround(const gfx::Rect& clip) {
+    return {clip.left - 17, clip.top - 17, clip.right + 17, clip.bottom + 17};
+}
+
+// Only the five curves through the canvas, the points thinned per pixel column (1) or all
+// drawn (0): what the thinning saves.
+void BM_CurvesOnly(benchmark::State& state) {
+    const bool thin = state.range(0) != 0;
+    const Samples& d = Data();
+    const chart::PixelMap map = BenchMap();
+    const gfx::Rect clip = BenchClip();
+    const gfx::Rect guard = GuardAround(clip);
     chart::CurvePath path;
     for (auto _ : state) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -119,13 +133,8 @@ BENCHMARK(BM_CurvesOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 void BM_BuildOnly(benchmark::State& state) {
     const bool thin = state.range(0) != 0;
     const Samples& d = Data();
-    chart::PixelMap map;
-    map.plot_left = 54;
-    map.base_y = kHeight - 48;
-    map.kx = 820.0 / kPoints;
-    map.ky = (kHeight - 56) / 25.0;
-    map.view_min_y = 20;
-    const gfx::Rect guard{54 - 17, 8 - 17, 874 + 17, kHeight - 46 + 17};
+    const chart::PixelMap map = BenchMap();
+    const gfx::Rect guard = GuardAround(BenchClip());
     chart::CurvePath path;
     std::size_t pts = 0;
     for (auto _ : state) {
