@@ -1,0 +1,70 @@
+#include "app/alarm_supervision.h"
+
+namespace {
+
+struct ChannelStep {
+    AlarmChannel channel;
+    bool latched;
+    bool enabled;
+    bool flash;  // the earlier channels' flags are all clear
+    const char* title;
+};
+
+void ShowChannel(const ChannelStep& step, AlarmView& view) {
+    if (!step.latched || !step.enabled) {
+        view.SetPanelRed(step.channel, false);
+        return;
+    }
+    view.ShowAlarmBalloon(step.title, "За пределами допустимых значений!");
+    if (view.PanelRed(step.channel)) {
+        view.SetPanelRed(step.channel, false);
+        return;
+    }
+    if (step.flash) view.FlashTaskbar();
+    view.SetPanelRed(step.channel, true);
+}
+
+}  // namespace
+
+void AlarmDisplayTick(const AlarmFlags& f, const ProgramSettings& s, AlarmView& view) {
+    // The flash conditions look at the raw flags, enabled or not.
+    const ChannelStep steps[] = {
+        {AlarmChannel::HM, f.AlarmHM, s.HM_enable, true, "Влажность"},
+        {AlarmChannel::T2, f.AlarmT2, s.T2_enable, !f.AlarmHM, "Температура T2"},
+        {AlarmChannel::T1, f.AlarmT1, s.T1_enable, !f.AlarmT2 && !f.AlarmHM, "Температура T1"},
+    };
+    for (const ChannelStep& step : steps) ShowChannel(step, view);
+}
+
+bool AlarmSoundDue(const AlarmFlags& f, const ProgramSettings& s) {
+    return (f.AlarmT1 && s.T1_enable) || (f.AlarmT2 && s.T2_enable) || (f.AlarmHM && s.HM_enable) ||
+           (f.AlarmNoData && s.SignalOffDataSound);
+}
+
+std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
+                                             const std::string& port) {
+    if (!settings.SignalOffData) return std::nullopt;
+    std::string text = "Нет данных от инкубатора.";
+    if (!connected) text += "\rНе открыт ком порт \"" + port + "\".";
+    return text;
+}
+
+void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel) {
+    switch (channel) {
+        case AlarmChannel::T1:
+            flags.AlarmT1 = false;
+            break;
+        case AlarmChannel::T2:
+            flags.AlarmT2 = false;
+            break;
+        case AlarmChannel::HM:
+            flags.AlarmHM = false;
+            break;
+    }
+}
+
+void AcknowledgeAll(AlarmFlags& flags) {
+    flags.AlarmT1 = false;
+    flags.AlarmT2 = false;
+    flags.AlarmHM = false;
+}

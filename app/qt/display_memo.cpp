@@ -1,0 +1,46 @@
+#include "app/qt/display_memo.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+std::size_t DisplayMemo::Count() const {
+    const QTextDocument* doc = edit_.document();
+    const int blocks = doc->blockCount();
+    return static_cast<std::size_t>(doc->lastBlock().length() <= 1 ? blocks - 1 : blocks);
+}
+
+std::string DisplayMemo::Line(std::size_t i) const {
+    if (i >= Count()) return {};
+    return edit_.document()->findBlockByNumber(static_cast<int>(i)).text().toStdString();
+}
+
+std::vector<bool> DisplayMemo::EmptyLines(std::size_t first, std::size_t count) const {
+    std::vector<bool> empty(count, true);
+    const std::size_t lines = Count();
+    if (first >= lines) return empty;
+    // One lookup by number, then a walk: lookups by number cost a search each.
+    QTextBlock block = edit_.document()->findBlockByNumber(static_cast<int>(first));
+    for (std::size_t k = 0; k < count && first + k < lines && block.isValid(); ++k) {
+        empty[k] = block.length() <= 1;
+        block = block.next();
+    }
+    return empty;
+}
+
+void DisplayMemo::Append(const std::string& line) {
+    QScrollBar* bar = edit_.verticalScrollBar();
+    const bool at_end = bar->value() >= bar->maximum();
+    QTextDocument* doc = edit_.document();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    // An empty last block is not a line yet: the new line goes into it.
+    if (doc->lastBlock().length() > 1) cursor.insertBlock();
+    cursor.insertText(QString::fromStdString(line));
+    if (at_end) bar->setValue(bar->maximum());
+}
+
+void DisplayMemo::Clear() {
+    edit_.clear();
+}

@@ -1,0 +1,203 @@
+// Construction of the main window: the components, the timers, the menus and the wiring of
+// the controls' events to the handlers.
+#include "app/qt/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "app/limit_edits.h"
+#include "app/qt/form_hint.h"
+#include "app/qt/qt_colors.h"
+#include "platform/qt/qt_tray_main_window.h"
+#include "platform/qt/qt_tray_menu.h"
+#include "ui_form1.h"
+
+namespace {
+
+// The taskbar flash through the toolkit.
+class ToolkitAlert : public platform::WindowAlert {
+  public:
+    explicit ToolkitAlert(QWidget* window) : window_(window) {}
+    void Flash() override { QApplication::alert(window_, 0); }
+
+  private:
+    QWidget* window_;
+};
+
+}  // namespace
+
+TForm1::TForm1(MainWindowServices& services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      ui_(std::make_unique<Ui::TForm1>()),
+      memo_(*[this] {
+          ui_->setupUi(this);
+          return ui_->Memo1;
+      }()),
+      receiver_(
+          TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services.now}),
+      port_(services.serial, services.ui_thread) {
+    ui_->Button1->setVisible(false);
+    status_panel_ = new QLabel(this);
+    status_warning_ = new QLabel(this);
+    status_warning_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    ui_->StatusBar1->addWidget(status_panel_, 1);
+    ui_->StatusBar1->addPermanentWidget(status_warning_);
+
+    CreateTimers();
+    CreatePort();
+    CreateMenus();
+    CreateTray();
+    WireControls();
+    WireLimitEdits();
+    WireChart();
+    hint_ = std::make_unique<TFormHint>(this);
+    hint_->hide();
+
+    TrayIcon1().Loaded();
+    TrayIcon1().SetIconVisible(true);
+    const LimitEditTexts texts = LimitTexts(limits_);
+    QLineEdit* const edits[] = {ui_->EditT1H, ui_->EditT1L, ui_->EditT2H,
+                                ui_->EditT2L, ui_->EditT3H, ui_->EditT3L};
+    for (std::size_t i = 0; i < kLimitEditCount; ++i)
+        edits[i]->setText(QString::fromStdString(texts[i]));
+    timer_alarm_sound_->SetInterval(static_cast<std::uint32_t>(settings_.TimeSound) * 1000);
+    timer_alarm_sound_->SetEnabled(true);
+    timer_save_file_->SetInterval(static_cast<std::uint32_t>(settings_.AutosaveMinutes) * 60000);
+    timer_save_file_->SetEnabled(settings_.AutosaveMinutes != 0);
+    ApplyChartStart();
+}
+
+TForm1::~TForm1() {
+    // No receive event may reach a window that is half destroyed.
+    port_.OnRxChar = nullptr;
+    try {
+        port_.ClosePort();
+    } catch (...) {
+    }
+    hint_.reset();
+}
+
+TGraphM& TForm1::GraphM1() {
+    return ui_->GraphM1->Chart();
+}
+
+void TForm1::CreateTimers() {
+    auto make = [this](std::uint32_t ms, void (TForm1::*handler)()) {
+        std::unique_ptr<platform::Timer> t = services_.timers.CreateTimer();
+        t->SetInterval(ms);
+        t->SetTickHandler([this, handler] { Unattended([&] { (this->*handler)(); }); });
+        return t;
+    };
+    timer_reset_rx_ = make(500, &TForm1::TimerResetRxUartTimer);
+    timer_signal_off_ = make(3000, &TForm1::TimerSignalOFFDataTimer);
+    timer_alarm_ = make(700, &TForm1::TimerAlarmTimer);
+    timer_alarm_sound_ = make(3000, &TForm1::TimerAlarmSoundTimer);
+    timer_save_file_ = make(600000, &TForm1::TimerSaveFileTimer);
+    timer1_ = services_.timers.CreateTimer();
+    timer1_->SetInterval(1);
+    timer1_->SetTickHandler([] {});
+    timer_signal_off_->SetEnabled(true);
+    timer_alarm_->SetEnabled(true);
+}
+
+void TForm1::CreatePort() {
+    port_.SetName("ComPort1");
+    port_.SetBaudRate(br4800);
+    port_.SetDataBits(dbEight);
+    port_.SetStopBits(sbOneStopBit);
+    port_.Parity().SetBits(prNone);
+    port_.FlowControl().SetFlowControl(fcNone);
+    port_.Timeouts().SetReadInterval(300);
+    port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
+        Unattended([&] { ComPort1RxChar(sender, count); });
+    };
+}
+
+void TForm1::CreateTray() {
+    tray_window_ = std::make_unique<platform::QtTrayMainWindow>(this);
+    tray_ =
+        std::make_unique<TTrayIcon>(services_.tray_shell(), services_.timers, tray_window_.get());
+    tray_->SetIcon({":/icons/incubator-monitor.svg"});
+    tray_->SetHint(windowTitle().toStdString());
+    tray_menu_ = std::make_unique<platform::QtTrayMenu>(popup_tray_);
+    tray_->SetPopupMenu(tray_menu_.get());
+    warnings_ = std::make_unique<WarningRouter>(
+        *tray_, services_.notifier, [this](const std::string& line) {
+            status_warning_->setText(QString::fromStdString(line));
+        });
+    if (!services_.alert) own_alert_ = std::make_unique<ToolkitAlert>(this);
+}
+
+void TForm1::CreateMenus() {
+    popup_curves_ = new QMenu(this);
+    auto check_item = [this](const char* name, const char* text, bool checked) {
+        QAction* a = popup_curves_->addAction(QString::fromUtf8(text));
+        a->setObjectName(QString::fromUtf8(name));
+        a->setCheckable(true);
+        a->setChecked(checked);
+        return a;
+    };
+    PMenuT1 = check_item("PMenuT1", "T1", true);
+    PMenuT2 = check_item("PMenuT2", "T2", true);
+    PMenuT3 = check_item("PMenuT3", "T3", true);
+    PMenuHm = check_item("PMenuHm", "Влажн.", true);
+    PMenuWindow = check_item("PMenuWindow", "Окно Т", false);
+    PMenuPerekrestie = check_item("PMenuPerekrestie", "+", false);
+    connect(PMenuWindow, &QAction::triggered, this,
+            [this] { UserAction([&] { PMenuWindowClick(); }); });
+
+    popup_heater_ = new QMenu(this);
+    QAction* n10 = popup_heater_->addAction(QStringLiteral("Цвет графика"));
+    n10->setObjectName(QStringLiteral("N10"));
+    connect(n10, &QAction::triggered, this, [this] { UserAction([&] { N10Click(); }); });
+
+    popup_tray_ = new QMenu(this);
+    popup_tray_->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction* n4 = popup_tray_->addAction(QStringLiteral("Показать"));
+    QAction* n5 = popup_tray_->addAction(QStringLiteral("Скрыть"));
+    popup_tray_->addSeparator();
+    QAction* n7 = popup_tray_->addAction(QStringLiteral("Выход"));
+    n4->setObjectName(QStringLiteral("N4"));
+    n5->setObjectName(QStringLiteral("N5"));
+    n7->setObjectName(QStringLiteral("N7"));
+    connect(n4, &QAction::triggered, this, [this] { tray_->ShowMainWindow(); });
+    connect(n5, &QAction::triggered, this, [this] { tray_->HideMainWindow(); });
+    connect(n7, &QAction::triggered, this, [this] { close(); });
+}
+
+void TForm1::WireControls() {
+    auto on = [this](QAction* action, void (TForm1::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { UserAction([&] { (this->*handler)(); }); });
+    };
+    connect(ui_->N1, &QAction::triggered, this, [this] { close(); });
+    on(ui_->N21, &TForm1::N21Click);
+    on(ui_->NCopyT1, &TForm1::NCopyT1Click);
+    on(ui_->NCopyT2, &TForm1::NCopyT2Click);
+    on(ui_->NCopyT3, &TForm1::NCopyT3Click);
+    on(ui_->NCopyHM, &TForm1::NCopyHMClick);
+    on(ui_->NClear, &TForm1::NClearClick);
+    // Wired by the windows that are still to come.
+    for (QAction* later :
+         {ui_->NLoad1, ui_->NSave1, ui_->N13, ui_->N14, ui_->N15, ui_->N16, ui_->N17, ui_->N18,
+          ui_->N19, ui_->N23, ui_->NComPort, ui_->N3, ui_->NFont, ui_->NAbout})
+        later->setEnabled(false);
+
+    connect(ui_->SpBtnOpenCom, &QPushButton::clicked, this,
+            [this] { UserAction([&] { SpBtnOpenComClick(); }); });
+    connect(ui_->Button1, &QPushButton::clicked, this,
+            [this] { Unattended([&] { Button1Click(); }); });
+
+    for (QWidget* w : {static_cast<QWidget*>(ui_->Panel1), static_cast<QWidget*>(ui_->Panel2),
+                       static_cast<QWidget*>(ui_->Panel3), static_cast<QWidget*>(ui_->LbT3HM)})
+        w->installEventFilter(this);
+    ui_->Memo1->viewport()->installEventFilter(this);
+    ui_->centralwidget->setMouseTracking(true);
+    ui_->centralwidget->installEventFilter(this);
+}

@@ -1,0 +1,211 @@
+#pragma once
+// TForm1: the main window. A shell over the form's controls: it owns the port, the tray
+// icon, the timers and the chart, and wires their events to the handlers below, which call
+// into the Qt-free logic of app/.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "app/alarm_state.h"
+#include "app/alarm_supervision.h"
+#include "app/chart_view.h"
+#include "app/program_settings.h"
+#include "app/qt/display_memo.h"
+#include "app/qt/main_window_services.h"
+#include "app/sample_history.h"
+#include "app/telemetry_receiver.h"
+#include "app/warning_router.h"
+#include "serial/serial_port.h"
+#include "tray/tray_icon.h"
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class TFormHint;
+namespace platform {
+class QtTrayMainWindow;
+class QtTrayMenu;
+}  // namespace platform
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
+  public:
+    explicit TForm1(MainWindowServices& services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- for the program and the tests
+    Ui::TForm1& ui() { return *ui_; }
+    TSerialPort& ComPort1() { return port_; }
+    TTrayIcon& TrayIcon1() { return *tray_; }
+    TGraphM& GraphM1();
+    TFormHint& FormHint() { return *hint_; }
+    DisplayMemo& Display() { return memo_; }
+    const AlarmFlags& Alarms() const { return alarms_; }
+    AlarmFlags& Alarms() { return alarms_; }
+    const AlarmLimits& Limits() const { return limits_; }
+    ProgramSettings& Settings() { return settings_; }
+    const SampleHistory& History() const { return history_; }
+    const std::string& SaveBuffer() const { return save_buffer_; }
+    const ChartWindow& Window() const { return window_; }
+    QLabel& StatusPanel() { return *status_panel_; }
+    QLabel& StatusWarning() { return *status_warning_; }
+    QMenu& PopupMenuCurves() { return *popup_curves_; }
+    QMenu& PopupMenuColorCurveNagrev() { return *popup_heater_; }
+    QMenu& PopupMenu1() { return *popup_tray_; }
+    platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
+    platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+
+    // --- receiving (telemetry)
+    void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
+    void TimerResetRxUartTimer();
+    void SpBtnOpenComClick();
+    void Button1Click();
+
+    // --- alarms
+    void EditT1HChange();
+    void EditT1HExit(QLineEdit& edit);
+    void EditT3HExit(QLineEdit& edit);
+    void EditT1HKeyDown(QLineEdit& edit);
+    void TimerAlarmTimer();
+    void TimerAlarmSoundTimer();
+    void TimerSignalOFFDataTimer();
+    void Panel1DblClick(QWidget& sender);
+    void LbT3HMClick();
+    void N21Click();
+
+    // --- the display and the edit menu
+    void NClearClick();
+    void NCopyT1Click();
+    void NCopyT2Click();
+    void NCopyT3Click();
+    void NCopyHMClick();
+    void Memo1Click();
+    // The autosave step.
+    void TimerSaveFileTimer();
+
+    // --- the chart
+    void FillChart(int E);
+    void ScrollBarGainYChange();
+    void ScrollBarXScaleChange();
+    void ScrollBarAllGrafScroll();
+    void ScrollBarAllGrafChange();
+    void GraphM1MouseMove(int X, int Y);
+    void FormMouseMove();
+    void SpBtnDetailsClick();
+    void LbColorT1Click();
+    void LbColorT2Click();
+    void LbColorT3Click();
+    void LbHmColorClick();
+    void LbColorFonClick();
+    void LbGirdColorClick();
+    void N10Click();
+    void Label1Click();
+    void PMenuWindowClick();
+    void ChBoxGrafNagrevClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // TelemetrySink
+    void ChecksumMismatch() override;
+    std::size_t DisplayLineCount() const override;
+    void SampleDecoded(const TelemetrySample& sample) override;
+    // AlarmView
+    void ShowAlarmBalloon(const std::string& title, const std::string& text) override;
+    void FlashTaskbar() override;
+    bool PanelRed(AlarmChannel channel) const override;
+    void SetPanelRed(AlarmChannel channel, bool red) override;
+
+    void CreateTimers();
+    void CreatePort();
+    void CreateTray();
+    void CreateMenus();
+    void WireControls();
+    void WireLimitEdits();
+    void WireChart();
+    void ApplyChartStart();
+
+    // Entry points from the toolkit: a user action reports a failure in a message box, an
+    // unattended one (a timer, the receive path) as a warning.
+    template <typename F>
+    void UserAction(F&& f);
+    template <typename F>
+    void Unattended(F&& f);
+    void ReportError(const std::string& message);
+    void Warn(const std::string& title, const std::string& text, unsigned seconds);
+
+    bool LimitEditKeyPress(QLineEdit& edit, const QString& typed);
+    void LimitEditFocusOut(QLineEdit& edit);
+    QWidget* Panel(AlarmChannel channel) const;
+    void ChooseColor(TColor initial, const char* key, const std::function<void(TColor)>& apply);
+    void CopyChannel(std::string (*field)(std::string_view));
+    void UpdateTrayTip();
+    CurveSelection Selection() const;
+    void ShowHint(const HintTexts& texts, int X, int Y);
+
+    MainWindowServices& services_;
+    std::unique_ptr<Ui::TForm1> ui_;
+    DisplayMemo memo_;
+
+    ProgramSettings settings_;
+    AlarmLimits limits_;
+    AlarmFlags alarms_;
+    std::string save_buffer_;
+    SampleHistory history_;
+    TelemetryReceiver receiver_;
+    ChartWindow window_;
+    std::mt19937 rng_{std::random_device{}()};
+
+    TSerialPort port_;
+    std::unique_ptr<platform::QtTrayMainWindow> tray_window_;
+    std::unique_ptr<platform::QtTrayMenu> tray_menu_;
+    std::unique_ptr<TTrayIcon> tray_;
+    std::unique_ptr<WarningRouter> warnings_;
+    std::unique_ptr<platform::WindowAlert> own_alert_;
+    std::unique_ptr<TFormHint> hint_;
+
+    std::unique_ptr<platform::Timer> timer_reset_rx_;
+    std::unique_ptr<platform::Timer> timer_signal_off_;
+    std::unique_ptr<platform::Timer> timer_alarm_;
+    std::unique_ptr<platform::Timer> timer_alarm_sound_;
+    std::unique_ptr<platform::Timer> timer_save_file_;
+    std::unique_ptr<platform::Timer> timer1_;
+
+    QMenu* popup_curves_ = nullptr;
+    QMenu* popup_heater_ = nullptr;
+    QMenu* popup_tray_ = nullptr;
+    QAction* PMenuT1 = nullptr;
+    QAction* PMenuT2 = nullptr;
+    QAction* PMenuT3 = nullptr;
+    QAction* PMenuHm = nullptr;
+    QAction* PMenuWindow = nullptr;
+    QAction* PMenuPerekrestie = nullptr;
+    QLabel* status_panel_ = nullptr;
+    QLabel* status_warning_ = nullptr;
+    bool in_exit_handler_ = false;
+};
+
+template <typename F>
+void TForm1::UserAction(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
+}
+
+template <typename F>
+void TForm1::Unattended(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        Warn(windowTitle().toStdString(), e.what(), 20);
+    }
+}

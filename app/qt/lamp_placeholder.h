@@ -1,0 +1,6 @@
+#pragma once
+#include <QWidget>
+class SerialLedWidget : public QWidget {
+  public:
+    using QWidget::QWidget;
+};
