@@ -8,7 +8,12 @@
 // stood: other keys and sections, comments, blank lines and the letter case of names.
 //
 // A missing file, section or key reads as absent. A file that is not an INI file at all
-// reads as empty and stays as it is until a key is written.
+// reads as empty and stays as it is until a key is written; its lines are then kept and the
+// section added. A file that exists but cannot be read is never replaced: the write fails.
+// Line ends: CR LF and LF files both read; a rewrite keeps each line's own end and gives new
+// lines the file's first line end (LF in a new file). A value's line breaks are written as
+// blanks. Names must be non-empty without surrounding blanks or line breaks, keys without
+// "=", sections without "]" (std::invalid_argument otherwise: a program error).
 
 #include <cstdint>
 #include <optional>
@@ -19,6 +24,11 @@
 #include <vector>
 
 namespace platform {
+
+// An integer as the file writes it: optional blanks, then decimal with an optional sign, or,
+// for a text longer than two characters starting with "0x"/"0X", up to 32 bits of
+// hexadecimal ("0x1E" is 30, "0xFFFFFFFF" is -1). Anything else is empty.
+std::optional<int> ParseIniInteger(std::string_view text);
 
 // A write the system refused; the text is "Unable to write to <path>".
 class IniWriteError : public std::runtime_error {

@@ -1,0 +1,28 @@
+#pragma once
+// Whole-file reading, and replacing a file's content at once so that a crash or a power
+// cut leaves either the old content or the new one.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct FileBytes {
+    int error = 0;  // 0, or the errno of the failure (ENOENT: no such file)
+    std::string bytes;
+};
+
+FileBytes ReadWholeFile(const std::string& path);
+
+// Writes `bytes` to a new, uniquely named temporary file in the file's folder (O_EXCL),
+// gives it the old file's mode (and owner, where allowed), fsyncs it, renames it over the
+// file and fsyncs the folder. A symbolic link is followed: its target is replaced. Returns
+// 0, or the errno of the first step that failed; the temporary file is then removed and
+// the old file is untouched. A missing folder is a failure (ENOENT), never created here.
+//
+// Temporary files are hidden: "." + file name + "." + pid + "." + random + ".tmp". A writer
+// killed halfway leaves one behind; the next replacement of the same file removes those of
+// processes that no longer run. Readers never look at them.
+int ReplaceFileContent(const std::string& path, std::string_view bytes);
+
+}  // namespace platform
