@@ -21,6 +21,12 @@ TCustomSerialPort::~TCustomSerialPort() {
         DestroyHandle();
         FConnected = false;
     }
+    // Each companion forgets the port; one may remove the requests of others meanwhile.
+    while (!FFreeNotices.empty()) {
+        auto notice = std::move(FFreeNotices.front().second);
+        FFreeNotices.erase(FFreeNotices.begin());
+        if (notice) notice(*this);
+    }
 }
 
 // --- properties

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/serial_device.h"
@@ -128,6 +129,11 @@ class TCustomSerialPort {
     // Raise "Link (un)registration failed" for a link already (or not) registered.
     void AddLink(TSerialLink* link);
     void RemoveLink(TSerialLink* link);
+    // A companion that follows the port asks to be told when the port is destroyed: `notice`
+    // runs once from the destructor, after the port has closed. `owner` identifies the request;
+    // asking again replaces it. A companion that goes first removes its request.
+    void FreeNotification(const void* owner, std::function<void(TCustomSerialPort&)> notice);
+    void RemoveFreeNotification(const void* owner);
 
     // --- events
     TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
@@ -201,6 +207,7 @@ class TCustomSerialPort {
     bool FHasRxDataLink = false;
     unsigned FSession = 0;  // counts opens
     std::vector<TSerialLink*> FLinks;
+    std::vector<std::pair<const void*, std::function<void(TCustomSerialPort&)>>> FFreeNotices;
 
     std::unique_ptr<SerialDevice> FHandle;
     std::shared_ptr<TSerialMessageWindow> FWindow;  // smWindowSync only
@@ -211,7 +218,8 @@ template <typename Slot, typename... Args>
 void TCustomSerialPort::NotifyLinks(Slot TSerialLink::*slot, Args&&... args) {
     // By index: a slot may register or remove links.
     for (std::size_t i = 0; i < FLinks.size(); ++i) {
-        const Slot& callback = FLinks[i]->*slot;
+        // A copy: the slot's owner may refill its link from inside the call.
+        const Slot callback = FLinks[i]->*slot;
         if (callback) callback(*this, args...);
     }
 }

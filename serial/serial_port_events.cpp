@@ -21,6 +21,16 @@ void TCustomSerialPort::RemoveLink(TSerialLink* link) {
     RecomputeHasRxDataLink();
 }
 
+void TCustomSerialPort::FreeNotification(const void* owner,
+                                         std::function<void(TCustomSerialPort&)> notice) {
+    RemoveFreeNotification(owner);
+    FFreeNotices.emplace_back(owner, std::move(notice));
+}
+
+void TCustomSerialPort::RemoveFreeNotification(const void* owner) {
+    std::erase_if(FFreeNotices, [owner](const auto& n) { return n.first == owner; });
+}
+
 void TCustomSerialPort::RecomputeHasRxDataLink() {
     FHasRxDataLink = std::any_of(FLinks.begin(), FLinks.end(),
                                  [](const TSerialLink* l) { return bool(l->OnRxData); });
@@ -42,7 +52,8 @@ void TCustomSerialPort::DoAfterOpen() {
 
 void TCustomSerialPort::DoBeforeClose() {
     for (std::size_t i = 0; i < FLinks.size(); ++i) {
-        TSerialLink& link = *FLinks[i];
+        // Copies: a slot's owner may refill its link from inside the call.
+        const TSerialLink link = *FLinks[i];
         if (link.OnCTSSignal) link.OnCTSSignal(*this, false);
         if (link.OnDSRSignal) link.OnDSRSignal(*this, false);
         if (link.OnRLSDSignal) link.OnRLSDSignal(*this, false);
