@@ -17,7 +17,7 @@ if(INCUBATOR_WITH_QT)
     set_target_properties(main_window_qt PROPERTIES AUTOUIC ON AUTORCC ON)
     target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(main_window_qt PUBLIC
-        main_window_logic serial chart_qt qt_tray platform_ini Qt6::Widgets)
+        main_window_logic serial serial_qt chart_qt qt_tray platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 
 endif()

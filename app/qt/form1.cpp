@@ -15,6 +15,7 @@
 #include "app/qt/qt_colors.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
+#include "serial/qt/serial_led_widget.h"
 #include "ui_form1.h"
 
 namespace {
@@ -53,6 +54,10 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     CreatePort();
     CreateMenus();
     CreateTray();
+    TSerialLed& lamp = ui_->ComLed1->Led();
+    lamp.SetKind(lkGreenLight);
+    lamp.SetLedSignal(lsConn);
+    lamp.SetComPort(&port_);
     WireControls();
     WireLimitEdits();
     WireChart();

@@ -1,6 +1,0 @@
-#pragma once
-#include <QWidget>
-class SerialLedWidget : public QWidget {
-  public:
-    using QWidget::QWidget;
-};

@@ -1,0 +1,92 @@
+#pragma once
+// TForm1 on test doubles: a virtual clock for every timer, the in-memory serial device on
+// "COM7", a recording notification area, sound, clipboard and notices, scripted dialogs and
+// a configuration in a temporary folder. The window is shown (offscreen) as a user sees it.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/qt/form1.h"
+#include "app/tests/packet_bytes.h"
+#include "platform/doubles/fake_serial_device.h"
+#include "platform/doubles/queued_ui_thread.h"
+#include "platform/doubles/recording_clipboard.h"
+#include "platform/doubles/recording_desktop_notifier.h"
+#include "platform/doubles/recording_sound.h"
+#include "platform/doubles/recording_tray_shell.h"
+#include "platform/doubles/recording_window_alert.h"
+#include "platform/doubles/scripted_dialogs.h"
+#include "platform/doubles/virtual_clock.h"
+#include "platform/qt/tests/qt_test_app.h"
+#include "ui_form1.h"
+
+class Form1Test : public ::testing::Test {
+  protected:
+    Form1Test() {
+        folder = std::filesystem::temp_directory_path() /
+                 ("form1-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::create_directories(folder);
+        line = backend.AddPort("COM7");
+    }
+    ~Form1Test() override {
+        form.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    // Makes and shows the window.
+    TForm1& Open() {
+        services = std::make_unique<MainWindowServices>(MainWindowServices{
+            clock, backend, ui_thread, [this] { return tray.Handle(); }, sound, clipboard,
+            dialogs, &notifier, &alert, (folder / "incubator-monitor.ini").string(),
+            (folder / "log").string(), [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }});
+        form = std::make_unique<TForm1>(*services);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        return *form;
+    }
+
+    // Opens the port on the in-memory device with the Start button.
+    void Start() {
+        form->ComPort1().SetPort("COM7");
+        QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
+        ASSERT_TRUE(form->ComPort1().Connected());
+    }
+
+    // Bytes arrive; waits until the window has handled them.
+    void Receive(const test_packets::Bytes& bytes) {
+        line->Feed(bytes);
+        ASSERT_TRUE(ui_thread.RunUntil([&] { return line->Snapshot().input_queued == 0; },
+                                       std::chrono::seconds(5)));
+    }
+
+    std::string LastLine() { return form->Display().Line(form->Display().Count() - 1); }
+    // Balloons the tray shell was asked to show, as "title|text".
+    std::vector<std::string> Balloons() const {
+        std::vector<std::string> shown;
+        for (const auto& call : tray.calls)
+            if (call.record.balloon && !call.record.balloon_text.empty())
+                shown.push_back(call.record.balloon_title + "|" + call.record.balloon_text);
+        return shown;
+    }
+
+    static inline int counter = 0;
+    std::filesystem::path folder;
+    platform::VirtualClock clock;
+    FakeSerialBackend backend;
+    std::shared_ptr<FakeSerialLine> line;
+    QueuedUiThread ui_thread;
+    platform::RecordingTrayShell tray{&clock};
+    platform::RecordingSound sound;
+    platform::RecordingClipboard clipboard;
+    platform::ScriptedDialogs dialogs;
+    platform::RecordingDesktopNotifier notifier;
+    platform::RecordingWindowAlert alert;
+    std::unique_ptr<MainWindowServices> services;
+    std::unique_ptr<TForm1> form;
+};
