@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/statistics/file_error_text.h"
 #include "app/statistics/tests/faulty_file_system.h"
 #include "app/statistics/tests/temp_folder.h"
 
@@ -45,13 +44,6 @@ TEST_F(AutosaverTest, StepsAppendBatchesWithoutAddingLineEnds) {
     buffer += "\r\nB";
     const auto second = autosave.Step(buffer);
     EXPECT_FALSE(second.created_new_file);
-    EXPECT_EQ(Content(Today()), "\r\nA\r\nB");
-
-    // A new day starts a new file with what is pending.
-    now.day = 7;
-    buffer = "\r\nC";
-    EXPECT_TRUE(autosave.Step(buffer).created_new_file);
-    EXPECT_EQ(Content(LogFolder() + "/2026-12-07.txt"), "\r\nC");
     EXPECT_EQ(Content(Today()), "\r\nA\r\nB");
 }
 
@@ -189,12 +181,6 @@ TEST_F(AutosaverTest, AFailedFlushIsReportedButTheWrittenLinesAreNotWrittenAgain
     buffer += "\r\nB";
     autosave.Step(buffer);
     EXPECT_EQ(Content(Today()), "\r\nA\r\nB");
-}
-
-TEST(FileErrorText, UncommonErrorsUseTheSystemsText) {
-    EXPECT_EQ(ReasonInWords(ENOSPC), "нет места на диске");
-    EXPECT_FALSE(ReasonInWords(EXDEV).empty());
-    EXPECT_NE(ReasonInWords(EXDEV), ReasonInWords(ENOSPC));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/statistics/daily_file_name.h"
 #include "app/statistics/tests/faulty_file_system.h"
 #include "app/statistics/tests/temp_folder.h"
 
@@ -70,7 +69,7 @@ TEST_F(SaveTest, AFailedSaveLeavesTheOldFileWholeAndNoTemporary) {
     EXPECT_EQ(TempFolder::Count(tmp.Path()), 1u);
 }
 
-TEST_F(SaveTest, AMissingFolderOrAFolderInTheWayIsReported) {
+TEST_F(SaveTest, AMissingFolderIsReported) {
     const std::string nowhere = tmp / "missing/x.txt";
     try {
         SaveStatisticsFile(files, nowhere, Lines{"A"});
@@ -80,14 +79,6 @@ TEST_F(SaveTest, AMissingFolderOrAFolderInTheWayIsReported) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot create file \"" + nowhere + "\". нет такого файла или папки");
     }
-    std::filesystem::create_directory(tmp / "folder");
-    EXPECT_THROW(SaveStatisticsFile(files, tmp / "folder", Lines{"A"}), StatisticsFileError);
-    EXPECT_TRUE(std::filesystem::is_directory(tmp / "folder"));
-}
-
-TEST(DailyFileName, IsTheDateWithDashes) {
-    EXPECT_EQ(DailyFileName({2026, 12, 6, 23, 59, 59}), "2026-12-06.txt");
-    EXPECT_EQ(DailyFileName({2009, 1, 2, 0, 0, 0}), "2009-01-02.txt");
 }
 
 TEST(SplitStatisticsLines, EndsAreCrLfOrLfAndAFinalEndAddsNoLine) {
@@ -128,7 +119,6 @@ TEST(ReadStatisticsFile, AFileThatCannotBeReadIsReported) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot open file \"" + missing + "\". нет такого файла или папки");
     }
-    EXPECT_THROW(ReadStatisticsFile(files, tmp.Path()), StatisticsFileError);
 }
 
 }  // namespace
