@@ -13,6 +13,24 @@ namespace {
         std::string("Cannot ") + what + " file \"" + path + "\". " + ReasonInWords(error), error);
 }
 
+// Writes a new file beside the old one and renames it over it.
+void ReplaceFile(FileSystem& files, const std::string& path, const std::string& text) {
+    std::string temporary;
+    std::unique_ptr<OutputFile> file;
+    if (const int error = files.CreateTemporaryBeside(path, temporary, file); error != 0)
+        ThrowCannot("create", path, error);
+    int error = 0;
+    WriteAll(*file, text, error);
+    if (error == 0) error = file->Sync();
+    if (const int close_error = file->Close(); error == 0) error = close_error;
+    if (error == 0) error = files.Rename(temporary, path);
+    if (error != 0) {
+        files.Remove(temporary);
+        ThrowCannot("create", path, error);
+    }
+    files.SyncFolder(FolderOf(path));  // the rename is done; this only makes it durable
+}
+
 }  // namespace
 
 std::string JoinStatisticsLines(std::span<const std::string> lines) {
@@ -29,21 +47,16 @@ std::string JoinStatisticsLines(std::span<const std::string> lines) {
 
 void SaveStatisticsFile(FileSystem& files, const std::string& path,
                         std::span<const std::string> lines) {
-    const std::string text = JoinStatisticsLines(lines);
-    std::string temporary;
-    std::unique_ptr<OutputFile> file;
-    if (const int error = files.CreateTemporaryBeside(path, temporary, file); error != 0)
-        ThrowCannot("create", path, error);
-    int error = 0;
-    WriteAll(*file, text, error);
-    if (error == 0) error = file->Sync();
-    if (const int close_error = file->Close(); error == 0) error = close_error;
-    if (error == 0) error = files.Rename(temporary, path);
-    if (error != 0) {
-        files.Remove(temporary);
-        ThrowCannot("create", path, error);
+    ReplaceFile(files, path, JoinStatisticsLines(lines));
+}
+
+void SaveStatisticsFile(FileSystem& files, const std::string& path, const DisplayLines& lines) {
+    std::string text;
+    for (std::size_t i = 0, n = lines.Count(); i < n; ++i) {
+        text += lines.Line(i);
+        text += "\r\n";
     }
-    files.SyncFolder(FolderOf(path));  // the rename is done; this only makes it durable
+    ReplaceFile(files, path, text);
 }
 
 std::vector<std::string> SplitStatisticsLines(std::string_view content) {

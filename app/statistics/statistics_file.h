@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/display_lines.h"
 #include "app/statistics/file_system.h"
 
 namespace statistics {
@@ -31,6 +32,7 @@ std::string JoinStatisticsLines(std::span<const std::string> lines);
 // old file as it was. Throws StatisticsFileError.
 void SaveStatisticsFile(FileSystem& files, const std::string& path,
                         std::span<const std::string> lines);
+void SaveStatisticsFile(FileSystem& files, const std::string& path, const DisplayLines& lines);
 
 // Splits a file's bytes at CR LF or LF. A line end at the very end closes the last line
 // rather than opening an empty one. Bytes are kept as they are.

@@ -38,6 +38,11 @@ TEST_F(SaveTest, ReplacesTheContentWithEachLineEndedByCrLf) {
     EXPECT_EQ(TempFolder::Read(path), "A\r\n\r\nБ\r\n");
     EXPECT_EQ(TempFolder::Count(tmp.Path()), 1u);  // no temporary file left behind
 
+    VectorDisplayLines display;
+    display.lines = {"", "T1=37,5"};
+    SaveStatisticsFile(files, path, display);
+    EXPECT_EQ(TempFolder::Read(path), "\r\nT1=37,5\r\n");
+
     SaveStatisticsFile(files, path, Lines{});
     EXPECT_EQ(TempFolder::Read(path), "");
 }
