@@ -1,0 +1,67 @@
+#pragma once
+// The autosave step: moves the buffered record lines into today's file in the log folder.
+//
+// Nothing is lost and nothing is written twice: only the bytes the file took leave the
+// buffer, so whatever a refused folder, a full disk or a short write kept back is written
+// by a later step, after what did reach the file. A line cut by a failure is finished in
+// the file it began in, even when the day has changed meanwhile.
+//
+// A failure is reported once: the first failed step after a good one (or the first step
+// ever) carries a warning, the following failed steps none, until a step saves again.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/statistics/file_system.h"
+#include "common/local_time.h"
+
+namespace statistics {
+
+struct AutosaveWarning {
+    std::string title;
+    std::string text;
+};
+
+struct AutosaveResult {
+    // Today's file was missing and this step created it: the display starts anew (except
+    // when the window is closing and is about to ask whether to save what it shows).
+    bool created_new_file = false;
+    // The buffer is empty now.
+    bool saved = false;
+    // Show this to the user; set only on the first failure of a run of failures.
+    std::optional<AutosaveWarning> warning;
+};
+
+class Autosaver {
+  public:
+    Autosaver(FileSystem& files, std::string log_folder,
+              std::function<LocalDateTime()> now = CurrentLocalDateTime);
+
+    // One step over `save_buffer` (record lines, each preceded by CR LF).
+    AutosaveResult Step(std::string& save_buffer);
+
+    // Today's daily log file.
+    std::string TodayPath() const;
+    const std::string& LogFolder() const { return log_folder_; }
+
+  private:
+    struct Failure {
+        std::string path;
+        int error = 0;
+    };
+    // Writes the rest of a cut line into the file it began in, when that is not `today`.
+    void FinishCutLine(std::string& save_buffer, const std::string& today);
+    // Creates the file when missing and appends the buffer; returns the failure, if any.
+    std::optional<Failure> SaveTo(const std::string& path, std::string& save_buffer, bool& created);
+    // Appends through an open file, dropping from the buffer what it took.
+    int AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer);
+
+    FileSystem& files_;
+    std::string log_folder_;
+    std::function<LocalDateTime()> now_;
+    bool failing_ = false;
+    std::string cut_line_file_;  // where the buffer's first, cut line began; empty if none
+};
+
+}  // namespace statistics
