@@ -15,9 +15,25 @@ if(INCUBATOR_WITH_QT)
         qt/form1_events.cpp qt/form1_receive.cpp qt/display_memo.cpp qt/form_hint.cpp
         qt/form1.ui qt/form_hint.ui qt/resources.qrc)
     set_target_properties(main_window_qt PROPERTIES AUTOUIC ON AUTORCC ON)
-    target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR})
+    # The forms' generated headers (ui_form1.h) for the tests and benchmarks that drive them.
+    target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR}
+        ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
         main_window_logic serial serial_qt chart_qt qt_tray platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 
+endif()
+
+if(INCUBATOR_WITH_QT)
+    add_executable(incubator-monitor main.cpp)
+    target_link_libraries(incubator-monitor PRIVATE
+        main_window_qt serial_posix ui_thread_qt qt_timer sound_canberra platform_services_posix
+        platform_services_qt)
+    incubator_warnings(incubator-monitor)
+
+    incubator_test(main_window_tests QT
+        SOURCES qt/tests/form1_receive_test.cpp qt/tests/form1_alarms_test.cpp
+                qt/tests/form1_edits_test.cpp
+        DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
+             Qt6::Test)
 endif()

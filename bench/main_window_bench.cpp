@@ -34,9 +34,17 @@ struct Bench {
     platform::ScriptedDialogs dialogs;
     platform::RecordingDesktopNotifier notifier;
     platform::RecordingWindowAlert alert;
-    MainWindowServices services{clock,     backend, ui_thread, [this] { return tray.Handle(); },
-                                sound,     clipboard, dialogs, &notifier, &alert,
-                                "/nonexistent/incubator-monitor.ini", "/nonexistent/log"};
+    MainWindowServices services{clock,
+                                backend,
+                                ui_thread,
+                                [this] { return tray.Handle(); },
+                                sound,
+                                clipboard,
+                                dialogs,
+                                &notifier,
+                                &alert,
+                                "/nonexistent/incubator-monitor.ini",
+                                "/nonexistent/log"};
     TForm1 form{services};
 
     explicit Bench(int lines) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -86,6 +87,13 @@ TForm1::~TForm1() {
     } catch (...) {
     }
     hint_.reset();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    hint_->hide();
+    QMainWindow::closeEvent(event);
+    // The program ends with its main window, not with its last visible window.
+    if (event->isAccepted()) QCoreApplication::quit();
 }
 
 TGraphM& TForm1::GraphM1() {

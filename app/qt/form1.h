@@ -111,6 +111,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // TelemetrySink

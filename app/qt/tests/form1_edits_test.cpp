@@ -1,6 +1,9 @@
 // The limit edits, the edit menu and the chart's mouse read-out, driven with real input.
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextBlock>
+
+#include "chart/nearest.h"
 
 #include "app/qt/form_hint.h"
 #include "app/qt/tests/form1_fixture.h"
@@ -16,7 +19,9 @@ class EditTest : public Form1Test {
         EXPECT_TRUE(edit->hasFocus());
         return edit;
     }
-    void Type(QLineEdit* edit, const char* text) { QTest::keyClicks(edit, QString::fromUtf8(text)); }
+    void Type(QLineEdit* edit, const char* text) {
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+    }
     void Tab(QWidget* w) { QTest::keyClick(w, Qt::Key_Tab); }
 };
 

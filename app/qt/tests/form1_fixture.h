@@ -41,8 +41,8 @@ class Form1Test : public ::testing::Test {
     // Makes and shows the window.
     TForm1& Open() {
         services = std::make_unique<MainWindowServices>(MainWindowServices{
-            clock, backend, ui_thread, [this] { return tray.Handle(); }, sound, clipboard,
-            dialogs, &notifier, &alert, (folder / "incubator-monitor.ini").string(),
+            clock, backend, ui_thread, [this] { return tray.Handle(); }, sound, clipboard, dialogs,
+            &notifier, &alert, (folder / "incubator-monitor.ini").string(),
             (folder / "log").string(), [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }});
         form = std::make_unique<TForm1>(*services);
         form->show();

@@ -23,7 +23,8 @@ TEST_F(Form1Test, APacketReachesTheReadoutsDisplayHistoryChartAndTrayTip) {
     EXPECT_EQ(form->ui().Panel2->text(), "36,6°C");
     EXPECT_EQ(form->ui().LbT3HM->text(), "28°C\n56%");
     ASSERT_EQ(form->Display().Count(), 2u);
-    EXPECT_EQ(form->Display().Line(0), "T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=________  06.12.26 12:34:56");
+    EXPECT_EQ(form->Display().Line(0),
+              "T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=________  06.12.26 12:34:56");
     EXPECT_EQ(get_outs(LastLine()), "_2______");
     EXPECT_EQ(form->History().HistT1[1], 38.5);
     EXPECT_EQ(form->History().HistHeater[1], 1);
