@@ -1,9 +1,30 @@
 #include "app/warning_router.h"
 
+WarningRouter::WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifier,
+                             StatusLine status, platform::TimerFactory& timers)
+    : tray_(tray),
+      notifier_(notifier),
+      status_(std::move(status)),
+      notice_shown_(timers.CreateTimer()) {
+    notice_shown_->SetTickHandler([this] { notice_shown_->Stop(); });
+}
+
 void WarningRouter::Warn(const std::string& title, const std::string& text, unsigned seconds) {
     if (tray_.IconShown() && tray_.ShowBalloon(title, text, biWarning, seconds)) return;
-    if (notifier_ && notifier_->Notify(title, text, seconds)) return;
+    if (SendNotice(title, text, seconds)) return;
     if (status_) status_(StatusLineText(title, text));
+}
+
+bool WarningRouter::SendNotice(const std::string& title, const std::string& text,
+                               unsigned seconds) {
+    if (!notifier_) return false;
+    const std::string notice = title + '\n' + text;
+    if (notice == shown_notice_ && notice_shown_->IsActive()) return true;
+    if (!notifier_->Notify(title, text, seconds)) return false;
+    shown_notice_ = notice;
+    notice_shown_->SetInterval(seconds * 1000);
+    notice_shown_->Start();
+    return true;
 }
 
 std::string StatusLineText(const std::string& title, const std::string& text) {

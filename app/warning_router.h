@@ -4,9 +4,11 @@
 // neither, the window's status bar. A warning is never dropped silently.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/desktop_notifier.h"
+#include "platform/timer.h"
 #include "tray/tray_icon.h"
 
 class WarningRouter {
@@ -14,15 +16,21 @@ class WarningRouter {
     using StatusLine = std::function<void(const std::string& text)>;
 
     // `notifier` may be null (no notification service at all).
-    WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifier, StatusLine status)
-        : tray_(tray), notifier_(notifier), status_(std::move(status)) {}
+    WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifier, StatusLine status,
+                  platform::TimerFactory& timers);
 
     void Warn(const std::string& title, const std::string& text, unsigned seconds);
 
   private:
+    bool SendNotice(const std::string& title, const std::string& text, unsigned seconds);
+
     TTrayIcon& tray_;
     platform::DesktopNotifier* notifier_;
     StatusLine status_;
+    // A balloon replaces the one before, a notice does not: the same notice is not sent
+    // again while it is still shown (the alarm repeats its warning every 700 ms).
+    std::string shown_notice_;
+    std::unique_ptr<platform::Timer> notice_shown_;
 };
 
 // A warning as one status-bar line: "title — text", line breaks as blanks.

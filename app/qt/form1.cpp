@@ -143,7 +143,8 @@ void TForm1::CreateTray() {
     warnings_ = std::make_unique<WarningRouter>(
         *tray_, services_.notifier, [this](const std::string& line) {
             status_warning_->setText(QString::fromStdString(line));
-        });
+        },
+        services_.timers);
     if (!services_.alert) own_alert_ = std::make_unique<ToolkitAlert>(this);
 }
 

@@ -100,3 +100,19 @@ TEST_F(AlarmTest, NoDataSoundsUntilABlockArrives) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AlarmTest, WithoutANotificationAreaARepeatedAlarmIsOneNotice) {
+    tray.SetAvailable(false);
+    Open();
+    Start();
+    Receive(kHotT1);
+    clock.Advance(700 * 14);  // ten seconds of blinking: the notice is still up
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_EQ(notifier.notices[0].title, "Температура T1");
+    clock.Advance(700);  // it has timed out: shown again
+    EXPECT_EQ(notifier.notices.size(), 2u);
+}
+
+}  // namespace
