@@ -8,6 +8,7 @@ struct AlarmLimits {
     int LimitT2Low = 350;
     int LimitHMHi = 90;
     int LimitHMLow = 30;
+    friend bool operator==(const AlarmLimits&, const AlarmLimits&) = default;
 };
 
 struct AlarmFlags {

@@ -16,4 +16,5 @@ struct ProgramSettings {
     std::string Sound = "Windows XP - ошибка.wav";
     int TimeSound = 3;         // alarm sound repeat, seconds
     int AutosaveMinutes = 10;  // key LogFile/Time; 0 turns the autosave off
+    friend bool operator==(const ProgramSettings&, const ProgramSettings&) = default;
 };

@@ -17,8 +17,10 @@ FileBytes ReadWholeFile(const std::string& path);
 // Writes `bytes` to a new, uniquely named temporary file in the file's folder (O_EXCL),
 // gives it the old file's mode (and owner, where allowed), fsyncs it, renames it over the
 // file and fsyncs the folder. A symbolic link is followed: its target is replaced. Returns
-// 0, or the errno of the first step that failed; the temporary file is then removed and
-// the old file is untouched. A missing folder is a failure (ENOENT), never created here.
+// 0, or the errno of the first step that failed; up to the rename the temporary file is then
+// removed and the old file untouched. A folder sync that fails after the rename is reported
+// as well (the new content is in place but not known to be on disk). A missing folder is a
+// failure (ENOENT), never created here.
 //
 // Temporary files are hidden: "." + file name + "." + pid + "." + random + ".tmp". A writer
 // killed halfway leaves one behind; the next replacement of the same file removes those of

@@ -22,6 +22,7 @@ namespace {
 constexpr int kKillsWanted = 400;
 constexpr auto kTimeBudget = std::chrono::seconds(15);
 constexpr int kLongestWaitMicros = 3000;
+constexpr int kLongRunMicros = 30000;
 
 // Starts the writer and returns its pid once it runs its loop; -1 when it did not start.
 pid_t StartWriter(const std::string& file) {
@@ -66,7 +67,9 @@ TEST(IniCrash, KilledWritersLeaveTheOldOrTheNewFileNeverAPartOne) {
     while (kills < kKillsWanted && std::chrono::steady_clock::now() - start < kTimeBudget) {
         const pid_t pid = StartWriter(file);
         ASSERT_GT(pid, 0) << "the writer did not start";
-        std::this_thread::sleep_for(std::chrono::microseconds(wait_micros(random)));
+        // Now and then a longer run, so that the rounds advance even on a slow disk.
+        const int wait = kills % 10 == 9 ? kLongRunMicros : wait_micros(random);
+        std::this_thread::sleep_for(std::chrono::microseconds(wait));
         ASSERT_EQ(::kill(pid, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);

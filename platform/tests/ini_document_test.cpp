@@ -55,12 +55,6 @@ TEST(IniDocumentLookup, BinaryGarbageReadsAsEmpty) {
     EXPECT_TRUE(doc.SectionKeys("").empty());
 }
 
-TEST(IniDocumentEdit, AnExistingValueIsReplacedInItsOwnLine) {
-    EXPECT_EQ(Edited("[form]\r\n  ToP = 5  \r\nLeft=1\r\n", "Form", "Top", "7"),
-              "[form]\r\n  ToP = 7\r\nLeft=1\r\n");
-    EXPECT_EQ(Edited("[A]\nx=\n", "A", "X", "long value"), "[A]\nx=long value\n");
-}
-
 TEST(IniDocumentEdit, ANewKeyFollowsTheLastKeyOfItsSection) {
     EXPECT_EQ(Edited("[A]\nx=1\n; about B\n\n[B]\ny=2\n", "a", "z", "3"),
               "[A]\nx=1\nz=3\n; about B\n\n[B]\ny=2\n");

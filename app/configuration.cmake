@@ -1,0 +1,11 @@
+# The configuration file: its keys, readers and writers, and where it and the logs live.
+incubator_library(configuration
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/configuration.cpp ${CMAKE_CURRENT_LIST_DIR}/app_paths.cpp
+    DEPS platform_ini common telemetry)
+
+incubator_test(configuration_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/configuration_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/configuration_writers_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/app_paths_test.cpp
+            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+    DEPS configuration)
