@@ -1,11 +1,9 @@
 #include "platform/posix/xdg_autorun.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "platform/posix/executable_path.h"
@@ -15,10 +13,6 @@ namespace {
 
 using platform::AutorunError;
 using platform::XdgAutorun;
-
-XdgAutorun::Environment ConfigHome(const std::string& path) {
-    return {path, std::nullopt};
-}
 
 std::string ErrorText(const std::function<void()>& action) {
     try {
@@ -36,36 +30,23 @@ int FilesIn(const std::string& folder) {
 }
 
 TEST(XdgAutorunFolder, ConfigHomeWhenAbsoluteElseHomeConfig) {
-    EXPECT_EQ(XdgAutorun("/p", {"/cfg", "/home/u"}).Folder(), "/cfg/autostart");
-    EXPECT_EQ(XdgAutorun("/p", {"/cfg/", "/home/u"}).Folder(), "/cfg/autostart");
+    EXPECT_EQ(XdgAutorun("/p", {"/cfg/", "/home/u"}).EntryPath(),
+              "/cfg/autostart/Rizudirod.desktop");
     EXPECT_EQ(XdgAutorun("/p", {"relative/cfg", "/home/u"}).Folder(), "/home/u/.config/autostart");
     EXPECT_EQ(XdgAutorun("/p", {"", "/home/u"}).Folder(), "/home/u/.config/autostart");
-    EXPECT_EQ(XdgAutorun("/p", {std::nullopt, "/home/u"}).EntryPath(),
-              "/home/u/.config/autostart/Rizudirod.desktop");
-}
-
-TEST(XdgAutorunFolder, NoUsableFolderIsNeverRegisteredAndCannotRegister) {
-    XdgAutorun autorun("/p", {"cfg", "home"});
-    EXPECT_FALSE(autorun.IsRegistered());
-    EXPECT_EQ(ErrorText([&] { autorun.Register(); }), "Failed to create key ~/.config/autostart");
-    EXPECT_NO_THROW(autorun.Unregister());
 }
 
 class XdgAutorunTest : public ::testing::Test {
   protected:
     XdgAutorun For(const std::string& executable) {
-        return XdgAutorun(executable, ConfigHome(temp / "config"));
+        return XdgAutorun(executable, {temp / "config", std::nullopt});
     }
     std::string Entry() const { return temp / "config/autostart/Rizudirod.desktop"; }
-    void WriteEntry(const std::string& content) {
-        std::filesystem::create_directories(temp / "config/autostart");
-        TempFolder::Write(Entry(), content);
-    }
 
     TempFolder temp;
 };
 
-TEST_F(XdgAutorunTest, RegisterCreatesTheFoldersAndWritesTheEntry) {
+TEST_F(XdgAutorunTest, RegisterCreatesTheFoldersAndWritesOnlyTheEntry) {
     XdgAutorun autorun = For("/opt/incubator/incubator-monitor");
     EXPECT_FALSE(autorun.IsRegistered());
     autorun.Register();
@@ -73,10 +54,6 @@ TEST_F(XdgAutorunTest, RegisterCreatesTheFoldersAndWritesTheEntry) {
     EXPECT_EQ(TempFolder::Read(Entry()),
               "[Desktop Entry]\nType=Application\nName=Rizudirod\n"
               "Exec=\"/opt/incubator/incubator-monitor\"\n");
-    struct stat st;
-    ASSERT_EQ(stat(Entry().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
-    // Nothing but the entry is left beside it.
     EXPECT_EQ(FilesIn(autorun.Folder()), 1);
 }
 
@@ -84,15 +61,12 @@ TEST_F(XdgAutorunTest, AnEntryForACopyElsewhereIsNotThisProgramsEntry) {
     XdgAutorun first = For("/opt/incubator/incubator-monitor");
     XdgAutorun copy = For("/home/user/incubator/incubator-monitor");
     first.Register();
-    EXPECT_TRUE(first.IsRegistered());
     EXPECT_FALSE(copy.IsRegistered());
-
     copy.Register();
     EXPECT_TRUE(copy.IsRegistered());
     EXPECT_FALSE(first.IsRegistered());
-    EXPECT_EQ(FilesIn(first.Folder()), 1);
 
-    // Unticking in either copy removes the one entry.
+    // Unticking in either copy removes the one entry; again is no error.
     first.Unregister();
     EXPECT_FALSE(copy.IsRegistered());
     EXPECT_FALSE(std::filesystem::exists(Entry()));
@@ -101,84 +75,56 @@ TEST_F(XdgAutorunTest, AnEntryForACopyElsewhereIsNotThisProgramsEntry) {
 
 TEST_F(XdgAutorunTest, PathsWithCharactersThatNeedEscapingRoundTrip) {
     const std::string path = temp / R"(my "incubator" $HOME `id` 100% back\slash/монитор)";
-    XdgAutorun autorun = For(path);
-    autorun.Register();
-    EXPECT_TRUE(autorun.IsRegistered());
-    // A path that differs only by what the escapes stand for is another program.
+    For(path).Register();
+    EXPECT_TRUE(For(path).IsRegistered());
+    // Paths that differ only by what the escapes stand for are other programs.
     EXPECT_FALSE(
         For(temp / R"(my "incubator" $HOME `id` 100%% back\slash/монитор)").IsRegistered());
     EXPECT_FALSE(
         For(temp / R"(my \"incubator\" $HOME `id` 100% back\slash/монитор)").IsRegistered());
 }
 
-TEST_F(XdgAutorunTest, EntriesThatDoNotStartThisProgramAreNotRegistered) {
+TEST_F(XdgAutorunTest, HiddenOrOtherCommandsAreNotRegistered) {
     XdgAutorun autorun = For("/opt/app/monitor");
-    WriteEntry("[Desktop Entry]\nType=Application\nExec=\"/opt/app/monitor\"\nHidden=true\n");
-    EXPECT_FALSE(autorun.IsRegistered());
-    WriteEntry("[Desktop Entry]\nType=Application\nExec=\"/opt/app/monitor\"\nHidden=false\n");
+    std::filesystem::create_directories(autorun.Folder());
+    const auto with = [&](const std::string& content) {
+        TempFolder::Write(Entry(), content);
+        return autorun.IsRegistered();
+    };
+    EXPECT_FALSE(with("[Desktop Entry]\nExec=\"/opt/app/monitor\"\nHidden=true\n"));
+    EXPECT_TRUE(with("[Desktop Entry]\nExec=/opt/app/monitor\nHidden=false\n"));
+    EXPECT_FALSE(with("[Desktop Entry]\nExec=\"/opt/app/monitor\" --minimized\n"));
+    EXPECT_FALSE(with("[Other Group]\nExec=\"/opt/app/monitor\"\n"));
+
+    autorun.Register();  // replaces a hidden entry
     EXPECT_TRUE(autorun.IsRegistered());
-    WriteEntry("[Desktop Entry]\nExec=/opt/app/monitor\n");
-    EXPECT_TRUE(autorun.IsRegistered());
-    WriteEntry("[Desktop Entry]\nExec=\"/opt/app/monitor\" --minimized\n");
-    EXPECT_FALSE(autorun.IsRegistered());
-    WriteEntry("[Desktop Entry]\nExec=\"/opt/app/monitor\n");
-    EXPECT_FALSE(autorun.IsRegistered());
-    WriteEntry("[Other Group]\nExec=\"/opt/app/monitor\"\n");
-    EXPECT_FALSE(autorun.IsRegistered());
-    WriteEntry("");
-    EXPECT_FALSE(autorun.IsRegistered());
 }
 
-TEST_F(XdgAutorunTest, RegisterReplacesAHiddenOrForeignEntry) {
-    XdgAutorun autorun = For("/opt/app/monitor");
-    WriteEntry("[Desktop Entry]\nExec=/other/program\nHidden=true\nX-Extra=1\n");
-    autorun.Register();
-    EXPECT_TRUE(autorun.IsRegistered());
-    EXPECT_EQ(TempFolder::Read(Entry()).find("Hidden"), std::string::npos);
-}
-
-TEST_F(XdgAutorunTest, AFolderThatCannotBeMadeIsReportedWithItsPath) {
-    // A file where the configuration folder should be.
-    TempFolder::Write(temp / "config", "not a folder");
-    XdgAutorun autorun = For("/opt/app/monitor");
-    EXPECT_FALSE(autorun.IsRegistered());
-    EXPECT_EQ(ErrorText([&] { autorun.Register(); }),
+TEST_F(XdgAutorunTest, FailuresAreReportedWithTheFolderOrTheEntrysName) {
+    TempFolder::Write(temp / "config", "a file where the folder should be");
+    EXPECT_EQ(ErrorText([&] { For("/opt/app/monitor").Register(); }),
               "Failed to create key " + (temp / "config/autostart"));
-}
 
-TEST_F(XdgAutorunTest, AnEntryThatCannotBeReplacedOrRemovedIsReported) {
+    std::filesystem::remove(temp / "config");
     // A non-empty folder in the entry's place: neither rename nor unlink can take it.
     std::filesystem::create_directories(Entry() + "/inside");
     XdgAutorun autorun = For("/opt/app/monitor");
-    EXPECT_FALSE(autorun.IsRegistered());
     EXPECT_EQ(ErrorText([&] { autorun.Register(); }), "Failed to set data for 'Rizudirod'");
     EXPECT_EQ(ErrorText([&] { autorun.Unregister(); }), "Failed to set data for 'Rizudirod'");
-    // The temporary file of the failed write is gone.
-    EXPECT_EQ(FilesIn(autorun.Folder()), 1);
+    EXPECT_EQ(FilesIn(autorun.Folder()), 1);  // no temporary file left behind
 }
 
 TEST_F(XdgAutorunTest, ThisProgramUsesItsOwnExecutableAndTheEnvironment) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    const std::string saved = old ? old : "";
     setenv("XDG_CONFIG_HOME", (temp / "config").c_str(), 1);
     XdgAutorun autorun = XdgAutorun::ForThisProgram();
-    if (saved)
-        setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
+    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 
-    EXPECT_EQ(autorun.EntryPath(), Entry());
     autorun.Register();
-    EXPECT_TRUE(autorun.IsRegistered());
     const std::string self = platform::ExecutablePath();
     EXPECT_TRUE(self.ends_with("/platform_services_tests")) << self;
     EXPECT_NE(TempFolder::Read(Entry()).find("Exec=\"" + self + "\""), std::string::npos);
-}
-
-TEST(ExecutablePath, FolderOf) {
-    EXPECT_EQ(platform::FolderOf("/opt/app/monitor"), "/opt/app");
-    EXPECT_EQ(platform::FolderOf("/monitor"), "/");
-    EXPECT_EQ(platform::FolderOf("monitor"), "");
 }
 
 }  // namespace

@@ -26,24 +26,19 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 class PrivateBus {
   public:
     PrivateBus() {
-        const QString config = dir_.filePath("bus.conf");
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly)) return;
-        file.write(
-            QStringLiteral(
-                "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
-                "busconfig.dtd\">\n<busconfig><type>session</type>"
-                "<listen>unix:dir=%1</listen><policy context=\"default\">"
-                "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                "<allow own=\"*\"/></policy></busconfig>\n")
-                .arg(dir_.path())
-                .toUtf8());
-        file.close();
-        daemon_.start("dbus-daemon",
-                      {"--config-file=" + config, "--print-address", "--nofork", "--nopidfile"});
-        if (!daemon_.waitForStarted(10000)) return;
-        while (!daemon_.canReadLine() && daemon_.waitForReadyRead(10000)) {
+        QFile config(dir_.filePath("bus.conf"));
+        if (!config.open(QIODevice::WriteOnly)) return;
+        // The policy of a desktop's session bus: QtDBus does not cope with a stricter one.
+        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                                    "<policy context=\"default\"><allow send_destination=\"*\" "
+                                    "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                                    "<allow own=\"*\"/></policy></busconfig>\n")
+                         .arg(dir_.path())
+                         .toUtf8());
+        config.close();
+        daemon_.start("dbus-daemon", {"--config-file=" + config.fileName(), "--print-address",
+                                      "--nofork", "--nopidfile"});
+        while (daemon_.waitForReadyRead(10000) && !daemon_.canReadLine()) {
         }
         address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     }

@@ -67,17 +67,6 @@ TEST_F(QtDialogsTest, MessageBoxShowsItsTextsAndGivesTheClickedButton) {
     EXPECT_EQ(parent, &window);
     EXPECT_EQ(buttons, (std::set<QString>{"Да", "Нет", "Отмена"}));
     EXPECT_EQ(default_text, "Да");
-
-    WhenShown<QMessageBox>([&](QMessageBox& box) {
-        icon = box.icon();
-        buttons.clear();
-        for (QAbstractButton* button : box.buttons()) buttons.insert(button->text());
-        ButtonReading(box, "OK")->click();
-    });
-    EXPECT_EQ(dialogs.Message(nullptr, "Ошибка", "", MessageButtons::Ok, MessageIcon::Error),
-              MessageResult::Ok);
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons, std::set<QString>{"OK"});
 }
 
 TEST_F(QtDialogsTest, ABoxClosedWithoutAButtonGivesItsLastChoice) {

@@ -1,4 +1,4 @@
-// Clipboard, web links and the window alert on the offscreen platform.
+// Clipboard and web links on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -6,12 +6,9 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QUrl>
-#include <QWidget>
-#include <memory>
 
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_url_opener.h"
-#include "platform/qt/qt_window_alert.h"
 #include "platform/qt/tests/qt_test_app.h"
 
 namespace {
@@ -62,17 +59,6 @@ TEST_F(QtUrlOpenerTest, NothingToOpenIsFalse) {
     EXPECT_FALSE(opener.Open(""));
     EXPECT_FALSE(opener.Open("   "));
     EXPECT_TRUE(catcher.urls.isEmpty());
-}
-
-TEST(QtWindowAlert, AFlashAfterTheWindowIsGoneDoesNothing) {
-    TestApp();
-    auto window = std::make_unique<QWidget>();
-    window->show();
-    platform::QtWindowAlert alert(window.get());
-    alert.Flash();
-    window.reset();
-    alert.Flash();
-    SUCCEED();
 }
 
 }  // namespace
