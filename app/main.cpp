@@ -1,11 +1,14 @@
-// incubator-monitor: the program's entry. It makes the desktop's services, the main window,
-// and runs the event loop until the main window's close is accepted.
+// incubator-monitor: the program's entry. It makes the desktop's services and the main
+// window, and runs the event loop until the main window's close is accepted.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
+#include "app/app_paths.h"
 #include "app/qt/form1.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
@@ -16,8 +19,43 @@
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_shell.h"
 #include "platform/qt/qt_ui_thread.h"
+#include "platform/qt/termination_signals.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "Usage: incubator-monitor [--echo] [--help]\n"
+    "Watches an egg-incubator controller on a serial line.\n"
+    "\n"
+    "  --echo   also print every record line to standard output as it is added\n"
+    "  --help   print this text and exit\n"
+    "\n"
+    "The settings are in incubator-monitor.ini beside the program (or, for an installed\n"
+    "program, in $XDG_CONFIG_HOME/incubator-monitor/), the daily statistics in log/ beside\n"
+    "it (or in $XDG_DATA_HOME/incubator-monitor/log/).\n";
+
+struct Options {
+    bool echo = false;
+};
+
+// False (after printing why) when the program is not to run.
+bool ParseOptions(int argc, char** argv, Options& options, int& exit_code) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--echo") == 0) {
+            options.echo = true;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            exit_code = 0;
+            return false;
+        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+            std::fprintf(stderr, "incubator-monitor: unknown option %s\n\n%s", argv[i], kUsage);
+            exit_code = 2;
+            return false;
+        }
+        // Anything else is the toolkit's (-platform, -style, ...).
+    }
+    return true;
+}
 
 // The toolkit's own texts in Russian: the standard buttons read "Да", "Нет", "Отмена".
 void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
@@ -26,16 +64,13 @@ void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
-std::string WithoutExtension(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-    return path.substr(0, dot);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    Options options;
+    int exit_code = 0;
+    if (!ParseOptions(argc, argv, options, exit_code)) return exit_code;
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("incubator-monitor"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/incubator-monitor.svg")));
@@ -45,24 +80,34 @@ int main(int argc, char** argv) {
     InstallRussianCatalogue(app, translator);
 
     const std::string exe = platform::ExecutablePath();
-    const std::string folder = platform::FolderOf(exe);
+    const config::AppPaths paths =
+        config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
+    // An installed program's configuration folder may not exist yet.
+    config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
     platform::QtTimerFactory timers;
     PosixSerialBackend serial;
     QtUiThread ui_thread;
-    const std::unique_ptr<platform::Sound> sound = platform::MakeCanberraSound(folder);
+    const std::unique_ptr<platform::Sound> sound =
+        platform::MakeCanberraSound(platform::FolderOf(exe));
     platform::QtClipboard clipboard;
     platform::QtDialogs dialogs;
     platform::QtDesktopNotifier notifier;
-    MainWindowServices services{
-        timers,         serial,
-        ui_thread,      [] { return std::make_unique<platform::QtTrayShell>(); },
-        *sound,         clipboard,
-        dialogs,        &notifier,
-        nullptr,        WithoutExtension(exe) + ".ini",
-        folder + "/log"};
+    MainWindowServices services(
+        timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
+        clipboard, dialogs, paths.configuration_file, paths.log_folder);
+    services.notifier = &notifier;
+    if (options.echo)
+        services.echo_line = [](const std::string& line) {
+            std::fwrite(line.data(), 1, line.size(), stdout);
+            std::fputc('\n', stdout);
+            std::fflush(stdout);
+        };
 
     TForm1 form(services);
+    // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
+    platform::TerminationSignals ending(
+        [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });
     if (!form.TrayIcon1().StartHidden()) form.show();
     return app.exec();
 }

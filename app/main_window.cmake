@@ -12,14 +12,16 @@ incubator_test(main_window_logic_tests
 if(INCUBATOR_WITH_QT)
     add_library(main_window_qt STATIC
         qt/form1.cpp qt/form1_alarms.cpp qt/form1_chart.cpp qt/form1_edit.cpp
-        qt/form1_events.cpp qt/form1_receive.cpp qt/display_memo.cpp qt/form_hint.cpp
+        qt/form1_events.cpp qt/form1_receive.cpp qt/form1_config.cpp qt/form1_files.cpp
+        qt/display_memo.cpp qt/form_hint.cpp
         qt/form1.ui qt/form_hint.ui qt/resources.qrc)
     set_target_properties(main_window_qt PROPERTIES AUTOUIC ON AUTORCC ON)
     # The forms' generated headers (ui_form1.h) for the tests and benchmarks that drive them.
     target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR}
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
-        main_window_logic serial serial_qt chart_qt qt_tray platform_ini Qt6::Widgets)
+        main_window_logic configuration statistics serial serial_qt chart_qt qt_tray
+        platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 
 endif()
@@ -28,7 +30,7 @@ if(INCUBATOR_WITH_QT)
     add_executable(incubator-monitor main.cpp)
     target_link_libraries(incubator-monitor PRIVATE
         main_window_qt serial_posix ui_thread_qt qt_timer sound_canberra platform_services_posix
-        platform_services_qt)
+        platform_services_qt termination_qt)
     incubator_warnings(incubator-monitor)
 
     incubator_test(main_window_tests QT

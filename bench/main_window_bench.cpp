@@ -41,10 +41,13 @@ struct Bench {
                                 sound,
                                 clipboard,
                                 dialogs,
-                                &notifier,
-                                &alert,
                                 "/nonexistent/incubator-monitor.ini",
                                 "/nonexistent/log"};
+    bool linked = [this] {
+        services.notifier = &notifier;
+        services.alert = &alert;
+        return true;
+    }();
     TForm1 form{services};
 
     explicit Bench(int lines) {

@@ -65,18 +65,9 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     hint_ = std::make_unique<TFormHint>(this);
     hint_->hide();
 
-    TrayIcon1().Loaded();
-    TrayIcon1().SetIconVisible(true);
-    const LimitEditTexts texts = LimitTexts(limits_);
-    QLineEdit* const edits[] = {ui_->EditT1H, ui_->EditT1L, ui_->EditT2H,
-                                ui_->EditT2L, ui_->EditT3H, ui_->EditT3L};
-    for (std::size_t i = 0; i < kLimitEditCount; ++i)
-        edits[i]->setText(QString::fromStdString(texts[i]));
-    timer_alarm_sound_->SetInterval(static_cast<std::uint32_t>(settings_.TimeSound) * 1000);
-    timer_alarm_sound_->SetEnabled(true);
-    timer_save_file_->SetInterval(static_cast<std::uint32_t>(settings_.AutosaveMinutes) * 60000);
-    timer_save_file_->SetEnabled(settings_.AutosaveMinutes != 0);
     ApplyChartStart();
+    TrayIcon1().Loaded();
+    FormCreate();
 }
 
 TForm1::~TForm1() {
@@ -87,13 +78,6 @@ TForm1::~TForm1() {
     } catch (...) {
     }
     hint_.reset();
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    hint_->hide();
-    QMainWindow::closeEvent(event);
-    // The program ends with its main window, not with its last visible window.
-    if (event->isAccepted()) QCoreApplication::quit();
 }
 
 TGraphM& TForm1::GraphM1() {
@@ -137,13 +121,13 @@ void TForm1::CreateTray() {
     tray_ =
         std::make_unique<TTrayIcon>(services_.tray_shell(), services_.timers, tray_window_.get());
     tray_->SetIcon({":/icons/incubator-monitor.svg"});
+    tray_->OnStartup = [this](TTrayIcon&, bool& show) { TrayIcon1Startup(show); };
     tray_->SetHint(windowTitle().toStdString());
     tray_menu_ = std::make_unique<platform::QtTrayMenu>(popup_tray_);
     tray_->SetPopupMenu(tray_menu_.get());
     warnings_ = std::make_unique<WarningRouter>(
-        *tray_, services_.notifier, [this](const std::string& line) {
-            status_warning_->setText(QString::fromStdString(line));
-        },
+        *tray_, services_.notifier,
+        [this](const std::string& line) { status_warning_->setText(QString::fromStdString(line)); },
         services_.timers);
     if (!services_.alert) own_alert_ = std::make_unique<ToolkitAlert>(this);
 }

@@ -16,6 +16,7 @@
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
 #include "app/sample_history.h"
+#include "app/statistics/autosaver.h"
 #include "app/telemetry_receiver.h"
 #include "app/warning_router.h"
 #include "serial/serial_port.h"
@@ -86,8 +87,21 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void NCopyT3Click();
     void NCopyHMClick();
     void Memo1Click();
+    // --- statistics files and closing
     // The autosave step.
     void TimerSaveFileTimer();
+    // Returns whether the display was saved.
+    bool NSave1Click();
+    void NLoad1Click();
+    // Whether the window may close.
+    bool FormCloseQuery();
+    // The window closes: the configuration is written.
+    void FormClose();
+    // The desktop session ends or the program is told to stop: save without asking and quit.
+    void EndWithoutAsking();
+
+    // --- start-up
+    void TrayIcon1Startup(bool& ShowMainForm);
 
     // --- the chart
     void FillChart(int E);
@@ -124,6 +138,10 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     bool PanelRed(AlarmChannel channel) const override;
     void SetPanelRed(AlarmChannel channel, bool red) override;
 
+    // The creation steps that read the configuration file.
+    void FormCreate();
+    void ApplyConfiguration();
+    void AutosaveStep(bool clear_display_on_new_file);
     void CreateTimers();
     void CreatePort();
     void CreateTray();
@@ -191,6 +209,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     QLabel* status_panel_ = nullptr;
     QLabel* status_warning_ = nullptr;
     bool in_exit_handler_ = false;
+    bool ending_ = false;  // closing without asking
+    std::unique_ptr<statistics::Autosaver> autosaver_;
 };
 
 template <typename F>

@@ -67,6 +67,7 @@ void TForm1::SampleDecoded(const TelemetrySample& sample) {
     UpdateTrayTip();
 
     memo_.Append(sample.record_line);
+    if (services_.echo_line) services_.echo_line(sample.record_line);
     const int last = static_cast<int>(memo_.Count()) - 1;
     if (last >= 1) {
         QScrollBar* bar = ui_->ScrollBarAllGraf;
@@ -85,8 +86,4 @@ void TForm1::UpdateTrayTip() {
     TrayIcon1().SetHint(TrayTipText(ui_->Panel1->text().toStdString(),
                                     ui_->Panel2->text().toStdString(),
                                     ui_->LbT3HM->text().toStdString()));
-}
-
-void TForm1::TimerSaveFileTimer() {
-    // The daily statistics files are not written yet: the lines wait in SaveBuffer.
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/statistics/file_system.h"
 #include "common/local_time.h"
 #include "platform/clipboard.h"
 #include "platform/desktop_notifier.h"
@@ -17,6 +18,20 @@
 #include "platform/window_alert.h"
 
 struct MainWindowServices {
+    MainWindowServices(platform::TimerFactory& timers, SerialBackend& serial, UiThread& ui_thread,
+                       std::function<std::unique_ptr<platform::TrayShell>()> tray_shell,
+                       platform::Sound& sound, platform::Clipboard& clipboard,
+                       platform::Dialogs& dialogs, std::string config_path, std::string log_dir)
+        : timers(timers),
+          serial(serial),
+          ui_thread(ui_thread),
+          tray_shell(std::move(tray_shell)),
+          sound(sound),
+          clipboard(clipboard),
+          dialogs(dialogs),
+          config_path(std::move(config_path)),
+          log_dir(std::move(log_dir)) {}
+
     platform::TimerFactory& timers;
     SerialBackend& serial;
     UiThread& ui_thread;
@@ -25,10 +40,15 @@ struct MainWindowServices {
     platform::Sound& sound;
     platform::Clipboard& clipboard;
     platform::Dialogs& dialogs;
+    std::string config_path;  // the configuration file
+    std::string log_dir;      // the daily statistics files
+
     platform::DesktopNotifier* notifier = nullptr;  // none: no notification service
     // The taskbar flash; none: the window alerts through the toolkit itself.
     platform::WindowAlert* alert = nullptr;
-    std::string config_path;  // the configuration file
-    std::string log_dir;      // the daily statistics files
     std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    // The statistics files' folder operations; none: the real file system.
+    statistics::FileSystem* files = nullptr;
+    // Each new record line is also handed here (the program's --echo option).
+    std::function<void(const std::string& line)> echo_line;
 };

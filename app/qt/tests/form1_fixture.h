@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -40,10 +41,12 @@ class Form1Test : public ::testing::Test {
 
     // Makes and shows the window.
     TForm1& Open() {
-        services = std::make_unique<MainWindowServices>(MainWindowServices{
+        services = std::make_unique<MainWindowServices>(
             clock, backend, ui_thread, [this] { return tray.Handle(); }, sound, clipboard, dialogs,
-            &notifier, &alert, (folder / "incubator-monitor.ini").string(),
-            (folder / "log").string(), [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }});
+            ConfigPath(), (folder / "log").string());
+        services->notifier = &notifier;
+        services->alert = &alert;
+        services->now = [this] { return now; };
         form = std::make_unique<TForm1>(*services);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -65,6 +68,11 @@ class Form1Test : public ::testing::Test {
                                        std::chrono::seconds(5)));
     }
 
+    static std::string ReadFile(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::string ConfigPath() const { return (folder / "incubator-monitor.ini").string(); }
     std::string LastLine() { return form->Display().Line(form->Display().Count() - 1); }
     // Balloons the tray shell was asked to show, as "title|text".
     std::vector<std::string> Balloons() const {
@@ -76,6 +84,7 @@ class Form1Test : public ::testing::Test {
     }
 
     static inline int counter = 0;
+    LocalDateTime now{2026, 12, 6, 12, 34, 56};
     std::filesystem::path folder;
     platform::VirtualClock clock;
     FakeSerialBackend backend;

@@ -1,0 +1,153 @@
+// The statistics files: the autosave to the daily file, "Сохранить как..", "Открыть.." and
+// what closing the window does with the display and the configuration.
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "app/configuration.h"
+#include "app/qt/form1.h"
+#include "app/qt/form_hint.h"
+#include "app/statistics/daily_file_name.h"
+#include "app/statistics/history_refill.h"
+#include "app/statistics/posix_file_system.h"
+#include "app/statistics/statistics_file.h"
+#include "ui_form1.h"
+
+namespace {
+
+statistics::FileSystem& Files(const MainWindowServices& services) {
+    return services.files ? *services.files : statistics::RealFileSystem();
+}
+
+}  // namespace
+
+void TForm1::TimerSaveFileTimer() {
+    AutosaveStep(true);
+}
+
+void TForm1::AutosaveStep(bool clear_display_on_new_file) {
+    if (!autosaver_)
+        autosaver_ = std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir,
+                                                             services_.now);
+    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    // The first autosave of a day starts the display afresh: its lines are in the new file.
+    if (result.created_new_file && clear_display_on_new_file) {
+        memo_.Clear();
+        ui_->Memo1->document()->setModified(false);
+    }
+    if (result.warning) Warn(result.warning->title, result.warning->text, 30);
+}
+
+bool TForm1::NSave1Click() {
+    platform::FileDialogOptions options;
+    options.filter = "*.txt (*.txt)";
+    options.default_suffix = "txt";
+    options.proposed_name = statistics::DailyFileName(services_.now());
+    options.confirm_overwrite = false;  // asked below, in the program's own words
+    const std::optional<std::string> path = services_.dialogs.SaveFile(this, options);
+    if (!path) return false;
+    if (Files(services_).Exists(*path) &&
+        services_.dialogs.Message(this, "Такой файл есть.  Продолжить?", "Совпадение имен.",
+                                  platform::MessageButtons::YesNo,
+                                  platform::MessageIcon::Question) != platform::MessageResult::Yes)
+        return false;
+    statistics::SaveStatisticsFile(Files(services_), *path, memo_);
+    ui_->Memo1->document()->setModified(false);
+    return true;
+}
+
+void TForm1::NLoad1Click() {
+    platform::FileDialogOptions options;
+    options.filter = "txt (*.txt)";
+    const std::optional<std::string> path = services_.dialogs.OpenFile(this, options);
+    if (!path) return;
+    status_panel_->setText(QString::fromStdString(*path));
+    const std::vector<std::string> lines = statistics::ReadStatisticsFile(Files(services_), *path);
+
+    QPlainTextEdit* memo = ui_->Memo1;
+    memo->setUpdatesEnabled(false);
+    std::string text;
+    for (const std::string& line : lines) (text += line) += '\n';
+    if (!text.empty()) text.pop_back();
+    memo->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    memo->document()->setModified(false);
+    memo->setUpdatesEnabled(true);
+
+    const statistics::HistoryRefill refill = statistics::RefillHistory(lines, history_);
+    if (refill.exceeded)
+        services_.dialogs.Message(this, statistics::kTooManyLinesMessage,
+                                  windowTitle().toStdString(), platform::MessageButtons::Ok,
+                                  platform::MessageIcon::None);
+    if (refill.error) {
+        ReportError(*refill.error);
+        return;
+    }
+    const int last = static_cast<int>(memo_.Count()) - 1;
+    FillChart(last);
+    if (last >= 1) {
+        ui_->ScrollBarAllGraf->setMaximum(last);
+        ui_->ScrollBarAllGraf->setValue(last);
+    }
+    GraphM1().SetMaxXValue(ui_->ScrollBarXScale->value() + 50);
+    GraphM1().SetScale(100);
+    GraphM1().SetScale(101);
+}
+
+bool TForm1::FormCloseQuery() {
+    // The user is about to be asked about the display: it must not be emptied now.
+    AutosaveStep(false);
+    if (ui_->Memo1->document()->isModified()) {
+        const platform::MessageResult answer = services_.dialogs.Message(
+            this, "Сохранить статистику?", "Завершение работы",
+            platform::MessageButtons::YesNoCancel, platform::MessageIcon::Question);
+        if (answer == platform::MessageResult::Cancel) return false;
+        // A save that was cancelled or failed keeps the window, and so the statistics.
+        if (answer == platform::MessageResult::Yes) {
+            bool saved = false;
+            UserAction([&] { saved = NSave1Click(); });
+            if (!saved) return false;
+        }
+    }
+    port_.ClosePort();
+    return true;
+}
+
+void TForm1::FormClose() {
+    hint_->hide();
+    platform::IniFile ini(services_.config_path);
+    config::CloseState state;
+    state.placement = {y(), x(), width(), height()};
+    state.state = isMaximized()   ? config::TWindowState::wsMaximized
+                  : isMinimized() ? config::TWindowState::wsMinimized
+                                  : config::TWindowState::wsNormal;
+    state.chart = {ui_->ScrollBarGainY->value(),
+                   ui_->ScrollBarPosY->value(),
+                   ui_->ScrollBarXScale->value(),
+                   ui_->ChBoxGrafNagrev->isChecked(),
+                   ui_->EdOfsetNagreCurve->text().toStdString(),
+                   ui_->EdHeightNagreCurve->text().toStdString()};
+    state.limits = limits_;
+    state.Sound = settings_.Sound;
+    config::WriteCloseConfiguration(ini, state);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool close = ending_;
+    if (!close) UserAction([&] { close = FormCloseQuery(); });
+    if (!close) {
+        event->ignore();
+        return;
+    }
+    UserAction([&] { FormClose(); });
+    event->accept();
+    // The program ends with its main window, not with its last visible window.
+    QCoreApplication::quit();
+}
+
+void TForm1::EndWithoutAsking() {
+    Unattended([&] { AutosaveStep(false); });
+    Unattended([&] { port_.ClosePort(); });
+    ending_ = true;
+    close();
+}
