@@ -54,16 +54,14 @@ using Rule = AnalysisRule;
 
 const std::array<Rule, 7> kRules{{
     {AnalysisMode::TrayTurnings, "- Движение лотков -", 5, {}, LineFormat::StateOnly},
-    {AnalysisMode::Humidification, "- Влажность -", 4, "Увлажнение включено",
-     LineFormat::Humidity},
+    {AnalysisMode::Humidification, "- Влажность -", 4, "Увлажнение включено", LineFormat::Humidity},
     {AnalysisMode::T1T2Difference, "- Разность между Т1 и Т2 -", 3, "Включение",
      LineFormat::Temperatures},
     {AnalysisMode::Heater, "- Включение вывода НАГРЕВ (2) -", 2, "Включение",
      LineFormat::Temperatures},
-    {AnalysisMode::SoundSignal, "- Звуковая сигнализация -", 1, "Включение",
+    {AnalysisMode::SoundSignal, "- Звуковая сигнализация -", 1, "Включение", LineFormat::StateOnly},
+    {AnalysisMode::EmergencyCooling, "- Включение вывода аварийного охлаждения -", 7, "Включение",
      LineFormat::StateOnly},
-    {AnalysisMode::EmergencyCooling, "- Включение вывода аварийного охлаждения -", 7,
-     "Включение", LineFormat::StateOnly},
     {AnalysisMode::EmergencyRelay, "- Включение вывода аварийного реле -", 8, "Включение",
      LineFormat::StateOnly},
 }};

@@ -87,8 +87,7 @@ TEST(AnalysisReport, EveryModeHasItsHeadingAndTestsItsOwnOutput) {
         {AnalysisMode::T1T2Difference, "- Разность между Т1 и Т2 -", "__3_____"},
         {AnalysisMode::Heater, "- Включение вывода НАГРЕВ (2) -", "_2______"},
         {AnalysisMode::SoundSignal, "- Звуковая сигнализация -", "1_______"},
-        {AnalysisMode::EmergencyCooling, "- Включение вывода аварийного охлаждения -",
-         "______7_"},
+        {AnalysisMode::EmergencyCooling, "- Включение вывода аварийного охлаждения -", "______7_"},
         {AnalysisMode::EmergencyRelay, "- Включение вывода аварийного реле -", "_______8"},
     };
     for (const Case& report : cases) {
@@ -110,16 +109,16 @@ TEST(AnalysisReport, AnOutputIsOnOnlyWithItsOwnDigit) {
 }
 
 TEST(AnalysisReport, TrayTurningsTellReverseFromMotion) {
-    EXPECT_EQ(Report(AnalysisMode::TrayTurnings,
-                     {At(1, "____5___"), At(2, "_____6__"), At(3, kAllOff)}),
-              (Lines{"- Движение лотков -", "05.06.15  12:00:01    Реверс  ",
-                     "05.06.15  12:00:02    Движение", "05.06.15  12:00:03    _Выключение"}));
+    EXPECT_EQ(
+        Report(AnalysisMode::TrayTurnings, {At(1, "____5___"), At(2, "_____6__"), At(3, kAllOff)}),
+        (Lines{"- Движение лотков -", "05.06.15  12:00:01    Реверс  ",
+               "05.06.15  12:00:02    Движение", "05.06.15  12:00:03    _Выключение"}));
     // Both on is a reverse too; going between the two forms of it reports nothing.
-    EXPECT_EQ(Report(AnalysisMode::TrayTurnings,
-                     {At(1, kAllOff), At(2, "____56__"), At(3, "____5___"), At(4, "_____6__"),
-                      At(5, "____56__")}),
-              (Lines{"- Движение лотков -", "05.06.15  12:00:02    Реверс  ",
-                     "05.06.15  12:00:04    Движение", "05.06.15  12:00:05    Реверс  "}));
+    EXPECT_EQ(
+        Report(AnalysisMode::TrayTurnings, {At(1, kAllOff), At(2, "____56__"), At(3, "____5___"),
+                                            At(4, "_____6__"), At(5, "____56__")}),
+        (Lines{"- Движение лотков -", "05.06.15  12:00:02    Реверс  ",
+               "05.06.15  12:00:04    Движение", "05.06.15  12:00:05    Реверс  "}));
 }
 
 TEST(AnalysisReport, HumidityAndDifferenceLinesCarryTheirReadings) {
@@ -128,11 +127,11 @@ TEST(AnalysisReport, HumidityAndDifferenceLinesCarryTheirReadings) {
               (Lines{"- Влажность -", "05.06.15  12:00:01    Увлажнение включено  51%",
                      "05.06.15  12:00:03    _Выключение  53%"}));
     // Readings written with points are shown with commas.
-    const std::string dotted =
-        "T1=38.25  T2=36.5  T3=28.0  HM=55  OUT=__3_____  06.12.26 23:59:58";
-    EXPECT_EQ(Report(AnalysisMode::T1T2Difference, {dotted, At(2, kAllOff)}),
-              (Lines{"- Разность между Т1 и Т2 -", "06.12.26  23:59:58    Включение  T1=38,25 T2=36,5",
-                     "05.06.15  12:00:02    _Выключение  T1=37,2 T2=37,4"}));
+    const std::string dotted = "T1=38.25  T2=36.5  T3=28.0  HM=55  OUT=__3_____  06.12.26 23:59:58";
+    EXPECT_EQ(
+        Report(AnalysisMode::T1T2Difference, {dotted, At(2, kAllOff)}),
+        (Lines{"- Разность между Т1 и Т2 -", "06.12.26  23:59:58    Включение  T1=38,25 T2=36,5",
+               "05.06.15  12:00:02    _Выключение  T1=37,2 T2=37,4"}));
 }
 
 TEST(AnalysisReport, SignalAndEmergencyLinesCarryTheStateOnly) {
@@ -158,8 +157,9 @@ TEST(AnalysisReport, EmptyLinesAreSkippedWithoutEndingAPeriod) {
 TEST(AnalysisReport, LinesThatAreNotRecordLinesCountAsAllOff) {
     const std::string full = At(8, kHeaterOn);
     const std::string cut_in_field = full.substr(0, full.find("OUT=") + 6);  // "... OUT=_2"
-    const Lines display{At(1, kHeaterOn), "  \t ", At(3, kHeaterOn), "x", At(5, kHeaterOn),
-                        "\xff\xfe OUT=\xd0", At(7, kHeaterOn), cut_in_field};
+    const Lines display{
+        At(1, kHeaterOn),    "  \t ",          At(3, kHeaterOn), "x", At(5, kHeaterOn),
+        "\xff\xfe OUT=\xd0", At(7, kHeaterOn), cut_in_field};
     const Lines heater = Report(AnalysisMode::Heater, display);
     ASSERT_EQ(heater.size(), 8u);
     EXPECT_EQ(heater[2], "      _Выключение  T1= T2=");  // the blank line ends the period
@@ -181,7 +181,9 @@ TEST(AnalysisReport, OutputPositionsCountCharactersNotBytes) {
     EXPECT_EQ(Report(AnalysisMode::Heater, {"OUT=Ж2______"}).size(), 2u);
     EXPECT_EQ(Report(AnalysisMode::Heater, {"OUT=ЖЖ2_____"}).size(), 1u);
     EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {"OUT=ЖЖЖЖЖЖЖ8"}).size(), 2u);
-    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {"OUT=\xd0\xd0\xd0\xd0\xd0\xd0\xd0" "8"}).size(),
+    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {"OUT=\xd0\xd0\xd0\xd0\xd0\xd0\xd0"
+                                                    "8"})
+                  .size(),
               2u);
 }
 
