@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <optional>
@@ -273,4 +275,31 @@ TEST(DisplayLines, EveryBlockInOrderAsUtf8) {
     std::vector<std::string> lines;
     ForEachDisplayLine(document, [&](std::string_view line) { lines.emplace_back(line); });
     EXPECT_EQ(lines, (std::vector<std::string>{long_line, "", "Ж2 ok", "\xf0\x9f\x90\x94", ""}));
+}
+
+TEST(DisplayLines, MatchTheBlocksOfAnEditedDocument) {
+    // Typing in the middle and joining lines scatters the document's text in pieces.
+    QTextDocument document;
+    document.setPlainText("first\nsecond\nthird");
+    QTextCursor cursor(document.findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
+    cursor.insertText(QString::fromUtf8("Ж\nnew "));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText("\n");
+    cursor = QTextCursor(document.findBlockByNumber(0));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deleteChar();
+
+    std::vector<std::string> blocks;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        blocks.push_back(b.text().toStdString());
+    ASSERT_EQ(blocks, (std::vector<std::string>{"firstsecЖ", "new ond", "third", ""}));
+    std::vector<std::string> lines;
+    ForEachDisplayLine(document, [&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(lines, blocks);
+
+    QTextDocument empty;
+    lines.clear();
+    ForEachDisplayLine(empty, [&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(lines, std::vector<std::string>{""});
 }
