@@ -268,15 +268,6 @@ TEST_F(FormLogTest, ConfirmedFontIsAppliedAndWrittenCancelChangesNothing) {
     EXPECT_EQ(written_fonts, std::vector<FontChoice>{(FontChoice{"Serif", 11})});
 }
 
-TEST(DisplayLines, EveryBlockInOrderAsUtf8) {
-    QTextDocument document;
-    const std::string long_line(300, 'x');
-    document.setPlainText(QString::fromStdString(long_line + "\n\nЖ2 ok\n\xf0\x9f\x90\x94\n"));
-    std::vector<std::string> lines;
-    ForEachDisplayLine(document, [&](std::string_view line) { lines.emplace_back(line); });
-    EXPECT_EQ(lines, (std::vector<std::string>{long_line, "", "Ж2 ok", "\xf0\x9f\x90\x94", ""}));
-}
-
 TEST(DisplayLines, MatchTheBlocksOfAnEditedDocument) {
     // Typing in the middle and joining lines scatters the document's text in pieces.
     QTextDocument document;
