@@ -16,6 +16,8 @@
 
 #include "analysis/qt/display_lines.h"
 #include "analysis/qt/form_log.h"
+#include "platform/doubles/recording_clipboard.h"
+#include "platform/doubles/scripted_dialogs.h"
 #endif
 
 namespace {
@@ -71,37 +73,13 @@ BENCHMARK(BM_Report)
 
 #ifdef ANALYSIS_BENCH_WITH_QT
 
-struct NoDialogs : platform::Dialogs {
-    platform::MessageResult Message(QWidget*, const std::string&, const std::string&,
-                                    platform::MessageButtons, platform::MessageIcon) override {
-        return platform::MessageResult::Cancel;
-    }
-    std::optional<TColor> ChooseColor(QWidget*, TColor) override { return std::nullopt; }
-    std::optional<std::string> OpenFile(QWidget*, const platform::FileDialogOptions&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(QWidget*, const platform::FileDialogOptions&) override {
-        return std::nullopt;
-    }
-    std::optional<platform::FontChoice> ChooseFont(
-        QWidget*, const platform::FontChoice&,
-        const std::function<void(const platform::FontChoice&)>&) override {
-        return std::nullopt;
-    }
-};
-
-struct NoClipboard : platform::Clipboard {
-    void SetText(const std::string&) override {}
-    std::string Text() const override { return {}; }
-};
-
 // The main window's display holding the lines, as the user sees it.
 struct MainDisplay {
     QWidget window;
     QPlainTextEdit memo{&window};
     AnalysisMode mode = AnalysisMode::Heater;
-    NoDialogs dialogs;
-    NoClipboard clipboard;
+    platform::ScriptedDialogs dialogs;
+    platform::RecordingClipboard clipboard;
 
     explicit MainDisplay(int period) {
         std::string text;

@@ -17,50 +17,13 @@
 
 #include "analysis/qt/display_lines.h"
 #include "app/record_line.h"
+#include "platform/doubles/recording_clipboard.h"
+#include "platform/doubles/scripted_dialogs.h"
 #include "platform/qt/tests/qt_test_app.h"
 
 namespace {
 
 using platform::FontChoice;
-
-// Answers the font dialog from a script; the other dialogs are not used by this window.
-class ScriptedFontDialogs : public platform::Dialogs {
-  public:
-    std::optional<FontChoice> answer;
-    std::vector<FontChoice> presets;
-    std::vector<QWidget*> parents;
-
-    platform::MessageResult Message(QWidget*, const std::string&, const std::string&,
-                                    platform::MessageButtons, platform::MessageIcon) override {
-        ADD_FAILURE() << "unexpected message box";
-        return platform::MessageResult::Cancel;
-    }
-    std::optional<TColor> ChooseColor(QWidget*, TColor) override {
-        ADD_FAILURE() << "unexpected colour dialog";
-        return std::nullopt;
-    }
-    std::optional<std::string> OpenFile(QWidget*, const platform::FileDialogOptions&) override {
-        ADD_FAILURE() << "unexpected open dialog";
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(QWidget*, const platform::FileDialogOptions&) override {
-        ADD_FAILURE() << "unexpected save dialog";
-        return std::nullopt;
-    }
-    std::optional<FontChoice> ChooseFont(QWidget* parent, const FontChoice& initial,
-                                         const std::function<void(const FontChoice&)>&) override {
-        parents.push_back(parent);
-        presets.push_back(initial);
-        return answer;
-    }
-};
-
-class RecordingClipboard : public platform::Clipboard {
-  public:
-    std::vector<std::string> writes;
-    void SetText(const std::string& text) override { writes.push_back(text); }
-    std::string Text() const override { return writes.empty() ? std::string() : writes.back(); }
-};
 
 std::string At(int second, const char* outs) {
     return MakeRecordLine("37,5", "37,4", "28,0", 55, outs, {2015, 6, 5, 12, 0, second});
@@ -100,8 +63,8 @@ class FormLogTest : public ::testing::Test {
     QWidget main_window;
     QPlainTextEdit main_display{&main_window};
     AnalysisMode mode = AnalysisMode::Heater;
-    ScriptedFontDialogs dialogs;
-    RecordingClipboard clipboard;
+    platform::ScriptedDialogs dialogs;  // a dialog the test does not script fails it
+    platform::RecordingClipboard clipboard;
     std::optional<FontChoice> stored_font;
     std::vector<FontChoice> read_defaults;
     std::vector<FontChoice> written_fonts;
@@ -223,8 +186,8 @@ TEST_F(FormLogTest, AModeOutsideTheTableLeavesTheReportEmptyUntilOneIsChosen) {
 TEST_F(FormLogTest, CopyAllPutsTheWholeReportOnTheClipboard) {
     auto form = Open();
     Item(*form, "N12")->trigger();
-    ASSERT_EQ(clipboard.writes.size(), 1u);
-    EXPECT_EQ(clipboard.writes[0],
+    ASSERT_EQ(clipboard.set.size(), 1u);
+    EXPECT_EQ(clipboard.set[0],
               "- Включение вывода НАГРЕВ (2) -\n"
               "05.06.15  12:00:02    Включение  T1=37,5 T2=37,4\n"
               "05.06.15  12:00:04    _Выключение  T1=37,5 T2=37,4");
@@ -252,17 +215,20 @@ TEST_F(FormLogTest, ConfirmedFontIsAppliedAndWrittenCancelChangesNothing) {
     stored_font = FontChoice{"Courier", 15};
     auto form = Open();
 
-    dialogs.answer = std::nullopt;
+    // Fonts picked while the dialog is open are not applied before it is confirmed.
+    dialogs.AnswerFont(std::nullopt, {FontChoice{"Monospace", 20}});
     Item(*form, "N13")->trigger();
-    ASSERT_EQ(dialogs.presets.size(), 1u);
-    EXPECT_EQ(dialogs.presets[0], (FontChoice{"Courier", 15}));
-    EXPECT_EQ(dialogs.parents[0], form.get());
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    EXPECT_EQ(dialogs.calls[0].kind, platform::ScriptedDialogs::Kind::Font);
+    EXPECT_EQ(dialogs.calls[0].font, (FontChoice{"Courier", 15}));
+    EXPECT_EQ(dialogs.calls[0].parent, form.get());
     EXPECT_EQ(Memo(*form).font().family(), "Courier");
     EXPECT_EQ(Memo(*form).font().pointSize(), 15);
     EXPECT_TRUE(written_fonts.empty());
 
-    dialogs.answer = FontChoice{"Serif", 11};
+    dialogs.AnswerFont(FontChoice{"Serif", 11});
     Item(*form, "N13")->trigger();
+    EXPECT_EQ(dialogs.Unanswered(), 0u);
     EXPECT_EQ(Memo(*form).font().family(), "Serif");
     EXPECT_EQ(Memo(*form).font().pointSize(), 11);
     EXPECT_EQ(written_fonts, std::vector<FontChoice>{(FontChoice{"Serif", 11})});
