@@ -15,6 +15,7 @@ incubator_library(serial_posix
             ${CMAKE_CURRENT_LIST_DIR}/posix/posix_serial_device.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/posix_event_waiter.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/pty_pair.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/raw_line.cpp
     DEPS serial_platform)
 
 incubator_test(serial_platform_tests
