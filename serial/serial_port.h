@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ini_file.h"
 #include "platform/serial_device.h"
 #include "platform/ui_thread.h"
 #include "serial/serial_buffer.h"
@@ -137,6 +138,17 @@ class TCustomSerialPort {
     // asking again replaces it. A companion that goes first removes its request.
     void FreeNotification(const void* owner, std::function<void(TCustomSerialPort&)> notice);
     void RemoveFreeNotification(const void* owner);
+
+    // --- persistence of the StoredGroups, in the section named after the component.
+    // skIniFile: `location` is the file's path. skRegistry: there is no registry here; it fails
+    // as the operation does when its store cannot be opened. Every failure is reported as
+    // "Failed to store settings" / "Failed to load settings". Restoring defers the settings
+    // and applies them at once at its end, also after a failure.
+    void SaveSettings(TStoreKind kind, const std::string& location);
+    void RestoreSettings(TStoreKind kind, const std::string& location);
+    // One write of the file. Reading keeps a setting whose key is missing.
+    virtual void SaveToIniFile(platform::IniFile& ini);
+    virtual void LoadFromIniFile(const platform::IniFile& ini);
 
     // --- events
     TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
