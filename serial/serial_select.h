@@ -34,6 +34,8 @@ class TSerialSelect {
     TSerialSelect(const TSerialSelect&) = delete;
     TSerialSelect& operator=(const TSerialSelect&) = delete;
 
+    void SetPortLister(PortLister lister) { lister_ = std::move(lister); }
+
     TCustomSerialPort* ComPort() const { return FComPort; }
     // Selects the port's current value.
     void SetComPort(TCustomSerialPort* port);
