@@ -15,6 +15,8 @@ incubator_library(serial_posix
             ${CMAKE_CURRENT_LIST_DIR}/posix/posix_serial_device.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/posix_event_waiter.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/pty_pair.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/raw_line.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/serial_port_list.cpp
     DEPS serial_platform)
 
 incubator_test(serial_platform_tests
@@ -23,6 +25,7 @@ incubator_test(serial_platform_tests
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/dcb_termios_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/port_path_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/posix_serial_device_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/tests/serial_port_list_test.cpp
     DEPS serial_posix serial_doubles)
 
 if(INCUBATOR_WITH_QT)

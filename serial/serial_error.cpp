@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<const char*, 23> kMessages = {
+constexpr std::array<const char*, 24> kMessages = {
     "Unable to open com port",
     "WriteFile function failed",
     "ReadFile function failed",
@@ -30,6 +30,7 @@ constexpr std::array<const char*, 23> kMessages = {
     "WaitForEvent method failed",
     "A component is linked to OnRxBuf event",
     "Registry error",
+    "Cannot close the port from its own event thread",
 };
 
 std::string MessageFor(int index, int code) {

@@ -19,7 +19,7 @@ class ESerialPort : public std::runtime_error {
     int system_code_;
 };
 
-// The table text of an index (1 to 23); empty for any other index.
+// The table text of an index (1 to 24); empty for any other index.
 const char* SerialErrorText(int error_index);
 // Whether the table entry carries a system code.
 bool SerialErrorHasCode(int error_index);
@@ -43,4 +43,5 @@ inline constexpr int kLoadSettings = 17;
 inline constexpr int kLink = 18;
 inline constexpr int kLedState = 19;
 inline constexpr int kRegistry = 23;
+inline constexpr int kCloseFromEventThread = 24;
 }  // namespace serial_error

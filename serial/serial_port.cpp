@@ -2,6 +2,8 @@
 #include "serial/serial_port.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 #include "serial/serial_dcb.h"
 #include "serial/serial_event_mask.h"
@@ -11,6 +13,14 @@ TCustomSerialPort::TCustomSerialPort(SerialBackend& backend, UiThread& ui)
     : backend_(backend), ui_(ui) {}
 
 TCustomSerialPort::~TCustomSerialPort() {
+    // Destroyed by a handler on the event thread (smNone), the port would free what that thread
+    // still runs in: end the program with the reason rather than hang or crash later.
+    if (FThread && FThread->IsCurrentThread()) {
+        std::fputs("ESerialPort: ", stderr);
+        std::fputs(SerialErrorText(serial_error::kCloseFromEventThread), stderr);
+        std::fputs("\n", stderr);
+        std::abort();
+    }
     try {
         ClosePort();
     } catch (...) {
@@ -33,7 +43,7 @@ TCustomSerialPort::~TCustomSerialPort() {
 
 void TCustomSerialPort::SetConnected(bool value) {
     if (FLoading) {
-        FConnected = value;
+        FLoadedConnected = value;
         return;
     }
     if (value == FConnected) return;
@@ -43,11 +53,16 @@ void TCustomSerialPort::SetConnected(bool value) {
         ClosePort();
 }
 
+void TCustomSerialPort::BeginLoading() {
+    if (!FLoading) FLoadedConnected = FConnected;
+    FLoading = true;
+}
+
 void TCustomSerialPort::EndLoading() {
     if (!FLoading) return;
     FLoading = false;
-    if (!FConnected) return;
-    FConnected = false;
+    // Already open: replacing the device would pull it from under the running event thread.
+    if (!FLoadedConnected || FConnected) return;
     try {
         OpenPort();
     } catch (...) {
@@ -69,6 +84,7 @@ void TCustomSerialPort::SetCustomBaudRate(std::int32_t value) {
 
 void TCustomSerialPort::SetPort(const std::string& value) {
     if (value == FPort) return;
+    if (FConnected && !FLoading) RefuseOnEventThread();
     FPort = value;
     if (FConnected && !FLoading) {
         ClosePort();
@@ -144,6 +160,8 @@ void TCustomSerialPort::OpenPort() {
     CreateHandle();
     FConnected = true;
     ++FSession;
+    // Deferred settings reach the device at EndSettingsUpdate; until then it is only raw.
+    FSettingsPending = FUpdateDepth > 0;
     try {
         ApplyAllSettings();
         FThreadCreated = false;
@@ -154,7 +172,8 @@ void TCustomSerialPort::OpenPort() {
             if (FSyncMethod == smWindowSync)
                 FWindow =
                     std::make_shared<TSerialMessageWindow>(TSerialMessageWindow{this, FSession});
-            FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession);
+            FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession,
+                                                      FSyncMethod, FWindow);
             FThreadCreated = true;
         }
     } catch (...) {
@@ -182,8 +201,15 @@ void TCustomSerialPort::StopThread() {
     FWindow.reset();
 }
 
+void TCustomSerialPort::RefuseOnEventThread() const {
+    if (FThread && FThread->IsCurrentThread())
+        throw ESerialPort(serial_error::kCloseFromEventThread);
+}
+
 void TCustomSerialPort::ClosePort() {
     if (!FConnected) return;
+    // Under smNone a handler runs on the event thread, which closing waits for.
+    RefuseOnEventThread();
     DoBeforeClose();
     // A device that went away cannot cancel anything, and must still be closed.
     if (int e = FHandle->CancelTransfers(); e != 0 && !IsHangUpError(e))
@@ -191,6 +217,7 @@ void TCustomSerialPort::ClosePort() {
     StopThread();
     DestroyHandle();
     FConnected = false;
+    FSettingsPending = false;
     DoAfterClose();
 }
 
@@ -206,7 +233,21 @@ void TCustomSerialPort::BeginSettingsUpdate() {
 
 void TCustomSerialPort::EndSettingsUpdate() {
     if (FUpdateDepth < 1) return;
-    if (--FUpdateDepth == 0) ApplyAllSettings();
+    if (--FUpdateDepth != 0) return;
+    try {
+        ApplyAllSettings();
+    } catch (...) {
+        // A port opened meanwhile has none of its settings: it must not stay open like that.
+        if (FSettingsPending && FConnected) {
+            try {
+                ClosePort();
+            } catch (...) {
+                // The settings failure is the one to report.
+            }
+        }
+        throw;
+    }
+    FSettingsPending = false;
 }
 
 void TCustomSerialPort::ApplyAllSettings() {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ini_file.h"
 #include "platform/serial_device.h"
 #include "platform/ui_thread.h"
 #include "serial/serial_buffer.h"
@@ -48,7 +49,8 @@ class TCustomSerialPort {
     // --- properties
     const std::string& Name() const { return FName; }  // the component's name
     void SetName(std::string value) { FName = std::move(value); }
-    bool Connected() const { return FConnected; }
+    // While loading, the stored flag; otherwise whether the device is open.
+    bool Connected() const { return FLoading ? FLoadedConnected : FConnected; }
     void SetConnected(bool value);
     TBaudRate BaudRate() const { return FBaudRate; }
     void SetBaudRate(TBaudRate value);
@@ -69,7 +71,8 @@ class TCustomSerialPort {
     TSerialEvents Events() const { return FEvents; }
     void SetEvents(TSerialEvents value) { FEvents = value; }
     TSyncMethod SyncMethod() const { return FSyncMethod; }
-    // Raises "Cannot set property while connected" while open.
+    // Raises "Cannot set property while connected" while open. A running event thread keeps
+    // the method it started with.
     void SetSyncMethod(TSyncMethod value);
     TStoredGroups StoredGroups() const { return FStoredGroups; }
     void SetStoredGroups(TStoredGroups value) { FStoredGroups = value; }
@@ -99,8 +102,9 @@ class TCustomSerialPort {
     std::exception_ptr EventThreadError() const;
 
     // Loading from a stored description: settings are only stored, and a stored Connected opens
-    // the port when loading ends (an open failure goes to the application's error report).
-    void BeginLoading() { FLoading = true; }
+    // the port when loading ends (an open failure goes to the application's error report). An
+    // open port stays open and keeps its event thread as it is until it is closed.
+    void BeginLoading();
     void EndLoading();
     bool Loading() const { return FLoading; }
 
@@ -134,6 +138,17 @@ class TCustomSerialPort {
     // asking again replaces it. A companion that goes first removes its request.
     void FreeNotification(const void* owner, std::function<void(TCustomSerialPort&)> notice);
     void RemoveFreeNotification(const void* owner);
+
+    // --- persistence of the StoredGroups, in the section named after the component.
+    // skIniFile: `location` is the file's path. skRegistry: there is no registry here; it fails
+    // as the operation does when its store cannot be opened. Every failure is reported as
+    // "Failed to store settings" / "Failed to load settings". Restoring defers the settings
+    // and applies them at once at its end, also after a failure.
+    void SaveSettings(TStoreKind kind, const std::string& location);
+    void RestoreSettings(TStoreKind kind, const std::string& location);
+    // One write of the file. Reading keeps a setting whose key is missing.
+    virtual void SaveToIniFile(platform::IniFile& ini);
+    virtual void LoadFromIniFile(const platform::IniFile& ini);
 
     // --- events
     TNotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
@@ -175,6 +190,8 @@ class TCustomSerialPort {
     void SignalChanged(TLineSignal line, bool on);
 
     bool CanApply() const;
+    // Refuses an operation that would wait for the event thread from that thread itself.
+    void RefuseOnEventThread() const;
     // The open device, or the table error `index` when the port is closed.
     SerialDevice& DeviceFor(int index);
     void StopThread();
@@ -203,6 +220,8 @@ class TCustomSerialPort {
     TStoredGroups FStoredGroups{sgBasic};
     int FUpdateDepth = 0;
     bool FLoading = false;
+    bool FLoadedConnected = false;  // the Connected flag stored while loading
+    bool FSettingsPending = false;  // opened while settings were deferred, none applied yet
     bool FThreadCreated = false;
     bool FHasRxDataLink = false;
     unsigned FSession = 0;  // counts opens

@@ -8,16 +8,19 @@
 void TSerialMessageWindow::Deliver(const std::shared_ptr<TSerialMessageWindow>& window,
                                    TSerialEvent event) {
     TCustomSerialPort* port = window->port;
-    if (port == nullptr || !port->Connected() || port->FSession != window->session) return;
+    if (port == nullptr || !port->FConnected || port->FSession != window->session) return;
     port->RaiseEvent(event);
 }
 
 TSerialThread::TSerialThread(TCustomSerialPort& port, SerialDevice& device,
-                             std::unique_ptr<SerialEventWaiter> waiter, unsigned session)
+                             std::unique_ptr<SerialEventWaiter> waiter, unsigned session,
+                             TSyncMethod sync, std::shared_ptr<TSerialMessageWindow> window)
     : FComPort(port),
       device_(device),
       waiter_(std::move(waiter)),
       session_(session),
+      sync_(sync),
+      window_(std::move(window)),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 TSerialThread::~TSerialThread() {
@@ -42,6 +45,7 @@ void TSerialThread::Stop() {
 }
 
 void TSerialThread::Execute(std::stop_token stop) {
+    thread_id_ = std::this_thread::get_id();
     try {
         for (;;) {
             const SerialEventWaiter::Result r = waiter_->Wait();
@@ -64,7 +68,7 @@ void TSerialThread::Execute(std::stop_token stop) {
 void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {
     TCustomSerialPort& port = FComPort;
     const unsigned session = session_;
-    switch (port.FSyncMethod) {
+    switch (sync_) {
         case smThreadSync:
             port.ui_.runAndWait(
                 [&port, events, session] { port.RunEventHandlers(events, session); }, stop);
@@ -72,9 +76,8 @@ void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {
         case smWindowSync:
             for (TSerialEvent event : kEventDispatchOrder) {
                 if (!events.Contains(event)) continue;
-                port.ui_.post([window = port.FWindow, event] {
-                    TSerialMessageWindow::Deliver(window, event);
-                });
+                port.ui_.post(
+                    [window = window_, event] { TSerialMessageWindow::Deliver(window, event); });
             }
             break;
         case smNone:

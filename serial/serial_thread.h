@@ -3,7 +3,8 @@
 // each wake-up's set of events to the port, as its SyncMethod says:
 //   smThreadSync: run on the UI thread, this thread blocking until the handlers have run;
 //   smWindowSync: one queued call per event, this thread going on at once;
-//   smNone:       run here (such a handler must not close the port: it would wait for itself).
+//   smNone:       run here (closing the port from such a handler is refused: it would wait for
+//                 itself).
 // An exception from the handlers (smThreadSync, smNone) ends the loop: the thread keeps it and
 // raises no further events; the port stays open. On its way out it purges both queues.
 
@@ -31,8 +32,10 @@ struct TSerialMessageWindow {
 
 class TSerialThread {
   public:
+    // `sync` and `window` (smWindowSync only) are fixed for the thread's life.
     TSerialThread(TCustomSerialPort& port, SerialDevice& device,
-                  std::unique_ptr<SerialEventWaiter> waiter, unsigned session);
+                  std::unique_ptr<SerialEventWaiter> waiter, unsigned session, TSyncMethod sync,
+                  std::shared_ptr<TSerialMessageWindow> window);
     ~TSerialThread();  // stops and waits
     TSerialThread(const TSerialThread&) = delete;
     TSerialThread& operator=(const TSerialThread&) = delete;
@@ -41,6 +44,8 @@ class TSerialThread {
     // running on the thread (smNone) waits in meanwhile.
     void Stop();
     bool Finished() const { return finished_.load(); }
+    // Whether the caller runs on this thread (a handler under smNone).
+    bool IsCurrentThread() const { return thread_id_.load() == std::this_thread::get_id(); }
     // The exception that ended the loop, once the thread has finished.
     std::exception_ptr FatalException() const { return finished_.load() ? fatal_ : nullptr; }
 
@@ -52,6 +57,9 @@ class TSerialThread {
     SerialDevice& device_;
     std::unique_ptr<SerialEventWaiter> waiter_;
     const unsigned session_;
+    const TSyncMethod sync_;
+    const std::shared_ptr<TSerialMessageWindow> window_;
+    std::atomic<std::thread::id> thread_id_{};
     TSerialEvents FEvents;  // collected by the last wait
     std::exception_ptr fatal_;
     std::atomic<bool> finished_{false};

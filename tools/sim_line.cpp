@@ -10,41 +10,11 @@
 #include <thread>
 
 #include "platform/posix/pty_pair.h"
+#include "platform/posix/raw_line.h"
 
 namespace {
 
 constexpr auto kReaderPoll = std::chrono::milliseconds(50);
-
-speed_t SpeedCode(unsigned baud) {
-    switch (baud) {
-        case 110:
-            return B110;
-        case 300:
-            return B300;
-        case 600:
-            return B600;
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        case 230400:
-            return B230400;
-        default:
-            return 0;
-    }
-}
 
 }  // namespace
 
@@ -58,15 +28,11 @@ int SimLine::OpenPseudoTerminal(SimLine& line, std::string& path) {
 }
 
 int SimLine::OpenDevice(SimLine& line, const std::string& path, unsigned baud) {
-    const speed_t speed = SpeedCode(baud);
-    if (speed == 0) return EINVAL;
+    if (baud == 0) return EINVAL;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno;
-    termios t{};
-    if (::tcgetattr(fd, &t) != 0 ||
-        (::cfmakeraw(&t), t.c_cflag |= CREAD | CLOCAL, ::cfsetspeed(&t, speed) != 0) ||
-        ::tcsetattr(fd, TCSANOW, &t) != 0) {
-        const int e = errno;
+    // Any rate the monitor can be set to, 14400 and 256000 included.
+    if (const int e = SetRawLineAt(fd, baud)) {
         ::close(fd);
         return e;
     }

@@ -9,7 +9,7 @@ class SimLine {
   public:
     // A new pseudo-terminal; `path` receives the end to open.
     static int OpenPseudoTerminal(SimLine& line, std::string& path);
-    // A serial device in raw mode at a standard rate.
+    // A serial device in raw mode, 8N1, at any rate.
     static int OpenDevice(SimLine& line, const std::string& path, unsigned baud);
 
     SimLine() = default;

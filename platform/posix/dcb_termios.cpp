@@ -21,11 +21,7 @@ constexpr double kRateTolerance = 0.03;
 
 }  // namespace
 
-int DcbToTermios(const SerialDcb& dcb, termios2& t) {
-    if (dcb.BaudRate == 0 || dcb.BaudRate > 16'000'000) return EINVAL;
-    if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2) return EINVAL;
-
-    // Raw: no line editing, echo, signals, translation or output processing.
+void MakeTermiosRaw(termios2& t) {
     t.c_iflag &= ~static_cast<tcflag_t>(BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
                                         IXOFF | IXANY | IUCLC | IMAXBEL | INPCK | IGNPAR);
     // A break would otherwise arrive as a NUL byte in the data; the driver's counters still see
@@ -35,6 +31,13 @@ int DcbToTermios(const SerialDcb& dcb, termios2& t) {
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
+}
+
+int DcbToTermios(const SerialDcb& dcb, termios2& t) {
+    if (dcb.BaudRate == 0 || dcb.BaudRate > 16'000'000) return EINVAL;
+    if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2) return EINVAL;
+
+    MakeTermiosRaw(t);
 
     tcflag_t c = t.c_cflag;
     c &= ~static_cast<tcflag_t>(CBAUD | CBAUDEX | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB |

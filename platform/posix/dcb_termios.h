@@ -6,6 +6,10 @@
 
 #include "platform/serial_device.h"
 
+// Raw input and output: no line editing, echo, signals, translation or output processing;
+// reads return as soon as a byte is there. The line itself is left as it is.
+void MakeTermiosRaw(termios2& t);
+
 // Rewrites `t` (the device's current settings) for the DCB: raw input and output, receiver on,
 // modem status lines ignored, the rate, data bits, parity, stop bits and flow control. Returns
 // 0, or EINVAL for settings no terminal can take.

@@ -15,6 +15,7 @@
 #include "platform/posix/dcb_termios.h"
 #include "platform/posix/port_path.h"
 #include "platform/posix/posix_event_waiter.h"
+#include "platform/posix/raw_line.h"
 #include "platform/serial_read_timing.h"
 
 namespace {
@@ -232,6 +233,8 @@ std::unique_ptr<SerialDevice> PosixSerialBackend::Open(const std::string& port, 
     // flock holds against root too, where TIOCEXCL does not.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
     if (::ioctl(fd, TIOCEXCL) != 0) return fail(errno);
+    // The monitor never transmits: no echo of what arrives, whatever the settings do later.
+    if (int e = MakeLineRaw(fd)) return fail(e);
     error = 0;
     return std::make_unique<PosixSerialDevice>(fd, cancel_fd);
 }

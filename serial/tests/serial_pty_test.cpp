@@ -2,6 +2,7 @@
 // port has the other end. The test's thread is the UI thread.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -93,6 +94,35 @@ TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
     ASSERT_TRUE(ReceivedAtLeast(sent.size()));
     EXPECT_EQ(received, sent);
     for (int c : counts) EXPECT_GE(c, 1);
+}
+
+// Puts the end under test back into the kernel's default mode: echo and line editing.
+void MakeCooked(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    t.c_iflag |= ICRNL | IXON;
+    t.c_oflag |= OPOST | ONLCR;
+    t.c_lflag |= ECHO | ECHOE | ECHOK | ICANON | ISIG | IEXTEN | ECHOCTL;
+    ASSERT_EQ(::tcsetattr(fd, TCSANOW, &t), 0);
+    ::close(fd);
+}
+
+// The setup dialog reopens the port inside a deferred update: until the update ends the
+// device has none of the port's settings, and must still neither echo nor wait for line ends.
+TEST_F(SerialPty, APortOpenedWhileSettingsAreDeferredIsRawAtOnce) {
+    MakeCooked(pty.Path());
+    ReadEverything();
+    port.BeginSettingsUpdate();
+    port.OpenPort();
+    const std::vector<std::uint8_t> packet = {0x01, 0x03, 0x0d, 0x7f, 0x1b, 0x11, 0x13, 0xfe};
+    pty.Write(packet);
+    ASSERT_TRUE(ReceivedAtLeast(packet.size()));
+    EXPECT_EQ(received, packet);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(pty.ReadBack().empty());  // nothing went back to the controller
+    port.EndSettingsUpdate();
 }
 
 TEST(SerialPtyOpen, AMissingNameInTheDeviceFolderFailsWithTheSystemCode) {

@@ -155,7 +155,7 @@ TEST(SerialErrorTable, MessagesCarryTheSystemCodeWhereTheTableSaysSo) {
     EXPECT_STREQ(ESerialPort(18).what(), "Link (un)registration failed");
     EXPECT_STREQ(ESerialPort(6, 1).what(), "Unable to get async status");
     EXPECT_STREQ(SerialErrorText(0), "");
-    EXPECT_STREQ(SerialErrorText(24), "");
+    EXPECT_STREQ(SerialErrorText(25), "");
 }
 
 TEST(SerialEventMask, EverySetOfEventsSurvivesTheRoundTrip) {

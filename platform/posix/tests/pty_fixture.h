@@ -33,6 +33,15 @@ class Pty {
         ::close(fd);
         return exclusive;
     }
+    // What the other end has written back so far (the master does not block).
+    std::vector<std::uint8_t> ReadBack() {
+        std::vector<std::uint8_t> got;
+        std::uint8_t buf[256];
+        ssize_t n;
+        while ((n = ::read(pty_.master_fd, buf, sizeof buf)) > 0)
+            got.insert(got.end(), buf, buf + n);
+        return got;
+    }
     void CloseMaster() {
         if (pty_.master_fd >= 0) ::close(pty_.master_fd);
         pty_.master_fd = -1;
