@@ -17,6 +17,7 @@
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
 #include "serial/qt/serial_led_widget.h"
+#include "serial/qt/serial_setup_form.h"
 #include "ui_form1.h"
 
 namespace {
@@ -78,6 +79,10 @@ TForm1::~TForm1() {
     } catch (...) {
     }
     hint_.reset();
+}
+
+void TForm1::NComPortClick() {
+    ShowSettingsDialog(port_, this);
 }
 
 TGraphM& TForm1::GraphM1() {
@@ -181,10 +186,12 @@ void TForm1::WireControls() {
     on(ui_->NCopyT3, &TForm1::NCopyT3Click);
     on(ui_->NCopyHM, &TForm1::NCopyHMClick);
     on(ui_->NClear, &TForm1::NClearClick);
+    on(ui_->NComPort, &TForm1::NComPortClick);
+    on(ui_->NLoad1, &TForm1::NLoad1Click);
+    connect(ui_->NSave1, &QAction::triggered, this, [this] { UserAction([&] { NSave1Click(); }); });
     // Wired by the windows that are still to come.
-    for (QAction* later :
-         {ui_->NLoad1, ui_->NSave1, ui_->N13, ui_->N14, ui_->N15, ui_->N16, ui_->N17, ui_->N18,
-          ui_->N19, ui_->N23, ui_->NComPort, ui_->N3, ui_->NFont, ui_->NAbout})
+    for (QAction* later : {ui_->N13, ui_->N14, ui_->N15, ui_->N16, ui_->N17, ui_->N18, ui_->N19,
+                           ui_->N23, ui_->N3, ui_->NFont, ui_->NAbout})
         later->setEnabled(false);
 
     connect(ui_->SpBtnOpenCom, &QPushButton::clicked, this,

@@ -100,6 +100,9 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     // The desktop session ends or the program is told to stop: save without asking and quit.
     void EndWithoutAsking();
 
+    // --- settings
+    void NComPortClick();
+
     // --- start-up
     void TrayIcon1Startup(bool& ShowMainForm);
 

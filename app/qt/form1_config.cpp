@@ -21,6 +21,13 @@ void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
 
 void TForm1::FormCreate() {
     TrayIcon1().SetIconVisible(true);
+    try {
+        port_.RestoreSettings(skIniFile, services_.config_path);
+    } catch (const ESerialPort& e) {
+        // The window keeps its design values.
+        ReportError(e.what());
+        return;
+    }
     ApplyConfiguration();
 }
 

@@ -115,6 +115,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     hint_->hide();
+    port_.SaveSettings(skIniFile, services_.config_path);
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};

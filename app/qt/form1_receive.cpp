@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "app/edit_operations.h"
+#include "app/port_open_failure.h"
 #include "app/qt/form1.h"
 #include "ui_form1.h"
 
@@ -39,9 +40,9 @@ void TForm1::SpBtnOpenComClick() {
             ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
             port_.ClosePort();
         }
-    } catch (const ESerialPort&) {
+    } catch (const ESerialPort& e) {
         ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
-        Warn("Внимание!", "Не могу открыть порт: " + port_.Port(), 50);
+        Warn("Внимание!", PortOpenFailureText(port_.Port(), e), 50);
     }
 }
 
