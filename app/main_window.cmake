@@ -12,7 +12,7 @@ incubator_test(main_window_logic_tests
 if(INCUBATOR_WITH_QT)
     add_library(main_window_qt STATIC
         qt/form1.cpp qt/form1_alarms.cpp qt/form1_chart.cpp qt/form1_edit.cpp
-        qt/form1_events.cpp qt/form1_receive.cpp qt/form1_config.cpp qt/form1_files.cpp
+        qt/form1_events.cpp qt/form1_receive.cpp qt/form1_config.cpp qt/form1_files.cpp qt/form1_menus.cpp
         qt/display_memo.cpp qt/form_hint.cpp
         qt/form1.ui qt/form_hint.ui qt/resources.qrc)
     set_target_properties(main_window_qt PROPERTIES AUTOUIC ON AUTORCC ON)
@@ -20,7 +20,7 @@ if(INCUBATOR_WITH_QT)
     target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR}
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
-        main_window_logic configuration statistics port_open_failure serial serial_qt chart_qt qt_tray
+        main_window_logic configuration statistics port_open_failure analysis_qt serial serial_qt chart_qt qt_tray
         platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 
@@ -35,7 +35,8 @@ if(INCUBATOR_WITH_QT)
 
     incubator_test(main_window_tests QT
         SOURCES qt/tests/form1_receive_test.cpp qt/tests/form1_alarms_test.cpp
-                qt/tests/form1_edits_test.cpp
+                qt/tests/form1_edits_test.cpp qt/tests/form1_config_test.cpp
+                qt/tests/form1_statistics_test.cpp qt/tests/form1_menus_test.cpp
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
 endif()

@@ -127,6 +127,11 @@ void TForm1::CreateTray() {
         std::make_unique<TTrayIcon>(services_.tray_shell(), services_.timers, tray_window_.get());
     tray_->SetIcon({":/icons/incubator-monitor.svg"});
     tray_->OnStartup = [this](TTrayIcon&, bool& show) { TrayIcon1Startup(show); };
+    tray_->OnClick = [this](TTrayIcon&) { UserAction([&] { TrayIcon1Click(); }); };
+    tray_->OnDblClick = [this](TTrayIcon&) { UserAction([&] { TrayIcon1DblClick(); }); };
+    tray_->OnBalloonHintClick = [this](TTrayIcon&) {
+        UserAction([&] { TrayIcon1BalloonHintClick(); });
+    };
     tray_->SetHint(windowTitle().toStdString());
     tray_menu_ = std::make_unique<platform::QtTrayMenu>(popup_tray_);
     tray_->SetPopupMenu(tray_menu_.get());
@@ -190,9 +195,16 @@ void TForm1::WireControls() {
     on(ui_->NLoad1, &TForm1::NLoad1Click);
     connect(ui_->NSave1, &QAction::triggered, this, [this] { UserAction([&] { NSave1Click(); }); });
     // Wired by the windows that are still to come.
-    for (QAction* later : {ui_->N13, ui_->N14, ui_->N15, ui_->N16, ui_->N17, ui_->N18, ui_->N19,
-                           ui_->N23, ui_->N3, ui_->NFont, ui_->NAbout})
-        later->setEnabled(false);
+    on(ui_->N13, &TForm1::N13Click);
+    on(ui_->N14, &TForm1::N14Click);
+    on(ui_->N15, &TForm1::N15Click);
+    on(ui_->N16, &TForm1::N16Click);
+    on(ui_->N17, &TForm1::N17Click);
+    on(ui_->N18, &TForm1::N18Click);
+    on(ui_->N19, &TForm1::N19Click);
+    on(ui_->N23, &TForm1::N23Click);
+    on(ui_->NFont, &TForm1::NFontClick);
+    for (QAction* later : {ui_->N3, ui_->NAbout}) later->setEnabled(false);
 
     connect(ui_->SpBtnOpenCom, &QPushButton::clicked, this,
             [this] { UserAction([&] { SpBtnOpenComClick(); }); });

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "analysis/analysis_report.h"
 #include "app/alarm_state.h"
 #include "app/alarm_supervision.h"
 #include "app/chart_view.h"
@@ -100,8 +101,22 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     // The desktop session ends or the program is told to stop: save without asking and quit.
     void EndWithoutAsking();
 
-    // --- settings
+    // --- menus and the tray icon
     void NComPortClick();
+    void OpenAnalysis(AnalysisMode mode);
+    void N13Click() { OpenAnalysis(AnalysisMode::TrayTurnings); }
+    void N14Click() { OpenAnalysis(AnalysisMode::Humidification); }
+    void N15Click() { OpenAnalysis(AnalysisMode::T1T2Difference); }
+    void N16Click() { OpenAnalysis(AnalysisMode::Heater); }
+    void N17Click() { OpenAnalysis(AnalysisMode::SoundSignal); }
+    void N18Click() { OpenAnalysis(AnalysisMode::EmergencyCooling); }
+    void N19Click() { OpenAnalysis(AnalysisMode::EmergencyRelay); }
+    void N23Click();
+    void NFontClick();
+    void TrayIcon1Click();
+    void TrayIcon1DblClick();
+    void TrayIcon1BalloonHintClick();
+    AnalysisMode CurrentAnalysisMode() const { return analysis_mode_; }
 
     // --- start-up
     void TrayIcon1Startup(bool& ShowMainForm);
@@ -213,6 +228,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     QLabel* status_warning_ = nullptr;
     bool in_exit_handler_ = false;
     bool ending_ = false;  // closing without asking
+    AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
     std::unique_ptr<statistics::Autosaver> autosaver_;
 };
 

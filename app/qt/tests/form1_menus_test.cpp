@@ -1,0 +1,94 @@
+// The main menu's windows and messages, the display font and the tray icon.
+#include <QApplication>
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "app/qt/tests/form1_fixture.h"
+
+namespace {
+
+class MenusTest : public Form1Test {};
+
+TEST_F(MenusTest, AnAnalysisOpensWithItsModeAndReportsTheDisplay) {
+    Open();
+    form->ui().Memo1->setPlainText(
+        "T1=37,5  T2=37,4  T3=28,0  HM=55  OUT=_2______  05.06.15 12:00:01\n"
+        "T1=37,6  T2=37,4  T3=28,0  HM=55  OUT=________  05.06.15 12:00:02");
+    QString report;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        report = window->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+        window->reject();
+    });
+    form->ui().N16->trigger();
+    EXPECT_EQ(form->CurrentAnalysisMode(), AnalysisMode::Heater);
+    EXPECT_TRUE(
+        report.startsWith("- Включение вывода НАГРЕВ (2) -\n05.06.15  12:00:01    Включение"))
+        << report.toStdString();
+}
+
+TEST_F(MenusTest, TheHelpNamesTheEightOutputs) {
+    Open();
+    dialogs.AnswerMessage(platform::MessageResult::Ok);
+    form->ui().N23->trigger();
+    const std::string text = dialogs.Last().text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
+    EXPECT_EQ(text.rfind("1 - Звуковая сигнализация\n", 0), 0u);
+    EXPECT_NE(text.find("\n3 - Разность между Т1 и Т2\n"), std::string::npos);
+    EXPECT_EQ(dialogs.Last().icon, platform::MessageIcon::None);
+}
+
+TEST_F(MenusTest, TheFontDialogPreviewsWritesOnOkAndRestoresOnCancel) {
+    Open();
+    const QFont before = form->ui().Memo1->font();
+    QFont seen;
+    dialogs.AnswerFont(std::nullopt, {{"DejaVu Serif", 14}});
+    form->ui().NFont->trigger();
+    EXPECT_EQ(form->ui().Memo1->font(), before);
+    EXPECT_FALSE(platform::IniFile(ConfigPath()).Read("Font", "Name"));
+
+    dialogs.AnswerFont(platform::FontChoice{"DejaVu Serif", 12});
+    form->ui().NFont->trigger();
+    EXPECT_EQ(form->ui().Memo1->font().pointSize(), 12);
+    EXPECT_EQ(platform::IniFile(ConfigPath()).ReadString("Font", "Name", ""), "DejaVu Serif");
+    EXPECT_EQ(platform::IniFile(ConfigPath()).ReadInteger("Font", "Size", 0), 12);
+}
+
+TEST_F(MenusTest, StartingInTheTrayShowsOnlyTheIconUntilADoubleClick) {
+    std::ofstream(ConfigPath()) << "[Form]\nStartInTrey=1\nLeft=150\nTop=120\n";
+    Open();
+    // The program shows the window only when the tray did not hide it.
+    EXPECT_TRUE(form->TrayIcon1().StartHidden());
+    form->hide();
+    EXPECT_TRUE(tray.IconShown());
+    tray.Notify(platform::TrayNotification::LeftDoubleClick);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->x(), 150);
+    EXPECT_EQ(form->y(), 120);
+}
+
+TEST_F(MenusTest, HideAndShowFromTheTrayMenu) {
+    Open();
+    QAction* hide = form->PopupMenu1().findChild<QAction*>("N5");
+    QAction* show = form->PopupMenu1().findChild<QAction*>("N4");
+    ASSERT_TRUE(hide && show);
+    hide->trigger();
+    EXPECT_FALSE(form->isVisible());
+    hide->trigger();  // already hidden: nothing changes
+    EXPECT_FALSE(form->isVisible());
+    show->trigger();
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(MenusTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
+    tray.SetAvailable(false);
+    std::ofstream(ConfigPath()) << "[Form]\nStartInTrey=1\n";
+    Open();
+    EXPECT_FALSE(form->TrayIcon1().StartHidden());
+    form->PopupMenu1().findChild<QAction*>("N5")->trigger();
+    EXPECT_TRUE(form->isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// The statistics files through the window: autosave, save as, open, and the close query.
+#include <QLabel>
+#include <QScrollBar>
+
+#include "app/qt/tests/form1_fixture.h"
+#include "app/record_line.h"
+#include "common/text_format.h"
+
+namespace {
+
+class StatisticsTest : public Form1Test {
+  protected:
+    std::filesystem::path DailyFile() const { return folder / "log" / "2026-12-06.txt"; }
+    static std::string Line(int t1_tenths) {
+        return MakeRecordLine(text::FormatPattern(t1_tenths / 10.0, 1), "36,6", "28,0", 55,
+                              "_2______", {2026, 12, 6, 12, 0, 0});
+    }
+    void WriteFile(const std::filesystem::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+};
+
+TEST_F(StatisticsTest, AutosaveAppendsEachBatchToTheDailyFile) {
+    Open();
+    form->Button1Click();
+    const std::string a = LastLine();
+    form->TimerSaveFile().SetInterval(60000);
+    clock.Advance(60000);
+    // The first autosave of the day makes log/ and the file, and starts the display afresh.
+    EXPECT_EQ(ReadFile(DailyFile()), "\r\n" + a);
+    EXPECT_EQ(form->Display().Count(), 0u);
+    form->Button1Click();
+    const std::string b = LastLine();
+    clock.Advance(60000);
+    EXPECT_EQ(ReadFile(DailyFile()), "\r\n" + a + "\r\n" + b);
+    EXPECT_EQ(form->Display().Count(), 1u);
+}
+
+TEST_F(StatisticsTest, SavingOverAFileAsksFirst) {
+    Open();
+    form->Button1Click();
+    const std::filesystem::path target = folder / "saved.txt";
+    WriteFile(target, "old");
+    dialogs.AnswerSaveFile(target.string());
+    dialogs.AnswerMessage(platform::MessageResult::No);
+    form->ui().NSave1->trigger();
+    EXPECT_EQ(dialogs.calls[0].file.proposed_name, "2026-12-06.txt");
+    EXPECT_FALSE(dialogs.calls[0].file.confirm_overwrite);
+    EXPECT_EQ(dialogs.Last().text, "Такой файл есть.  Продолжить?");
+    EXPECT_EQ(dialogs.Last().caption, "Совпадение имен.");
+    EXPECT_EQ(ReadFile(target), "old");
+
+    dialogs.AnswerSaveFile(target.string());
+    dialogs.AnswerMessage(platform::MessageResult::Yes);
+    form->ui().NSave1->trigger();
+    EXPECT_EQ(ReadFile(target), LastLine() + "\r\n");
+}
+
+TEST_F(StatisticsTest, OpeningADailyFileRefillsHistoryChartAndScrollBar) {
+    Open();
+    const std::filesystem::path file = folder / "day.txt";
+    WriteFile(file, "\r\n" + Line(371) + "\r\n" + Line(372) + "\r\n");
+    dialogs.AnswerOpenFile(file.string());
+    form->ui().NLoad1->trigger();
+    ASSERT_EQ(form->Display().Count(), 3u);  // the empty first line stays
+    EXPECT_EQ(form->Display().Line(0), "");
+    EXPECT_EQ(form->History().HistT1[1], 37.1);
+    EXPECT_EQ(form->History().HistT1[2], 37.2);
+    EXPECT_EQ(form->ui().ScrollBarAllGraf->maximum(), 2);
+    EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT1).PointCount(), 2u);
+    EXPECT_EQ(form->StatusPanel().text().toStdString(), file.string());
+    form->Button1Click();  // the next line follows the file's last line
+    EXPECT_EQ(form->Display().Count(), 4u);
+}
+
+TEST_F(StatisticsTest, AFieldThatIsNotANumberIsReportedAndTheChartKept) {
+    Open();
+    const std::filesystem::path file = folder / "bad.txt";
+    WriteFile(file, Line(371) + "\r\nT1=abc\r\n");
+    dialogs.AnswerOpenFile(file.string());
+    dialogs.AnswerMessage(platform::MessageResult::Ok);
+    form->ui().NLoad1->trigger();
+    EXPECT_EQ(dialogs.Last().text, "'abc' is not a valid floating point value");
+    EXPECT_EQ(form->Display().Count(), 2u);
+    EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT1).PointCount(), 0u);
+}
+
+TEST_F(StatisticsTest, AFileLongerThanTheHistoryIsChartedWithinIt) {
+    Open();
+    std::string text;
+    for (int i = 0; i < 90000; ++i) text += Line(300 + i % 100) + "\r\n";
+    const std::filesystem::path file = folder / "long.txt";
+    WriteFile(file, text);
+    dialogs.AnswerOpenFile(file.string());
+    dialogs.AnswerMessage(platform::MessageResult::Ok);
+    form->ui().NLoad1->trigger();
+    EXPECT_EQ(dialogs.Last().text,
+              "Превышено максимальное количество строк! Программа будет работать не правильно!");
+    EXPECT_EQ(form->Display().Count(), 90000u);
+    EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT1).PointCount(), 0u);  // past the history
+
+    // Exactly the capacity: no message.
+    text.resize(text.size() / 90000 * HISTORY_CAPACITY);
+    WriteFile(file, text);
+    dialogs.AnswerOpenFile(file.string());
+    form->ui().NLoad1->trigger();
+    EXPECT_EQ(form->Display().Count(), HISTORY_CAPACITY);
+    EXPECT_EQ(dialogs.Unanswered(), 0u);
+}
+
+TEST_F(StatisticsTest, ClosingAChangedDisplayAsksAndKeepsItWhenTheSaveIsCancelled) {
+    Open();
+    Start();
+    form->Button1Click();
+    dialogs.AnswerMessage(platform::MessageResult::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(dialogs.Last().text, "Сохранить статистику?");
+    EXPECT_EQ(dialogs.Last().caption, "Завершение работы");
+    EXPECT_TRUE(form->ComPort1().Connected());
+
+    dialogs.AnswerMessage(platform::MessageResult::Yes);
+    dialogs.AnswerSaveFile(std::nullopt);  // the save dialog cancelled
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(form->Display().Count(), 1u);
+
+    dialogs.AnswerMessage(platform::MessageResult::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->ComPort1().Connected());
+}
+
+TEST_F(StatisticsTest, TheCloseQueryAutosavesWithoutEmptyingTheDisplay) {
+    Open();
+    form->Button1Click();
+    dialogs.AnswerMessage(platform::MessageResult::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(ReadFile(DailyFile()), "\r\n" + LastLine());
+    EXPECT_EQ(form->Display().Count(), 1u);
+}
+
+}  // namespace
