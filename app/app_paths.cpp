@@ -60,12 +60,6 @@ AppPaths ResolveAppPaths(const std::string& executable, const EnvironmentLookup&
             (*data / kAppFolder / "log").string()};
 }
 
-std::string ExecutablePath() {
-    std::error_code error;
-    const fs::path path = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : path.string();
-}
-
 std::optional<std::string> ProcessEnvironment(std::string_view name) {
     if (const char* value = std::getenv(std::string(name).c_str())) return std::string(value);
     if (name != "HOME") return std::nullopt;

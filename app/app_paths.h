@@ -33,9 +33,8 @@ AppPaths ResolveAppPaths(const std::string& executable, const EnvironmentLookup&
 // a name's leading dot starts no extension).
 std::string IniPathBeside(const std::string& executable);
 
-// The real ones: /proc/self/exe; the process environment, with HOME from the user database
-// when unset; a folder the process may create files in.
-std::string ExecutablePath();
+// The real ones (the executable is platform::ExecutablePath): the process environment, with HOME
+// from the user database when unset; a folder the process may create files in.
 std::optional<std::string> ProcessEnvironment(std::string_view name);
 bool FolderTakesFiles(const std::string& folder);
 

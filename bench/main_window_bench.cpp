@@ -6,49 +6,23 @@
 #include <QApplication>
 #include <QStringList>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "app/qt/form1.h"
+#include "app/qt/tests/double_services.h"
 #include "app/tests/packet_bytes.h"
-#include "platform/doubles/fake_serial_device.h"
-#include "platform/doubles/queued_ui_thread.h"
-#include "platform/doubles/recording_clipboard.h"
-#include "platform/doubles/recording_desktop_notifier.h"
-#include "platform/doubles/recording_sound.h"
-#include "platform/doubles/recording_tray_shell.h"
-#include "platform/doubles/recording_window_alert.h"
-#include "platform/doubles/scripted_dialogs.h"
-#include "platform/doubles/virtual_clock.h"
 #include "ui_form1.h"
 
 namespace {
 
-struct Bench {
-    platform::VirtualClock clock;
-    FakeSerialBackend backend;
+struct Bench : DoubleServices {
     std::shared_ptr<FakeSerialLine> line = backend.AddPort("COM7");
-    QueuedUiThread ui_thread;
-    platform::RecordingTrayShell tray{&clock};
-    platform::RecordingSound sound;
-    platform::RecordingClipboard clipboard;
-    platform::ScriptedDialogs dialogs;
-    platform::RecordingDesktopNotifier notifier;
-    platform::RecordingWindowAlert alert;
-    MainWindowServices services{clock,
-                                backend,
-                                ui_thread,
-                                [this] { return tray.Handle(); },
-                                sound,
-                                clipboard,
-                                dialogs,
-                                "/nonexistent/incubator-monitor.ini",
-                                "/nonexistent/log"};
-    bool linked = [this] {
-        services.notifier = &notifier;
-        services.alert = &alert;
-        return true;
-    }();
-    TForm1 form{services};
+    std::unique_ptr<MainWindowServices> services =
+        Make("/nonexistent/incubator-monitor.ini", "/nonexistent/log");
+    TForm1 form{*services};
 
     explicit Bench(int lines) {
         form.resize(900, 700);
@@ -89,6 +63,47 @@ BENCHMARK(BM_ReceivedPacket)
     ->Arg(80000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(200)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Resident memory of the process now, in MB.
+double ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            double kb = 0;
+            status >> kb;
+            return kb / 1024;
+        }
+    }
+    return 0;
+}
+
+// Opening a full day's statistics file (87,000 lines): reading it, the display, the history,
+// the chart and the first paint; and the process's resident memory with it loaded.
+void BM_OpenStatisticsFile(benchmark::State& state) {
+    const std::string path = "/tmp/incubator-bench-87000.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < 87000; ++i)
+            out << "T1=37," << i % 10 << "  T2=36,6  T3=28,0  HM=55  OUT=_2__5___  06.12.26 "
+                << "12:" << (i / 60) % 60 / 10 << (i / 60) % 10 << ':' << i % 60 / 10 << i % 10
+                << "\r\n";
+    }
+    Bench bench(0);
+    for (auto _ : state) {
+        bench.dialogs.AnswerOpenFile(path);
+        bench.form.NLoad1Click();
+        Bench::Idle();
+    }
+    state.counters["lines"] = static_cast<double>(bench.form.Display().Count());
+    state.counters["rss_MB"] = ResidentMegabytes();
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_OpenStatisticsFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

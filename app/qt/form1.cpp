@@ -13,7 +13,7 @@
 
 #include "app/limit_edits.h"
 #include "app/qt/form_hint.h"
-#include "app/qt/qt_colors.h"
+#include "app/qt/widget_colors.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
 #include "serial/qt/serial_led_widget.h"

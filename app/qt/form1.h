@@ -13,6 +13,7 @@
 #include "app/alarm_state.h"
 #include "app/alarm_supervision.h"
 #include "app/chart_view.h"
+#include "app/configuration.h"
 #include "app/program_settings.h"
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
@@ -181,7 +182,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     bool LimitEditKeyPress(QLineEdit& edit, const QString& typed);
     void LimitEditFocusOut(QLineEdit& edit);
     QWidget* Panel(AlarmChannel channel) const;
-    void ChooseColor(TColor initial, const char* key, const std::function<void(TColor)>& apply);
+    void ChooseColor(TColor initial, config::ChartColorKey key,
+                     const std::function<void(TColor)>& apply);
     void CopyChannel(std::string (*field)(std::string_view));
     void UpdateTrayTip();
     CurveSelection Selection() const;

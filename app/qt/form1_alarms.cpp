@@ -6,7 +6,7 @@
 
 #include "app/limit_edits.h"
 #include "app/qt/form1.h"
-#include "app/qt/qt_colors.h"
+#include "app/qt/widget_colors.h"
 #include "common/text_parse.h"
 #include "ui_form1.h"
 

@@ -5,11 +5,11 @@
 #include <QMenu>
 #include <QScrollBar>
 
+#include "app/configuration.h"
 #include "app/qt/form1.h"
 #include "app/qt/form_hint.h"
-#include "app/qt/qt_colors.h"
+#include "app/qt/widget_colors.h"
 #include "chart/qt/graph_m_widget.h"
-#include "platform/ini_file.h"
 #include "ui_form1.h"
 
 namespace {
@@ -152,17 +152,18 @@ void TForm1::SpBtnDetailsClick() {
     GraphM1().SetDetails(!GraphM1().Details());
 }
 
-void TForm1::ChooseColor(TColor initial, const char* key,
+void TForm1::ChooseColor(TColor initial, config::ChartColorKey key,
                          const std::function<void(TColor)>& apply) {
     const std::optional<TColor> chosen = services_.dialogs.ChooseColor(this, initial);
     if (!chosen) return;
     apply(*chosen);
-    platform::IniFile(services_.config_path).WriteInteger("Color", key, static_cast<int>(*chosen));
+    platform::IniFile ini(services_.config_path);
+    config::WriteColor(ini, key, *chosen);
 }
 
 void TForm1::LbColorT1Click() {
     TCurve& c = GraphM1().Curves().Items(curve::kT1);
-    ChooseColor(c.ColorGraph(), "T1", [&](TColor color) {
+    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT1, [&](TColor color) {
         SetTextColor(*ui_->LbColorT1, ToQColor(color));
         c.SetColorGraph(color);
     });
@@ -170,7 +171,7 @@ void TForm1::LbColorT1Click() {
 
 void TForm1::LbColorT2Click() {
     TCurve& c = GraphM1().Curves().Items(curve::kT2);
-    ChooseColor(c.ColorGraph(), "T2", [&](TColor color) {
+    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT2, [&](TColor color) {
         SetTextColor(*ui_->LbColorT2, ToQColor(color));
         c.SetColorGraph(color);
     });
@@ -178,7 +179,7 @@ void TForm1::LbColorT2Click() {
 
 void TForm1::LbColorT3Click() {
     TCurve& c = GraphM1().Curves().Items(curve::kT3);
-    ChooseColor(c.ColorGraph(), "T3", [&](TColor color) {
+    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT3, [&](TColor color) {
         SetTextColor(*ui_->LbColorT3, ToQColor(color));
         c.SetColorGraph(color);
     });
@@ -186,21 +187,21 @@ void TForm1::LbColorT3Click() {
 
 void TForm1::LbHmColorClick() {
     TCurve& c = GraphM1().Curves().Items(curve::kHM);
-    ChooseColor(c.ColorGraph(), "HM", [&](TColor color) {
+    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckHM, [&](TColor color) {
         SetTextColor(*ui_->LbHmColor, ToQColor(color));
         c.SetColorGraph(color);
     });
 }
 
 void TForm1::LbColorFonClick() {
-    ChooseColor(GraphM1().Color(), "Fon", [&](TColor color) {
+    ChooseColor(GraphM1().Color(), config::ChartColorKey::ckFon, [&](TColor color) {
         SetBackground(*ui_->Panel4, ToQColor(color));
         GraphM1().SetColor(color);
     });
 }
 
 void TForm1::LbGirdColorClick() {
-    ChooseColor(GraphM1().ColorGrid(), "Gird", [&](TColor color) {
+    ChooseColor(GraphM1().ColorGrid(), config::ChartColorKey::ckGird, [&](TColor color) {
         SetTextColor(*ui_->LbGirdColor, ToQColor(color));
         GraphM1().SetColorGrid(color);
     });
@@ -208,7 +209,8 @@ void TForm1::LbGirdColorClick() {
 
 void TForm1::N10Click() {
     TCurve& c = GraphM1().Curves().Items(curve::kHeater);
-    ChooseColor(c.ColorGraph(), "Nagrev", [&](TColor color) { c.SetColorGraph(color); });
+    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckNagrev,
+                [&](TColor color) { c.SetColorGraph(color); });
 }
 
 void TForm1::Label1Click() {

@@ -6,7 +6,7 @@
 #include "app/configuration.h"
 #include "app/limit_edits.h"
 #include "app/qt/form1.h"
-#include "app/qt/qt_colors.h"
+#include "app/qt/widget_colors.h"
 #include "ui_form1.h"
 
 void TForm1::TrayIcon1Startup(bool& ShowMainForm) {

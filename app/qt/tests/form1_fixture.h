@@ -13,20 +13,12 @@
 #include <string>
 
 #include "app/qt/form1.h"
+#include "app/qt/tests/double_services.h"
 #include "app/tests/packet_bytes.h"
-#include "platform/doubles/fake_serial_device.h"
-#include "platform/doubles/queued_ui_thread.h"
-#include "platform/doubles/recording_clipboard.h"
-#include "platform/doubles/recording_desktop_notifier.h"
-#include "platform/doubles/recording_sound.h"
-#include "platform/doubles/recording_tray_shell.h"
-#include "platform/doubles/recording_window_alert.h"
-#include "platform/doubles/scripted_dialogs.h"
-#include "platform/doubles/virtual_clock.h"
 #include "platform/qt/tests/qt_test_app.h"
 #include "ui_form1.h"
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public ::testing::Test, protected DoubleServices {
   protected:
     Form1Test() {
         folder = std::filesystem::temp_directory_path() /
@@ -41,12 +33,7 @@ class Form1Test : public ::testing::Test {
 
     // Makes and shows the window.
     TForm1& Open() {
-        services = std::make_unique<MainWindowServices>(
-            clock, backend, ui_thread, [this] { return tray.Handle(); }, sound, clipboard, dialogs,
-            ConfigPath(), (folder / "log").string());
-        services->notifier = &notifier;
-        services->alert = &alert;
-        services->now = [this] { return now; };
+        services = Make(ConfigPath(), (folder / "log").string());
         form = std::make_unique<TForm1>(*services);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -84,18 +71,8 @@ class Form1Test : public ::testing::Test {
     }
 
     static inline int counter = 0;
-    LocalDateTime now{2026, 12, 6, 12, 34, 56};
     std::filesystem::path folder;
-    platform::VirtualClock clock;
-    FakeSerialBackend backend;
     std::shared_ptr<FakeSerialLine> line;
-    QueuedUiThread ui_thread;
-    platform::RecordingTrayShell tray{&clock};
-    platform::RecordingSound sound;
-    platform::RecordingClipboard clipboard;
-    platform::ScriptedDialogs dialogs;
-    platform::RecordingDesktopNotifier notifier;
-    platform::RecordingWindowAlert alert;
     std::unique_ptr<MainWindowServices> services;
     std::unique_ptr<TForm1> form;
 };

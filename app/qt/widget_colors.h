@@ -1,19 +1,12 @@
 #pragma once
-// Colours between the window system's 00BBGGRR values and QColor (which reads 00RRGGBB), and
-// the colours of the window's controls.
+// The colours of the window's controls.
 
 #include <QColor>
 #include <QWidget>
 
-#include "platform/canvas.h"
+#include "platform/qt/color_conversion.h"
 
-inline QColor ToQColor(TColor c) {
-    return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
-}
-
-inline TColor FromQColor(const QColor& c) {
-    return MakeColor(c.red(), c.green(), c.blue());
-}
+using platform::ToQColor;
 
 // The background of a panel or frame (autoFillBackground).
 inline void SetBackground(QWidget& w, const QColor& color) {
