@@ -1,6 +1,7 @@
 #include "app/qt/about_form.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "ui_about_form.h"
 

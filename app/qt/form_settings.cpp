@@ -53,12 +53,12 @@ QLineEdit& TFormSettings::EditTimSound() {
 }
 
 void TFormSettings::FormCreate() {
-    Show(settings_dialog::Open(platform::IniFile(context_.config_path), context_.autorun,
-                               context_.settings));
+    ShowState(settings_dialog::Open(platform::IniFile(context_.config_path), context_.autorun,
+                                    context_.settings));
     Edit2Change();
 }
 
-void TFormSettings::Show(const settings_dialog::DialogState& state) {
+void TFormSettings::ShowState(const settings_dialog::DialogState& state) {
     const config::SettingsDialogKeys& k = state.keys;
     ui_->ChBoxAutorun->setChecked(state.Autorun);
     ui_->ChBoxOpenComStart->setChecked(k.OpenStart);

@@ -55,7 +55,7 @@ class TFormSettings : public QDialog {
 
   private:
     void FormCreate();
-    void Show(const settings_dialog::DialogState& state);
+    void ShowState(const settings_dialog::DialogState& state);
     settings_dialog::DialogState Controls() const;
 
     std::unique_ptr<Ui::TFormSettings> ui_;
