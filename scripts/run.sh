@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
 cmake --build build -j "$(nproc)"
 if [ ! -x build/app/incubator-monitor ]; then
     echo "The monitor's window is not built yet: so far the project holds its decoding core"

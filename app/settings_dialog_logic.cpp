@@ -1,0 +1,97 @@
+#include "app/settings_dialog_logic.h"
+
+#include <algorithm>
+
+namespace settings_dialog {
+
+namespace {
+
+std::uint32_t Milliseconds(int units, std::uint32_t per_unit) {
+    return static_cast<std::uint32_t>(std::max(units, 0)) * per_unit;
+}
+
+// A window-system timer is set anew only when its interval changes: setting the same one
+// would start its count over, and a dialog accepted often would hold the autosave off.
+void Reinterval(platform::Timer& timer, std::uint32_t ms) {
+    if (timer.Interval() != ms) timer.SetInterval(ms);
+}
+
+ProgramSettings FromKeys(const config::SettingsDialogKeys& k, ProgramSettings s) {
+    s.SignalOffData = k.SignalOffData;
+    s.SignalOffDataSound = k.SignalOffDataSound;
+    s.T1_enable = k.T1_enable;
+    s.T2_enable = k.T2_enable;
+    s.HM_enable = k.HM_enable;
+    s.Okruglenie = k.Okruglenie;
+    s.ShowWindow = k.ShowWindow;
+    s.SHT10 = k.SHT10;
+    s.TimeSound = k.TimeSound;
+    s.AutosaveMinutes = k.AutosaveMinutes;
+    return s;
+}
+
+}  // namespace
+
+DialogState Open(const platform::IniFile& ini, const platform::Autorun& autorun,
+                 ProgramSettings& settings) {
+    DialogState state;
+    state.Autorun = autorun.IsRegistered();
+    state.keys = config::ReadSettingsDialogKeys(ini);
+    if (!state.keys.SignalOffData) state.keys.SignalOffDataSound = false;
+    state.keys.TimeSound = std::clamp(state.keys.TimeSound, kTimeSoundMin, kTimeSoundMax);
+    state.keys.AutosaveMinutes =
+        std::clamp(state.keys.AutosaveMinutes, kAutosaveMinutesMin, kAutosaveMinutesMax);
+    settings.AutosaveMinutes = state.keys.AutosaveMinutes;
+    state.SoundFile = settings.Sound;
+    return state;
+}
+
+bool SoundBoxEnabled(const DialogState& state) {
+    return state.keys.SignalOffData;
+}
+
+bool AutosaveLabelWarns(int minutes) {
+    return minutes == 0;
+}
+
+Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
+                  const ProgramSettings& current) {
+    Acceptance result;
+    try {
+        config::WriteSettingsDialogKeys(ini, state.keys);
+    } catch (const platform::IniWriteError& e) {
+        result.error = e.what();
+        return result;
+    }
+    AcceptedSettings accepted{FromKeys(state.keys, current), state.keys.MinToTrey};
+    try {
+        if (state.Autorun)
+            autorun.Register();
+        else
+            autorun.Unregister();
+    } catch (const platform::AutorunError& e) {
+        result.error = e.what();
+        result.apply = accepted;
+        return result;
+    }
+    accepted.settings.Sound = state.SoundFile;
+    result.apply = accepted;
+    return result;
+}
+
+void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
+                 platform::Timer& alarm_sound) {
+    if (settings.AutosaveMinutes != 0) {
+        Reinterval(save_file, Milliseconds(settings.AutosaveMinutes, 60000));
+        save_file.SetEnabled(true);
+    } else {
+        save_file.SetEnabled(false);
+    }
+    Reinterval(alarm_sound, RepeatInterval(settings.TimeSound));
+}
+
+std::uint32_t RepeatInterval(int seconds) {
+    return Milliseconds(seconds, 1000);
+}
+
+}  // namespace settings_dialog
