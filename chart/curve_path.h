@@ -121,8 +121,10 @@ class ColumnReducer {
 
 class CurvePath {
   public:
+    // `reduce_columns`: the pen is thin enough (one pixel) for the points of a pixel column
+    // to be reduced to its first, lowest, highest and last.
     void Build(std::span<const double> xs, std::span<const double> ys, const PixelMap& map,
-               const gfx::Rect& guard, bool thin);
+               const gfx::Rect& guard, bool reduce_columns);
 
     std::size_t RunCount() const { return ends_.size(); }
     std::span<const gfx::Point> Run(std::size_t i) const;

@@ -296,8 +296,8 @@ void TGraphM::DrawCurves(gfx::Canvas& c) {
         const int margin = 16 + pen_width;
         const gfx::Rect guard{clip.left - margin, clip.top - margin, clip.right + margin,
                               clip.bottom + margin};
-        const bool thin = !style.markers && pen_width == 1;
-        path.Build(curve.XValues(), curve.YValues(), map, guard, thin);
+        const bool reduce_columns = !style.markers && pen_width == 1;
+        path.Build(curve.XValues(), curve.YValues(), map, guard, reduce_columns);
         for (std::size_t r = 0; r < path.RunCount(); ++r) c.Polyline(path.Run(r));
     }
 }
