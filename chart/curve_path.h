@@ -26,9 +26,6 @@ struct PixelMap {
     double ky = 0;
 };
 
-// Pixel coordinates up to this size are drawn as they are.
-inline constexpr double kSafePixel = 1 << 24;
-
 // The pixel of a value pair; false when it is not a safe pixel (too far off or not a number).
 bool MapPoint(const PixelMap& map, double x, double y, gfx::Point& out);
 

@@ -1,5 +1,7 @@
 #include "platform/qt/line_raster.h"
 
+#include "platform/segment_clip.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -26,41 +28,23 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 }
 
 constexpr int kDotRun = 3;
-// Beyond this the step arithmetic could overflow; such segments are cut to the clip first.
-constexpr std::int64_t kSafeCoordinate = std::int64_t{1} << 28;
 
 bool Inside(const gfx::Rect& r, gfx::Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+// Farther off, a segment is cut to the clip before its steps are counted.
 bool Safe(gfx::Point p) {
-    return std::llabs(p.x) <= kSafeCoordinate && std::llabs(p.y) <= kSafeCoordinate;
+    return std::llabs(p.x) <= gfx::kSafePixel && std::llabs(p.y) <= gfx::kSafePixel;
 }
 
-// Liang-Barsky against `box`; false when the segment misses it.
+// Cuts a segment to `box`; false when it misses it.
 bool CutTo(const gfx::Rect& box, gfx::Point& a, gfx::Point& b) {
-    const double x0 = a.x, y0 = a.y, dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - box.left, box.right - x0, y0 - box.top, box.bottom - y0};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
-    const gfx::Point na{static_cast<int>(std::lround(x0 + t0 * dx)),
-                        static_cast<int>(std::lround(y0 + t0 * dy))};
-    const gfx::Point nb{static_cast<int>(std::lround(x0 + t1 * dx)),
-                        static_cast<int>(std::lround(y0 + t1 * dy))};
-    a = na;
-    b = nb;
+    gfx::FarPoint fa{double(a.x), double(a.y)}, fb{double(b.x), double(b.y)};
+    if (!gfx::ClipSegment(box, fa, fb)) return false;
+    // Whole pixels inside the box.
+    a = {static_cast<int>(fa.x), static_cast<int>(fa.y)};
+    b = {static_cast<int>(fb.x), static_cast<int>(fb.y)};
     return true;
 }
 
