@@ -74,9 +74,10 @@ std::pair<int, int> ColumnSpan(int lo, int hi, int end) {
             for (int i = n; i > 0; --i, p += stride) *p = value;
             return;
         }
-        for (int i = 0, phase = 0; i < n; ++i, p += stride) {
-            if (phase < kDotRun) *p = value;
-            if (++phase == 2 * kDotRun) phase = 0;
+        // Runs of kDotRun drawn, kDotRun left out.
+        for (int i = 0; i < n; i += 2 * kDotRun) {
+            std::uint32_t* const run = p + i * stride;
+            for (int j = 0; j < std::min(kDotRun, n - i); ++j) run[j * stride] = value;
         }
         return;
     }

@@ -132,6 +132,14 @@ void QtCanvas::SetFont(const gfx::Font& font) {
     if (!same_face) face_ = &cache_->FaceOf(font, image_);
 }
 
+// Whatever draws through the painter sets the clip, pen and brush it needs first, so the
+// painter's state is never saved and restored (that cost more than drawing a label).
+void QtCanvas::ClipPainter(const gfx::Rect& clip) {
+    if (painter_clip_ == clip) return;
+    painter_.setClipRect(ToQRect(clip));
+    painter_clip_ = clip;
+}
+
 void QtCanvas::SetClipRect(std::optional<gfx::Rect> clip) {
     const gfx::Rect all{0, 0, buffer_.width, buffer_.height};
     clip_ = clip ? Intersect(*clip, all) : all;
@@ -179,12 +187,10 @@ void QtCanvas::WidePolyline(std::span<const gfx::Point> points) {
     std::vector<QPoint> qpoints;
     qpoints.reserve(points.size());
     for (const auto& p : points) qpoints.emplace_back(p.x, p.y);
-    painter_.save();
-    painter_.setClipRect(ToQRect(clip_));
+    ClipPainter(clip_);
     painter_.setPen(pen);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolyline(qpoints.data(), static_cast<int>(qpoints.size()));
-    painter_.restore();
 }
 
 gfx::Size QtCanvas::TextExtent(std::string_view text) {
@@ -195,13 +201,11 @@ void QtCanvas::DrawText(gfx::Point at, const QtTextCache::Text& text, const gfx:
     if (clip.Empty()) return;
     const gfx::Rect cell{at.x, at.y, at.x + text.width, at.y + face_->height};
     raster::FillRect(buffer_, clip, cell, PixelValue(brush_));
-    painter_.save();
-    painter_.setClipRect(ToQRect(clip));
+    ClipPainter(clip);
     painter_.setPen(ToQColor(font_.color));
     // The runs' baseline moved to where the font's whole-pixel ascent puts it.
     const QPointF origin(at.x, at.y + face_->ascent - text.baseline);
     for (const QGlyphRun& run : text.runs) painter_.drawGlyphRun(origin, run);
-    painter_.restore();
 }
 
 void QtCanvas::TextOut(gfx::Point at, std::string_view text) {

@@ -85,6 +85,7 @@ class QtCanvas final : public gfx::Canvas {
   private:
     void DrawText(gfx::Point at, const QtTextCache::Text& text, const gfx::Rect& clip);
     void WidePolyline(std::span<const gfx::Point> points);
+    void ClipPainter(const gfx::Rect& clip);
 
     QImage& image_;
     raster::PixelBuffer buffer_;
@@ -96,4 +97,5 @@ class QtCanvas final : public gfx::Canvas {
     gfx::Font font_;
     QtTextCache::Face* face_ = nullptr;
     gfx::Rect clip_;
+    std::optional<gfx::Rect> painter_clip_;  // none set yet
 };

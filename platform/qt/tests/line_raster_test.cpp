@@ -139,6 +139,18 @@ TEST(LineRaster, DottedLineDrawsRunsOfThree) {
     for (int x = 0; x < 20; ++x) row += img.At(x, 1) == kInk ? '#' : '.';
     // From x = 15 leftwards: 15..13 drawn, 12..10 left, 9..7 drawn, 6..4 left, 3..2 drawn.
     EXPECT_EQ(row, "..##...###...###....");
+    // Upright and level, every length and direction: step i drawn when i div 3 is even.
+    for (int length = 1; length <= 20; ++length)
+        for (const gfx::Point dir : {gfx::Point{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            Image img(50, 50);
+            const gfx::Point from{25, 25};
+            raster::DrawLine(img.buffer, img.All(), from,
+                             {from.x + dir.x * length, from.y + dir.y * length}, kInk, true);
+            std::set<std::pair<int, int>> want;
+            for (int i = 0; i < length; ++i)
+                if ((i / 3) % 2 == 0) want.insert({from.x + dir.x * i, from.y + dir.y * i});
+            ASSERT_EQ(img.Inked(), want) << length << " " << dir.x << "," << dir.y;
+        }
 }
 
 TEST(LineRaster, RectanglesCoverLeftAndTopButNotRightAndBottom) {
