@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "chart/nearest.h"
+#include "platform/segment_clip.h"
 
 namespace chart {
 
@@ -21,7 +23,7 @@ struct Pixel {
     p.x = m.plot_left + Nearest((x - m.view_min_x) * m.kx);
     p.y = m.base_y - Nearest((y - m.view_min_y) * m.ky);
     // Comparisons with NaN are false, so this also rules out what is no number.
-    p.safe = std::fabs(p.x) <= kSafePixel && std::fabs(p.y) <= kSafePixel;
+    p.safe = std::fabs(p.x) <= gfx::kSafePixel && std::fabs(p.y) <= gfx::kSafePixel;
     return p;
 }
 
@@ -29,59 +31,62 @@ gfx::Point ToPoint(const Pixel& p) {
     return {static_cast<int>(p.x), static_cast<int>(p.y)};
 }
 
-// Liang-Barsky; false when the segment misses the box. With one end far away, a point
-// computed from that end loses the box's coordinates to rounding (at 1e17 a double steps by
-// 16), so each plane's crossing is taken both as t from `a` and as s = 1 - t from `b`, each
-// from its own end's distance to the plane, and each cut point from the end nearer to it.
+// The far cut of a segment with an end that is not a safe pixel.
 bool Cut(const gfx::Rect& box, Pixel& a, Pixel& b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double plane[4] = {double(box.left), double(box.right), double(box.top),
-                             double(box.bottom)};
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double qa[4] = {a.x - plane[0], plane[1] - a.x, a.y - plane[2], plane[3] - a.y};
-    const double qb[4] = {b.x - plane[0], plane[1] - b.x, b.y - plane[2], plane[3] - b.y};
-    // Where the segment enters the box (t0 from a, s0 from b) and where it leaves (t1, s1),
-    // with the plane crossed there; -1 for the segment's own end.
-    double t0 = 0, s0 = 1, t1 = 1, s1 = 0;
-    int t0_at = -1, s0_at = -1, t1_at = -1, s1_at = -1;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (qa[k] < 0) return false;
-            continue;
-        }
-        const double t = qa[k] / p[k], s = -qb[k] / p[k];
-        auto keep = [k](bool better, double v, double& best, int& best_at) {
-            if (!better) return;
-            best = v;
-            best_at = k;
-        };
-        if (p[k] < 0) {
-            keep(t > t0, t, t0, t0_at);
-            keep(s < s0, s, s0, s0_at);
-        } else {
-            keep(t < t1, t, t1, t1_at);
-            keep(s > s1, s, s1, s1_at);
-        }
-    }
-    // Compared where the parameters are small, and so exact enough.
-    const bool enters_near_a = t0 <= 0.5, leaves_near_a = s1 > 0.5;
-    if (enters_near_a ? !(t0 <= t1) : !(s0 >= s1)) return false;
-    const Pixel from_a = a, from_b = b;
-    auto at = [&](bool near_a, double t, double s, int k) {
-        if (k < 0) return near_a ? from_a : from_b;
-        Pixel cut;
-        cut.x = near_a ? from_a.x + t * dx : from_b.x - s * dx;
-        cut.y = near_a ? from_a.y + t * dy : from_b.y - s * dy;
-        // On the plane crossed exactly; the other coordinate rounded, and kept in the box
-        // where rounding (of a nearly parallel line, or of two far ends) puts it outside.
-        (k < 2 ? cut.x : cut.y) = plane[k];
-        cut.x = std::clamp(std::round(cut.x), plane[0], plane[1]);
-        cut.y = std::clamp(std::round(cut.y), plane[2], plane[3]);
-        return cut;
+    gfx::FarPoint fa{a.x, a.y}, fb{b.x, b.y};
+    if (!gfx::ClipSegment(box, fa, fb)) return false;
+    a = {fa.x, fa.y, true};
+    b = {fb.x, fb.y, true};
+    return true;
+}
+
+// Maps a block of points to pixels, two at a time in vector registers (the compiler does
+// not vectorise the scalar form). Rounds without the check of Nearest for huge values: past
+// 2^51 the result is no longer exact, but such a pixel is far from safe either way, and a
+// safe one is exact. False when some point is not a safe pixel.
+bool MapBlock(const PixelMap& m, const double* xs, const double* ys, std::size_t count, int* px,
+              int* py) {
+    using Doubles = double __attribute__((vector_size(16)));
+    using Ints = int __attribute__((vector_size(8)));
+    constexpr double kShift = 6755399441055744.0;  // 1.5 x 2^52, as in Nearest
+    // Unsafe values, and what is no number, are held just outside the safe range, where the
+    // conversion to int is defined and the check below still finds them.
+    constexpr double kOut = gfx::kSafePixel + 1.0;
+    constexpr int kSafe = gfx::kSafePixel;
+    const Doubles shift = {kShift, kShift}, high = {kOut, kOut}, low = -high;
+    const Doubles left = {double(m.plot_left), double(m.plot_left)};
+    const Doubles base = {double(m.base_y), double(m.base_y)};
+    const Doubles min_x = {m.view_min_x, m.view_min_x}, min_y = {m.view_min_y, m.view_min_y};
+    const Doubles kx = {m.kx, m.kx}, ky = {m.ky, m.ky};
+    Ints bad = {0, 0};
+    auto map = [&](Doubles x, Doubles y, Ints& ix, Ints& iy) {
+        x = left + (((x - min_x) * kx + shift) - shift);
+        y = base - (((y - min_y) * ky + shift) - shift);
+        x = x > low ? x : low;  // false for what is no number
+        x = x < high ? x : high;
+        y = y > low ? y : low;
+        y = y < high ? y : high;
+        ix = __builtin_convertvector(x, Ints);
+        iy = __builtin_convertvector(y, Ints);
+        bad |= (ix > kSafe) | (ix < -kSafe) | (iy > kSafe) | (iy < -kSafe);
     };
-    a = at(enters_near_a, t0, s0, enters_near_a ? t0_at : s0_at);
-    b = at(leaves_near_a, t1, s1, leaves_near_a ? t1_at : s1_at);
-    return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y);
+    std::size_t k = 0;
+    for (; k + 2 <= count; k += 2) {
+        Doubles x, y;
+        std::memcpy(&x, xs + k, sizeof x);
+        std::memcpy(&y, ys + k, sizeof y);
+        Ints ix, iy;
+        map(x, y, ix, iy);
+        std::memcpy(px + k, &ix, sizeof ix);
+        std::memcpy(py + k, &iy, sizeof iy);
+    }
+    if (k < count) {
+        Ints ix, iy;
+        map(Doubles{xs[k], xs[k]}, Doubles{ys[k], ys[k]}, ix, iy);
+        px[k] = ix[0];
+        py[k] = iy[0];
+    }
+    return (bad[0] | bad[1]) == 0;
 }
 
 }  // namespace
@@ -109,7 +114,8 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
 // Flattened: with every helper inlined the column state stays in registers, which more
 // than halves the time per point.
 [[gnu::flatten]] void CurvePath::Build(std::span<const double> xs, std::span<const double> ys,
-                                       const PixelMap& map, const gfx::Rect& guard, bool thin) {
+                                       const PixelMap& map, const gfx::Rect& guard,
+                                       bool reduce_columns) {
     ends_.clear();
     const std::size_t n = std::min(xs.size(), ys.size());
     if (n < 2) return;
@@ -122,11 +128,11 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
     ColumnReducer column;
     auto push = [&](gfx::Point p) {
         // A zero-length segment draws nothing.
-        if (thin && used > run_start && out[used - 1] == p) return;
+        if (reduce_columns && used > run_start && out[used - 1] == p) return;
         out[used++] = p;
     };
     auto add = [&](gfx::Point p) {
-        if (thin) {
+        if (reduce_columns) {
             column.Add(p, push);
         } else {
             out[used++] = p;
@@ -143,25 +149,49 @@ std::size_t ThinColumns(std::span<gfx::Point> run) {
         run_start = used;
     };
 
+    // Blocks of safe points after a safe one take the short way; the others go point by
+    // point, with the cuts of far segments.
+    constexpr std::size_t kBlock = 256;
+    int bx[kBlock], by[kBlock];
     Pixel prev = Map(map, xs[0], ys[0]);
-    for (std::size_t i = 1; i < n; ++i) {
-        const Pixel cur = Map(map, xs[i], ys[i]);
-        if (prev.safe && cur.safe) {
+    for (std::size_t i = 1; i < n;) {
+        const std::size_t count = std::min(kBlock, n - i);
+        if (prev.safe && MapBlock(map, xs.data() + i, ys.data() + i, count, bx, by)) {
             if (!in_run) {
                 in_run = true;
                 add(ToPoint(prev));
             }
-            add(ToPoint(cur));
-        } else {
-            end_run();
-            Pixel a = prev, b = cur;
-            if (prev.Finite() && cur.Finite() && Cut(guard, a, b)) {
-                push(ToPoint(a));
-                push(ToPoint(b));
-                end_run();
+            if (reduce_columns) {
+                // A copy in registers while the block lasts.
+                ColumnReducer local = column;
+                for (std::size_t k = 0; k < count; ++k) local.Add({bx[k], by[k]}, push);
+                column = local;
+            } else {
+                for (std::size_t k = 0; k < count; ++k) out[used++] = {bx[k], by[k]};
             }
+            prev = {double(bx[count - 1]), double(by[count - 1]), true};
+            i += count;
+            continue;
         }
-        prev = cur;
+        for (const std::size_t block_end = i + count; i < block_end; ++i) {
+            const Pixel cur = Map(map, xs[i], ys[i]);
+            if (prev.safe && cur.safe) {
+                if (!in_run) {
+                    in_run = true;
+                    add(ToPoint(prev));
+                }
+                add(ToPoint(cur));
+            } else {
+                end_run();
+                Pixel a = prev, b = cur;
+                if (prev.Finite() && cur.Finite() && Cut(guard, a, b)) {
+                    push(ToPoint(a));
+                    push(ToPoint(b));
+                    end_run();
+                }
+            }
+            prev = cur;
+        }
     }
     end_run();
 }

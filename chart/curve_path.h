@@ -26,9 +26,6 @@ struct PixelMap {
     double ky = 0;
 };
 
-// Pixel coordinates up to this size are drawn as they are.
-inline constexpr double kSafePixel = 1 << 24;
-
 // The pixel of a value pair; false when it is not a safe pixel (too far off or not a number).
 bool MapPoint(const PixelMap& map, double x, double y, gfx::Point& out);
 
@@ -121,8 +118,10 @@ class ColumnReducer {
 
 class CurvePath {
   public:
+    // `reduce_columns`: the pen is thin enough (one pixel) for the points of a pixel column
+    // to be reduced to its first, lowest, highest and last.
     void Build(std::span<const double> xs, std::span<const double> ys, const PixelMap& map,
-               const gfx::Rect& guard, bool thin);
+               const gfx::Rect& guard, bool reduce_columns);
 
     std::size_t RunCount() const { return ends_.size(); }
     std::span<const gfx::Point> Run(std::size_t i) const;

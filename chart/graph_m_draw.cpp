@@ -24,10 +24,10 @@ double Ratio(double a, double b) {
     return std::isfinite(r) ? r : 0.0;
 }
 
-// A pixel count computed from a double, held to a range where sums of a few stay ints; what
-// is no number counts as 0 (a conversion of NaN to int is undefined).
+// A pixel count computed from a double, held to the safe range; what is no number counts
+// as 0 (a conversion of NaN to int is undefined).
 int ToPixel(double v) {
-    constexpr double kLimit = 1 << 30;
+    constexpr double kLimit = gfx::kSafePixel;
     if (std::isnan(v)) return 0;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
@@ -39,7 +39,7 @@ bool UsableValuePerPixel(double v) {
 }
 
 int ClampPixel(std::int64_t v) {
-    constexpr std::int64_t kLimit = std::int64_t{1} << 24;
+    constexpr std::int64_t kLimit = gfx::kSafePixel;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 
@@ -296,8 +296,8 @@ void TGraphM::DrawCurves(gfx::Canvas& c) {
         const int margin = 16 + pen_width;
         const gfx::Rect guard{clip.left - margin, clip.top - margin, clip.right + margin,
                               clip.bottom + margin};
-        const bool thin = !style.markers && pen_width == 1;
-        path.Build(curve.XValues(), curve.YValues(), map, guard, thin);
+        const bool reduce_columns = !style.markers && pen_width == 1;
+        path.Build(curve.XValues(), curve.YValues(), map, guard, reduce_columns);
         for (std::size_t r = 0; r < path.RunCount(); ++r) c.Polyline(path.Run(r));
     }
 }

@@ -45,6 +45,11 @@ inline constexpr TColor clSilver = 0xC0C0C0;
 
 namespace gfx {
 
+// Pixel coordinates within +-kSafePixel are drawn as they are: far beyond any surface, yet
+// sums and doubles of a few stay well inside an int. What lies farther is cut to the plot or
+// held to this range before it is drawn.
+inline constexpr int kSafePixel = 1 << 24;
+
 struct Point {
     int x = 0;
     int y = 0;

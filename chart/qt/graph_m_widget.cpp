@@ -25,19 +25,24 @@ void GraphMWidget::SetTabStop(bool value) {
 }
 
 QImage GraphMWidget::PaintImage() {
+    return Repaint() ? image_ : QImage();
+}
+
+bool GraphMWidget::Repaint() {
     chart_.SetBounds(width(), height());
-    QImage image(size(), QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    QtCanvas canvas(image);
+    // Every paint covers every pixel, so the image of the last one is only reused, never
+    // cleared: a fresh image each time costs more than drawing the curves.
+    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    if (image_.isNull()) return false;
+    QtCanvas canvas(image_, &text_cache_);
     chart_.Paint(canvas);
-    return image;
+    return true;
 }
 
 void GraphMWidget::paintEvent(QPaintEvent*) {
-    const QImage image = PaintImage();
-    if (image.isNull()) return;
+    if (!Repaint()) return;
     QPainter painter(this);
-    painter.drawImage(0, 0, image);
+    painter.drawImage(0, 0, image_);
 }
 
 void GraphMWidget::resizeEvent(QResizeEvent* e) {

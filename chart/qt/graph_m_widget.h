@@ -1,14 +1,15 @@
 #pragma once
 // The chart's window: a focusable QWidget that owns a TGraphM, paints it through an
-// off-screen QImage copied in one operation, and forwards mouse, wheel, key, focus and
-// tool-tip events to it. It takes the focus on tab or when the chart asks for it (on the
-// release of a first click), never on a mouse press.
+// off-screen QImage copied in one operation (kept while the size stays), and forwards mouse, wheel,
+// key, focus and tool-tip events to it. It takes the focus on tab or when the chart asks for it (on
+// the release of a first click), never on a mouse press.
 
 #include <QImage>
 #include <QWidget>
 
 #include "chart/chart_host.h"
 #include "chart/graph_m.h"
+#include "platform/qt/qt_canvas.h"
 
 class GraphMWidget : public QWidget, private ChartHost {
   public:
@@ -44,6 +45,10 @@ class GraphMWidget : public QWidget, private ChartHost {
     void TakeFocus() override;
 
     void ShowHintAt(const QPoint& local, const QPoint& global);
+    // Draws the chart into image_; false when the widget has no pixels.
+    bool Repaint();
 
     TGraphM chart_;
+    QImage image_;
+    QtTextCache text_cache_;
 };

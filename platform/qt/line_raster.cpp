@@ -1,8 +1,12 @@
 #include "platform/qt/line_raster.h"
 
+#include "platform/segment_clip.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace raster {
 
@@ -24,42 +28,35 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 }
 
 constexpr int kDotRun = 3;
-// Beyond this the step arithmetic could overflow; such segments are cut to the clip first.
-constexpr std::int64_t kSafeCoordinate = std::int64_t{1} << 28;
 
 bool Inside(const gfx::Rect& r, gfx::Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+// Farther off, a segment is cut to the clip before its steps are counted.
 bool Safe(gfx::Point p) {
-    return std::llabs(p.x) <= kSafeCoordinate && std::llabs(p.y) <= kSafeCoordinate;
+    return std::llabs(p.x) <= gfx::kSafePixel && std::llabs(p.y) <= gfx::kSafePixel;
 }
 
-// Liang-Barsky against `box`; false when the segment misses it.
+// Cuts a segment to `box`; false when it misses it.
 bool CutTo(const gfx::Rect& box, gfx::Point& a, gfx::Point& b) {
-    const double x0 = a.x, y0 = a.y, dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - box.left, box.right - x0, y0 - box.top, box.bottom - y0};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
-    const gfx::Point na{static_cast<int>(std::lround(x0 + t0 * dx)),
-                        static_cast<int>(std::lround(y0 + t0 * dy))};
-    const gfx::Point nb{static_cast<int>(std::lround(x0 + t1 * dx)),
-                        static_cast<int>(std::lround(y0 + t1 * dy))};
-    a = na;
-    b = nb;
+    gfx::FarPoint fa{double(a.x), double(a.y)}, fb{double(b.x), double(b.y)};
+    if (!gfx::ClipSegment(box, fa, fb)) return false;
+    // Whole pixels inside the box.
+    a = {static_cast<int>(fa.x), static_cast<int>(fa.y)};
+    b = {static_cast<int>(fb.x), static_cast<int>(fb.y)};
     return true;
+}
+
+// The pixels of a chain of vertical segments in one column, without segments of no length:
+// each covers its start and the way to its end but not the end itself, and the chain is
+// unbroken, so together they cover every row from the lowest to the highest of its points,
+// except its end where the chain reaches that end beyond the rows [lo, hi] of the points
+// before it (and there only). Returns the first and last row covered.
+std::pair<int, int> ColumnSpan(int lo, int hi, int end) {
+    if (end > hi) return {lo, end - 1};
+    if (end < lo) return {end + 1, hi};
+    return {lo, hi};
 }
 
 // A segment whose ends are both visible: every pixel is, so no checks per pixel. Step 0
@@ -77,9 +74,10 @@ bool CutTo(const gfx::Rect& box, gfx::Point& a, gfx::Point& b) {
             for (int i = n; i > 0; --i, p += stride) *p = value;
             return;
         }
-        for (int i = 0, phase = 0; i < n; ++i, p += stride) {
-            if (phase < kDotRun) *p = value;
-            if (++phase == 2 * kDotRun) phase = 0;
+        // Runs of kDotRun drawn, kDotRun left out.
+        for (int i = 0; i < n; i += 2 * kDotRun) {
+            std::uint32_t* const run = p + i * stride;
+            for (int j = 0; j < std::min(kDotRun, n - i); ++j) run[j * stride] = value;
         }
         return;
     }
@@ -194,13 +192,35 @@ void DrawPolyline(const PixelBuffer& buffer, const gfx::Rect& clip,
                   std::span<const gfx::Point> points, std::uint32_t value) {
     const gfx::Rect vis = Visible(buffer, clip);
     if (vis.Empty()) return;
-    for (std::size_t i = 1; i < points.size(); ++i) {
+    const std::size_t n = points.size();
+    for (std::size_t i = 1; i < n;) {
         const gfx::Point a = points[i - 1], b = points[i];
-        if (Inside(vis, a) && Inside(vis, b)) {
-            VisibleSegment(buffer, a, b, value, false);
-        } else {
+        if (!Inside(vis, a) || !Inside(vis, b)) {
             Segment(buffer, vis, a, b, value, false);
+            ++i;
+            continue;
         }
+        if (a.x != b.x) {
+            VisibleSegment(buffer, a, b, value, false);
+            ++i;
+            continue;
+        }
+        // Visible vertical segments in a row, as a thinned curve has them in each pixel
+        // column: their pixels are written once, as one span (see ColumnSpan).
+        int lo = a.y, hi = a.y, end = a.y;
+        bool moved = false;
+        for (; i < n && points[i].x == a.x && Inside(vis, points[i]); ++i) {
+            const int y = points[i].y;
+            if (y == end) continue;  // a segment of no length draws nothing
+            lo = std::min(lo, end);
+            hi = std::max(hi, end);
+            end = y;
+            moved = true;
+        }
+        if (!moved) continue;
+        const auto [from, to] = ColumnSpan(lo, hi, end);
+        std::uint32_t* p = buffer.bits + std::ptrdiff_t{from} * buffer.stride + a.x;
+        for (int y = from; y <= to; ++y, p += buffer.stride) *p = value;
     }
 }
 
@@ -208,10 +228,13 @@ void FillRect(const PixelBuffer& buffer, const gfx::Rect& clip, const gfx::Rect&
               std::uint32_t value) {
     const gfx::Rect v = Intersect(Visible(buffer, clip), r);
     if (v.Empty()) return;
-    for (int y = v.top; y < v.bottom; ++y) {
-        std::uint32_t* row = buffer.bits + y * buffer.stride;
-        std::fill(row + v.left, row + v.right, value);
-    }
+    // The first row pixel by pixel, the others copied from it: the copy moves whole vectors,
+    // the fill one pixel a store, which made clearing the chart its costliest step.
+    std::uint32_t* const first = buffer.bits + std::ptrdiff_t{v.top} * buffer.stride + v.left;
+    std::fill(first, first + v.Width(), value);
+    const std::size_t bytes = static_cast<std::size_t>(v.Width()) * sizeof(std::uint32_t);
+    for (int y = v.top + 1; y < v.bottom; ++y)
+        std::memcpy(first + std::ptrdiff_t{y - v.top} * buffer.stride, first, bytes);
 }
 
 void OutlinedRect(const PixelBuffer& buffer, const gfx::Rect& clip, const gfx::Rect& r,

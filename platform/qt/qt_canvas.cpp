@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QPen>
 #include <QPoint>
+#include <QTextLayout>
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -34,7 +35,40 @@ bool Is32Bit(QImage::Format f) {
 
 }  // namespace
 
-QtCanvas::QtCanvas(QImage& image) : image_(image) {
+QtTextCache::Face& QtTextCache::FaceOf(const gfx::Font& font, QPaintDevice& device) {
+    FaceKey key{font.name, font.size, font.bold, device.logicalDpiX(), device.logicalDpiY()};
+    const auto it = faces_.find(key);
+    if (it != faces_.end()) return it->second;
+    Face face;
+    face.font = QFont(QtCanvas::ResolveFamily(font.name));
+    face.font.setPointSize(std::max(1, font.size));
+    face.font.setBold(font.bold);
+    const QFontMetrics metrics(face.font, &device);
+    face.ascent = metrics.ascent();
+    face.height = metrics.height();
+    return faces_.emplace(std::move(key), std::move(face)).first->second;
+}
+
+const QtTextCache::Text& QtTextCache::TextOf(Face& face, std::string_view text,
+                                             QPaintDevice& device) {
+    if (const auto it = face.texts.find(text); it != face.texts.end()) return it->second;
+    // Labels change with the view; a face that collected this many starts over.
+    if (face.texts.size() >= 4096) face.texts.clear();
+    const QString s = FromUtf8(text);
+    Text out;
+    out.width = QFontMetrics(face.font, &device).horizontalAdvance(s);
+    QTextLayout layout(s, face.font, &device);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+        out.baseline = line.ascent();
+        out.runs = layout.glyphRuns();
+    }
+    return face.texts.emplace(std::string(text), std::move(out)).first->second;
+}
+
+QtCanvas::QtCanvas(QImage& image, QtTextCache* cache) : image_(image) {
     if (!Is32Bit(image_.format())) image_ = image_.convertToFormat(QImage::Format_RGB32);
     // Take the pixel pointer before the painter starts, so that no later detach moves it.
     buffer_.bits = reinterpret_cast<std::uint32_t*>(image_.bits());
@@ -45,6 +79,11 @@ QtCanvas::QtCanvas(QImage& image) : image_(image) {
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    if (cache == nullptr) {
+        own_cache_ = std::make_unique<QtTextCache>();
+        cache = own_cache_.get();
+    }
+    cache_ = cache;
     SetFont(font_);
 }
 
@@ -88,14 +127,17 @@ void QtCanvas::SetBrushColor(TColor color) {
 
 void QtCanvas::SetFont(const gfx::Font& font) {
     const bool same_face =
-        metrics_ && font.name == font_.name && font.size == font_.size && font.bold == font_.bold;
+        face_ && font.name == font_.name && font.size == font_.size && font.bold == font_.bold;
     font_ = font;
-    if (same_face) return;
-    qfont_ = QFont(ResolveFamily(font.name));
-    qfont_.setPointSize(std::max(1, font.size));
-    qfont_.setBold(font.bold);
-    metrics_.emplace(qfont_, &image_);
-    painter_.setFont(qfont_);
+    if (!same_face) face_ = &cache_->FaceOf(font, image_);
+}
+
+// Whatever draws through the painter sets the clip, pen and brush it needs first, so the
+// painter's state is never saved and restored (that cost more than drawing a label).
+void QtCanvas::ClipPainter(const gfx::Rect& clip) {
+    if (painter_clip_ == clip) return;
+    painter_.setClipRect(ToQRect(clip));
+    painter_clip_ = clip;
 }
 
 void QtCanvas::SetClipRect(std::optional<gfx::Rect> clip) {
@@ -145,41 +187,37 @@ void QtCanvas::WidePolyline(std::span<const gfx::Point> points) {
     std::vector<QPoint> qpoints;
     qpoints.reserve(points.size());
     for (const auto& p : points) qpoints.emplace_back(p.x, p.y);
-    painter_.save();
-    painter_.setClipRect(ToQRect(clip_));
+    ClipPainter(clip_);
     painter_.setPen(pen);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolyline(qpoints.data(), static_cast<int>(qpoints.size()));
-    painter_.restore();
 }
 
 gfx::Size QtCanvas::TextExtent(std::string_view text) {
-    return {metrics_->horizontalAdvance(FromUtf8(text)), metrics_->height()};
+    return {cache_->TextOf(*face_, text, image_).width, face_->height};
 }
 
-void QtCanvas::DrawText(gfx::Point at, const QString& text, const gfx::Rect& clip) {
+void QtCanvas::DrawText(gfx::Point at, const QtTextCache::Text& text, const gfx::Rect& clip) {
     if (clip.Empty()) return;
-    const gfx::Rect cell{at.x, at.y, at.x + metrics_->horizontalAdvance(text),
-                         at.y + metrics_->height()};
+    const gfx::Rect cell{at.x, at.y, at.x + text.width, at.y + face_->height};
     raster::FillRect(buffer_, clip, cell, PixelValue(brush_));
-    painter_.save();
-    painter_.setClipRect(ToQRect(clip));
+    ClipPainter(clip);
     painter_.setPen(ToQColor(font_.color));
-    painter_.drawText(at.x, at.y + metrics_->ascent(), text);
-    painter_.restore();
+    // The runs' baseline moved to where the font's whole-pixel ascent puts it.
+    const QPointF origin(at.x, at.y + face_->ascent - text.baseline);
+    for (const QGlyphRun& run : text.runs) painter_.drawGlyphRun(origin, run);
 }
 
 void QtCanvas::TextOut(gfx::Point at, std::string_view text) {
-    DrawText(at, FromUtf8(text), clip_);
+    DrawText(at, cache_->TextOf(*face_, text, image_), clip_);
 }
 
 void QtCanvas::TextRect(const gfx::Rect& box, std::string_view text, gfx::TextAlign align) {
-    const QString s = FromUtf8(text);
-    const int width = metrics_->horizontalAdvance(s);
+    const QtTextCache::Text& t = cache_->TextOf(*face_, text, image_);
     int x = box.left;
-    if (align == gfx::TextAlign::taRight) x = box.right - width;
-    if (align == gfx::TextAlign::taCenter) x = box.left + (box.Width() - width) / 2;
-    DrawText({x, box.top}, s, Intersect(clip_, box));
+    if (align == gfx::TextAlign::taRight) x = box.right - t.width;
+    if (align == gfx::TextAlign::taCenter) x = box.left + (box.Width() - t.width) / 2;
+    DrawText({x, box.top}, t, Intersect(clip_, box));
 }
 
 void QtCanvas::DrawFocusRect(const gfx::Rect& r) {

@@ -99,6 +99,39 @@ TEST(LineRaster, HugeCoordinatesAreCutWithoutOverflow) {
     EXPECT_TRUE(inked.count({25, 0}));
 }
 
+// Beyond the safe range a line is cut to the clip first; a 45-degree line keeps every pixel.
+TEST(LineRaster, FarDiagonalKeepsItsVisiblePixels) {
+    Image img(40, 40);
+    const int far = 1 << 26;
+    raster::DrawLine(img.buffer, img.All(), {5 - far, 9 - far}, {5 + far, 9 + far}, kInk, false);
+    std::set<std::pair<int, int>> want;
+    for (int x = 0; x < 40; ++x)
+        if (x + 4 < 40) want.insert({x, x + 4});
+    EXPECT_EQ(img.Inked(), want);
+}
+
+// Polylines full of upright segments in one column, as thinned curves are, some of no
+// length, some leaving the clip: the pixels of their segments drawn one by one.
+TEST(LineRaster, UprightRunsOfAPolylineDrawTheirSegmentsPixels) {
+    std::mt19937 rng(29);
+    const gfx::Rect clip{2, 3, 38, 37};
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<gfx::Point> points;
+        gfx::Point p{static_cast<int>(rng() % 40), static_cast<int>(rng() % 40)};
+        const int n = 2 + static_cast<int>(rng() % 12);
+        for (int i = 0; i < n; ++i) {
+            points.push_back(p);
+            if (rng() % 4 == 0) p.x += static_cast<int>(rng() % 5) - 2;
+            if (rng() % 5 != 0) p.y = static_cast<int>(rng() % 44) - 2;
+        }
+        Image whole(40, 40), by_segment(40, 40);
+        raster::DrawPolyline(whole.buffer, clip, points, kInk);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            raster::DrawLine(by_segment.buffer, clip, points[i - 1], points[i], kInk, false);
+        ASSERT_EQ(whole.Inked(), by_segment.Inked()) << "round " << round;
+    }
+}
+
 TEST(LineRaster, DottedLineDrawsRunsOfThree) {
     Image img(20, 3);
     raster::DrawLine(img.buffer, img.All(), {15, 1}, {1, 1}, kInk, true);
@@ -106,6 +139,18 @@ TEST(LineRaster, DottedLineDrawsRunsOfThree) {
     for (int x = 0; x < 20; ++x) row += img.At(x, 1) == kInk ? '#' : '.';
     // From x = 15 leftwards: 15..13 drawn, 12..10 left, 9..7 drawn, 6..4 left, 3..2 drawn.
     EXPECT_EQ(row, "..##...###...###....");
+    // Upright and level, every length and direction: step i drawn when i div 3 is even.
+    for (int length = 1; length <= 20; ++length)
+        for (const gfx::Point dir : {gfx::Point{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            Image img(50, 50);
+            const gfx::Point from{25, 25};
+            raster::DrawLine(img.buffer, img.All(), from,
+                             {from.x + dir.x * length, from.y + dir.y * length}, kInk, true);
+            std::set<std::pair<int, int>> want;
+            for (int i = 0; i < length; ++i)
+                if ((i / 3) % 2 == 0) want.insert({from.x + dir.x * i, from.y + dir.y * i});
+            ASSERT_EQ(img.Inked(), want) << length << " " << dir.x << "," << dir.y;
+        }
 }
 
 TEST(LineRaster, RectanglesCoverLeftAndTopButNotRightAndBottom) {

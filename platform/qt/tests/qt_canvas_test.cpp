@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPainter>
 #include <memory>
 
 namespace {
@@ -143,6 +144,58 @@ TEST(QtCanvas, TextSitsInItsCellOverTheBrushAndAlignsInItsBox) {
         }
     EXPECT_GT(red, 5);
     EXPECT_GT(blue, 5);
+}
+
+// Stripes under the text, so that glyph edges blend with more than one colour.
+QImage Striped(int w, int h) {
+    QImage img = White(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; x += 3) img.setPixel(x, y, qRgb(40 * (y % 5), 200, 90));
+    return img;
+}
+
+// Laid-out texts kept between canvases draw what QPainter::drawText draws, in every face
+// the chart uses, for labels, the zoom text and legend names (Cyrillic, kerning pairs).
+TEST(QtCanvas, KeptTextLayoutsDrawWhatDrawTextDraws) {
+    EnsureApp();
+    const gfx::Font fonts[] = {{"Tahoma", 8, false, kRed},
+                               {"Arial", 20, true, MakeColor(220, 220, 220)},
+                               {"Arial", 10, false, clBlack},
+                               {"No Such Family 1234", 9, true, kBlue}};
+    const char* texts[] = {"0",       "37,6",      "-0,125",    "1000000",
+                           "М: 150%", "AVAWTo fi", "Влажность", "x:12,5, 37,6"};
+    QtTextCache cache;
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass draws from the cache
+        for (const gfx::Font& font : fonts)
+            for (const char* text : texts) {
+                const QString s = QString::fromUtf8(text);
+                QImage want = Striped(260, 50), got = Striped(260, 50);
+                QFont qfont(QtCanvas::ResolveFamily(font.name));
+                qfont.setPointSize(font.size);
+                qfont.setBold(font.bold);
+                const QFontMetrics metrics(qfont, &want);
+                {
+                    QPainter p(&want);
+                    p.fillRect(7, 9, metrics.horizontalAdvance(s), metrics.height(),
+                               QColor(0, 0, 255));
+                    p.setFont(qfont);
+                    p.setPen(QColor(ColorRed(font.color), ColorGreen(font.color),
+                                    ColorBlue(font.color)));
+                    p.drawText(7, 9 + metrics.ascent(), s);
+                }
+                gfx::Size extent;
+                {
+                    QtCanvas c(got, &cache);
+                    c.SetFont(font);
+                    c.SetBrushColor(kBlue);
+                    extent = c.TextExtent(text);
+                    c.TextOut({7, 9}, text);
+                }
+                EXPECT_EQ(extent.width, metrics.horizontalAdvance(s)) << text;
+                EXPECT_EQ(extent.height, metrics.height()) << text;
+                ASSERT_TRUE(got == want) << font.name << " " << font.size << ": " << text;
+            }
+    }
 }
 
 TEST(QtCanvas, TextRectCutsTextAtTheBox) {
