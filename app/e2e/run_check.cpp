@@ -16,16 +16,22 @@ FieldKey Key(const RecordFields& f) {
     return {f.t1, f.t2, f.t3, f.hm, f.out};
 }
 
-// Every packet-long run of the stream, at any offset, that passes the checksum.
+// Every packet-long run of the stream that passes the checksum without being a packet sent
+// whole: what a reader out of step with the packets can take for one.
 std::set<FieldKey> MisframedCandidates(const std::vector<SentPacket>& log, PacketLayout layout,
                                        bool rounding) {
     std::vector<std::uint8_t> stream;
-    for (const SentPacket& p : log) stream.insert(stream.end(), p.wire.begin(), p.wire.end());
+    std::set<std::size_t> whole_starts;
+    for (const SentPacket& p : log) {
+        if (p.status == SentStatus::Ok) whole_starts.insert(stream.size());
+        stream.insert(stream.end(), p.wire.begin(), p.wire.end());
+    }
     const std::size_t length = PacketLength(layout);
     std::set<FieldKey> keys;
     for (std::size_t at = 0; at + length <= stream.size(); ++at) {
         const std::span<const std::uint8_t> window(stream.data() + at, length);
-        if (ChecksumOk(window)) keys.insert(Key(FieldsOfPacket(window, layout, rounding)));
+        if (!whole_starts.count(at) && ChecksumOk(window))
+            keys.insert(Key(FieldsOfPacket(window, layout, rounding)));
     }
     return keys;
 }

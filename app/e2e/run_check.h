@@ -21,9 +21,9 @@ struct RunCheck {
     std::size_t lost = 0;     // not written: the reader had gone
     std::size_t lines = 0;    // record lines in the daily files
     Alignment packets;        // intact packets against the lines
-    // Of the lines not matched to an intact packet: those that are some packet-long run of
-    // the bytes sent with a good checksum (a stream that lost a byte, read out of step), and
-    // the rest, which no byte sequence sent explains.
+    // Of the lines not matched to an intact packet: those that are a packet-long run of the
+    // bytes sent, across packet bounds, with a good checksum (a stream that lost a byte, read
+    // out of step), and the rest: made up, or a packet sent out of its place.
     std::size_t misframed = 0;
     std::size_t foreign = 0;
     std::optional<Alignment> echo;  // the echoed lines against the lines in the files

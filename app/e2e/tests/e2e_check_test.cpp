@@ -157,10 +157,14 @@ TEST(RunCheck, JudgesACleanRunAndExplainsLinesReadOutOfStep) {
     EXPECT_TRUE(c.Sound());
     EXPECT_FALSE(c.Clean());
 
-    c = e2e::CheckRun(lossy, {LineOf(Packet8(0x40, 700, 700, 500))}, PacketLayout::Eight, true,
-                      std::nullopt);
+    c = e2e::CheckRun(lossy, {LineOf(c2), LineOf(Packet8(0x40, 700, 700, 500))},
+                      PacketLayout::Eight, true, std::nullopt);
     EXPECT_EQ(c.foreign, 1u);
     EXPECT_FALSE(c.Sound());
+    // A packet sent whole but recorded out of its place is no misframed read either.
+    c = e2e::CheckRun(log, {lines[1], lines[0]}, PacketLayout::Eight, true, std::nullopt);
+    EXPECT_EQ(c.misframed, 0u);
+    EXPECT_EQ(c.foreign, 1u);
 }
 
 }  // namespace
