@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options, exit_code)) return exit_code;
 
     QApplication app(argc, argv);
+    // The icons are compiled into a static library: its resources register only when asked.
+    Q_INIT_RESOURCE(resources);
     app.setApplicationName(QStringLiteral("incubator-monitor"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/incubator-monitor.svg")));
     // The tray icon keeps the program running while the window is hidden.

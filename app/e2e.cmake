@@ -1,0 +1,36 @@
+# End to end: the real programs on a simulator's pseudo-terminal, and the checker that compares
+# the simulator's packet log with the monitor's daily files (scripts/soak.sh uses it too).
+set(e2e_dir ${CMAKE_CURRENT_LIST_DIR}/e2e)
+
+incubator_library(e2e_check
+    SOURCES ${e2e_dir}/alignment.h ${e2e_dir}/daily_lines.cpp ${e2e_dir}/record_fields.cpp
+            ${e2e_dir}/run_check.cpp ${e2e_dir}/sim_log.cpp
+    DEPS telemetry)
+
+add_executable(incubator-e2e-check ${e2e_dir}/check_main.cpp)
+target_link_libraries(incubator-e2e-check PRIVATE e2e_check)
+incubator_warnings(incubator-e2e-check)
+
+incubator_test(e2e_check_tests
+    SOURCES ${e2e_dir}/tests/e2e_check_test.cpp ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+    DEPS e2e_check)
+
+if(INCUBATOR_WITH_QT)
+    # One program, two CTest tests that can run side by side.
+    add_executable(monitor_e2e_tests
+        ${e2e_dir}/tests/monitor_e2e_test.cpp ${e2e_dir}/tests/child_process.cpp
+        ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
+    target_link_libraries(monitor_e2e_tests PRIVATE e2e_check humidity platform_ini
+        GTest::gtest GTest::gtest_main)
+    target_compile_definitions(monitor_e2e_tests PRIVATE
+        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
+    add_dependencies(monitor_e2e_tests incubator-sim incubator-monitor)
+    incubator_warnings(monitor_e2e_tests)
+    foreach(group IN ITEMS Signals EightAndNineBytes)
+        add_test(NAME monitor_e2e_${group}
+            COMMAND monitor_e2e_tests --gtest_filter=${group}/*)
+        set_tests_properties(monitor_e2e_${group} PROPERTIES
+            TIMEOUT 180 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endforeach()
+endif()

@@ -1,0 +1,231 @@
+// The real programs end to end: incubator-sim on a pseudo-terminal and incubator-monitor, a
+// copy of it in a folder of its own (so its configuration and daily files are there), on the
+// offscreen platform, with a configuration that names the pseudo-terminal and opens it at
+// start. What the monitor echoes, what it writes to its daily file and what the simulator
+// logs as sent must agree.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "analysis/humidity.h"
+#include "app/e2e/daily_lines.h"
+#include "app/e2e/record_fields.h"
+#include "app/e2e/run_check.h"
+#include "app/e2e/sim_log.h"
+#include "app/e2e/tests/child_process.h"
+#include "platform/ini_file.h"
+#include "platform/tests/temp_folder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// One monitor in its own folder, fed by one simulator.
+class Rig {
+  public:
+    explicit Rig(std::vector<std::string> sim_args) {
+        fs::copy_file(INCUBATOR_MONITOR_PATH, Exe());
+        sim_args.insert(sim_args.begin(), INCUBATOR_SIM_PATH);
+        sim_args.insert(sim_args.end(), {"--log", folder_.File("sim.log")});
+        sim_ = std::make_unique<ChildProcess>(sim_args, folder_.File("sim.out"),
+                                              folder_.File("sim.err"));
+        WaitUntil([&] { return Slurp(folder_.File("sim.out")).find('\n') != std::string::npos; },
+                  10s);
+        const std::string out = Slurp(folder_.File("sim.out"));
+        pty_ = out.substr(0, out.find('\n'));
+    }
+
+    const std::string& Pty() const { return pty_; }
+    std::string Exe() const { return folder_.File("incubator-monitor"); }
+    std::string Ini() const { return folder_.File("incubator-monitor.ini"); }
+
+    // The configuration: the port and OpenStart, autosave every minute, and `more`.
+    void Configure(const std::string& more) {
+        Spit(Ini(), "[ComPort1]\nPort=" + pty_ + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
+    }
+
+    void StartMonitor() {
+        monitor_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{Exe(), "--echo"}, folder_.File("echo.txt"),
+            folder_.File("monitor.err"), std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
+    }
+
+    std::vector<std::string> Echoed() const {
+        return e2e::SplitEchoText(Slurp(folder_.File("echo.txt")));
+    }
+    bool WaitForEchoedLines(std::size_t n) {
+        return WaitUntil([&] { return Echoed().size() >= n; }, 40s);
+    }
+
+    // Sends the signal and waits for the monitor to end; its wait status.
+    std::optional<int> EndMonitor(int signal) {
+        monitor_->Signal(signal);
+        return monitor_->WaitForExit(30s);
+    }
+
+    std::string LogFolder() const { return folder_.File("log"); }
+    std::vector<std::string> DailyLines() const { return e2e::ReadDailyLines(LogFolder()); }
+    std::vector<e2e::SentPacket> SentLog() const {
+        return e2e::ParseSimLog(Slurp(folder_.File("sim.log")));
+    }
+    std::string MonitorErrors() const { return Slurp(folder_.File("monitor.err")); }
+
+  private:
+    TempFolder folder_;
+    std::unique_ptr<ChildProcess> sim_;
+    std::unique_ptr<ChildProcess> monitor_;
+    std::string pty_;
+};
+
+bool EndedNormally(const std::optional<int>& status) {
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+// --- Ending on a signal while samples arrive ---------------------------------------------
+
+class EndingOnSignal : public ::testing::TestWithParam<int> {};
+
+TEST_P(EndingOnSignal, KeepsEveryLineReceivedAndWritesTheCloseTimeKeys) {
+    Rig rig({"--rate", "25", "--burst", "2", "--seed", "5"});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure("");
+    rig.StartMonitor();
+    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.MonitorErrors();
+
+    // The simulator goes on sending while the monitor ends.
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(GetParam()))) << rig.MonitorErrors();
+
+    const std::vector<std::string> echoed = rig.Echoed();
+    const std::vector<std::string> lines = rig.DailyLines();
+    ASSERT_GE(echoed.size(), 30u);
+    EXPECT_EQ(lines.size(), echoed.size());
+    EXPECT_TRUE(lines == echoed) << "the daily file must hold every line the monitor took in";
+
+    // A daily file is its autosaves' batches: CR LF before each line, none after the last.
+    ASSERT_TRUE(fs::is_directory(rig.LogFolder()));
+    for (const auto& file : fs::directory_iterator(rig.LogFolder())) {
+        const std::string text = Slurp(file.path());
+        EXPECT_TRUE(text.starts_with("\r\n")) << file.path();
+        EXPECT_FALSE(text.ends_with("\n")) << file.path();
+    }
+
+    // Those lines are the packets sent, from the first on, none skipped.
+    const std::vector<e2e::SentPacket> sent = rig.SentLog();
+    ASSERT_GE(sent.size(), lines.size());
+    const std::vector<e2e::SentPacket> first(sent.begin(),
+                                             sent.begin() + static_cast<long>(lines.size()));
+    const e2e::RunCheck check = e2e::CheckRun(first, lines, PacketLayout::Eight, true, echoed);
+    EXPECT_TRUE(check.Clean()) << check.Summary();
+
+    const platform::IniFile ini(rig.Ini());
+    EXPECT_EQ(ini.Read("Alarm", "T1_HI"), "390");
+    EXPECT_EQ(ini.Read("Alarm", "T3_LOW"), "30");
+    EXPECT_TRUE(ini.Read("Form", "Top"));
+    EXPECT_TRUE(ini.Read("ScrollBar", "XScale"));
+    EXPECT_EQ(ini.Read("ComPort1", "Port"), rig.Pty());
+    EXPECT_EQ(ini.Read("ComPort1", "BaudRate"), "4800");
+    // Keys that only the settings dialog writes stay as they were.
+    EXPECT_EQ(ini.Read("ComPort1", "OpenStart"), "1");
+    EXPECT_EQ(ini.Read("LogFile", "Time"), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndingOnSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) {
+                             return std::string(info.param == SIGTERM  ? "SIGTERM"
+                                                : info.param == SIGINT ? "SIGINT"
+                                                                       : "SIGHUP");
+                         });
+
+// --- Both layouts, with and without rounding ---------------------------------------------
+
+struct Decoding {
+    bool nine_byte;
+    bool rounding;
+};
+
+// The temperature texts worked out here from the raw words, apart from the program's code.
+std::string Tenths(unsigned tenths) {
+    std::string whole = std::to_string(tenths / 10);
+    if (whole.size() < 2) whole.insert(0, "0");
+    return whole + "," + std::to_string(tenths % 10);
+}
+std::string Sixteenths(unsigned raw, bool rounding) {
+    if (rounding) return Tenths((raw * 5 + 2) / 8);
+    std::string whole = std::to_string(raw / 16);
+    if (whole.size() < 2) whole.insert(0, "0");
+    std::string fraction = std::to_string(raw % 16 * 625);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    return whole + "," + fraction;
+}
+
+e2e::RecordFields ExpectedFields(const std::vector<std::uint8_t>& p, const Decoding& d) {
+    const auto word = [&](int at) { return static_cast<unsigned>(p[at] | p[at + 1] << 8); };
+    e2e::RecordFields f;
+    f.t1 = Sixteenths(word(1), d.rounding);
+    f.t2 = Sixteenths(word(3), d.rounding);
+    if (d.nine_byte) {
+        f.t3 = Tenths(word(5));
+        f.hm = std::to_string(p[7]);
+    } else {
+        // T3 always has one decimal: without rounding it is raw / 16 rounded half up.
+        f.t3 = d.rounding ? Sixteenths(word(5), true) : Tenths((word(5) * 10 + 8) / 16);
+        f.hm = std::to_string(LookupHumidity(static_cast<int>(word(1)), static_cast<int>(word(5))));
+    }
+    for (int i = 0; i < 8; ++i) f.out += p[0] & (1 << i) ? static_cast<char>('1' + i) : '_';
+    return f;
+}
+
+class Layouts : public ::testing::TestWithParam<Decoding> {};
+
+TEST_P(Layouts, RecordLinesHoldWhatThePacketsSent) {
+    const Decoding d = GetParam();
+    constexpr std::size_t kPackets = 50;
+    Rig rig({"--layout", d.nine_byte ? "9" : "8", "--rate", "25", "--burst", "2", "--count",
+             std::to_string(kPackets), "--seed", "7", "--alarms", "--tray-period", "1"});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure(std::string("[Programm]\nSHT10=") + (d.nine_byte ? "1" : "0") +
+                  "\n[Temperature]\nOkruglenie=" + (d.rounding ? "1" : "0") + "\n");
+    rig.StartMonitor();
+    ASSERT_TRUE(rig.WaitForEchoedLines(kPackets)) << rig.MonitorErrors();
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+
+    const std::vector<std::string> lines = rig.DailyLines();
+    const std::vector<e2e::SentPacket> sent = rig.SentLog();
+    const PacketLayout layout = d.nine_byte ? PacketLayout::Nine : PacketLayout::Eight;
+    const e2e::RunCheck check = e2e::CheckRun(sent, lines, layout, d.rounding, rig.Echoed());
+    EXPECT_TRUE(check.Clean()) << check.Summary();
+    ASSERT_EQ(lines.size(), kPackets);
+    ASSERT_EQ(sent.size(), kPackets);
+
+    bool odd_sixteenths = false;
+    std::set<std::string> outputs;
+    for (std::size_t i = 0; i < kPackets; ++i) {
+        const std::vector<std::uint8_t>& p = sent[i].wire;
+        const e2e::RecordFields expected = ExpectedFields(p, d);
+        EXPECT_EQ(e2e::FieldsOfLine(lines[i]), expected)
+            << "line " << i << ": " << lines[i] << "\nexpected " << e2e::Describe(expected);
+        odd_sixteenths |= (p[1] | p[3] | p[5]) % 8 != 0;
+        outputs.insert(expected.out);
+    }
+    // The stream tells the cases apart: sixteenths that rounding changes, outputs that change.
+    EXPECT_TRUE(odd_sixteenths);
+    EXPECT_GT(outputs.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EightAndNineBytes, Layouts,
+                         ::testing::Values(Decoding{false, true}, Decoding{false, false},
+                                           Decoding{true, true}, Decoding{true, false}),
+                         [](const auto& info) {
+                             return std::string(info.param.nine_byte ? "NineBytes" : "EightBytes") +
+                                    (info.param.rounding ? "Rounded" : "Exact");
+                         });
+
+}  // namespace
