@@ -13,12 +13,14 @@
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"
+#include "platform/posix/xdg_autorun.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_desktop_notifier.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_shell.h"
 #include "platform/qt/qt_ui_thread.h"
+#include "platform/qt/qt_url_opener.h"
 #include "platform/qt/termination_signals.h"
 
 namespace {
@@ -95,9 +97,11 @@ int main(int argc, char** argv) {
     platform::QtClipboard clipboard;
     platform::QtDialogs dialogs;
     platform::QtDesktopNotifier notifier;
+    platform::XdgAutorun autorun = platform::XdgAutorun::ForThisProgram();
+    platform::QtUrlOpener url_opener;
     MainWindowServices services(
         timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
-        clipboard, dialogs, paths.configuration_file, paths.log_folder);
+        clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
     if (options.echo)
         services.echo_line = [](const std::string& line) {

@@ -20,7 +20,8 @@ if(INCUBATOR_WITH_QT)
     target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR}
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
-        main_window_logic configuration statistics port_open_failure analysis_qt serial serial_qt chart_qt qt_tray
+        main_window_logic configuration statistics port_open_failure analysis_qt settings_about_qt
+        platform_services_posix serial serial_qt chart_qt qt_tray
         platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
             std::chrono::seconds(5));
     }
     form.ui().ScrollBarXScale->setValue(150);  // a 200-sample window
+    form.ui().ScrollBarGainY->setValue(0);     // 28 to 78: temperatures and humidity together
+    form.ui().ScrollBarPosY->setValue(220);
     form.FillChart(static_cast<int>(form.Display().Count()) - 1);
     QApplication::processEvents();
     bool ok = Save(form, out / "screenshot.png");

@@ -46,6 +46,9 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
           TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services.now}),
       port_(services.serial, services.ui_thread) {
     ui_->Button1->setVisible(false);
+    // The chart takes most of the height; the statistics below it can be dragged larger.
+    ui_->Splitter1->setStretchFactor(0, 3);
+    ui_->Splitter1->setStretchFactor(1, 1);
     status_panel_ = new QLabel(this);
     status_warning_ = new QLabel(this);
     status_warning_->setStyleSheet(QStringLiteral("color: #b00000;"));
@@ -204,7 +207,8 @@ void TForm1::WireControls() {
     on(ui_->N19, &TForm1::N19Click);
     on(ui_->N23, &TForm1::N23Click);
     on(ui_->NFont, &TForm1::NFontClick);
-    for (QAction* later : {ui_->N3, ui_->NAbout}) later->setEnabled(false);
+    on(ui_->N3, &TForm1::N3Click);
+    on(ui_->NAbout, &TForm1::NAboutClick);
 
     connect(ui_->SpBtnOpenCom, &QPushButton::clicked, this,
             [this] { UserAction([&] { SpBtnOpenComClick(); }); });

@@ -113,6 +113,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void N18Click() { OpenAnalysis(AnalysisMode::EmergencyCooling); }
     void N19Click() { OpenAnalysis(AnalysisMode::EmergencyRelay); }
     void N23Click();
+    void N3Click();
+    void NAboutClick();
     void NFontClick();
     void TrayIcon1Click();
     void TrayIcon1DblClick();

@@ -3,7 +3,10 @@
 
 #include "analysis/qt/form_log.h"
 #include "app/configuration.h"
+#include "app/qt/about_form.h"
 #include "app/qt/form1.h"
+#include "app/qt/form_settings.h"
+#include "platform/posix/executable_path.h"
 #include "ui_form1.h"
 
 namespace {
@@ -42,6 +45,28 @@ void TForm1::OpenAnalysis(AnalysisMode mode) {
 void TForm1::N23Click() {
     services_.dialogs.Message(this, kOutputsHelp, windowTitle().toStdString(),
                               platform::MessageButtons::Ok, platform::MessageIcon::None);
+}
+
+void TForm1::N3Click() {
+    FormSettingsContext context{services_.config_path,
+                                settings_,
+                                services_.autorun,
+                                services_.dialogs,
+                                services_.sound,
+                                services_.timers,
+                                [this](const settings_dialog::AcceptedSettings& accepted) {
+                                    TrayIcon1().SetMinimizeToTray(accepted.MinToTrey);
+                                    settings_dialog::ApplyTimers(settings_, *timer_save_file_,
+                                                                 *timer_alarm_sound_);
+                                    PMenuWindow->setChecked(settings_.ShowWindow);
+                                }};
+    TFormSettings dialog(std::move(context), this);
+    dialog.exec();
+}
+
+void TForm1::NAboutClick() {
+    TfAbout about(services_.url_opener, AboutAddressesFor(platform::ExecutablePath()), this);
+    about.exec();
 }
 
 void TForm1::NFontClick() {

@@ -7,6 +7,7 @@
 
 #include "app/statistics/file_system.h"
 #include "common/local_time.h"
+#include "platform/autorun.h"
 #include "platform/clipboard.h"
 #include "platform/desktop_notifier.h"
 #include "platform/dialogs.h"
@@ -15,13 +16,16 @@
 #include "platform/timer.h"
 #include "platform/tray_shell.h"
 #include "platform/ui_thread.h"
+#include "platform/url_opener.h"
 #include "platform/window_alert.h"
 
 struct MainWindowServices {
     MainWindowServices(platform::TimerFactory& timers, SerialBackend& serial, UiThread& ui_thread,
                        std::function<std::unique_ptr<platform::TrayShell>()> tray_shell,
                        platform::Sound& sound, platform::Clipboard& clipboard,
-                       platform::Dialogs& dialogs, std::string config_path, std::string log_dir)
+                       platform::Dialogs& dialogs, platform::Autorun& autorun,
+                       platform::UrlOpener& url_opener, std::string config_path,
+                       std::string log_dir)
         : timers(timers),
           serial(serial),
           ui_thread(ui_thread),
@@ -29,6 +33,8 @@ struct MainWindowServices {
           sound(sound),
           clipboard(clipboard),
           dialogs(dialogs),
+          autorun(autorun),
+          url_opener(url_opener),
           config_path(std::move(config_path)),
           log_dir(std::move(log_dir)) {}
 
@@ -40,8 +46,10 @@ struct MainWindowServices {
     platform::Sound& sound;
     platform::Clipboard& clipboard;
     platform::Dialogs& dialogs;
-    std::string config_path;  // the configuration file
-    std::string log_dir;      // the daily statistics files
+    platform::Autorun& autorun;       // the settings dialog's autorun box
+    platform::UrlOpener& url_opener;  // the about window's links
+    std::string config_path;          // the configuration file
+    std::string log_dir;              // the daily statistics files
 
     platform::DesktopNotifier* notifier = nullptr;  // none: no notification service
     // The taskbar flash; none: the window alerts through the toolkit itself.

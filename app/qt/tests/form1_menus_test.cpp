@@ -1,8 +1,12 @@
 // The main menu's windows and messages, the display font and the tray icon.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
+#include <functional>
 
 #include "app/qt/tests/form1_fixture.h"
 
@@ -89,6 +93,47 @@ TEST_F(MenusTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
     EXPECT_FALSE(form->TrayIcon1().StartHidden());
     form->PopupMenu1().findChild<QAction*>("N5")->trigger();
     EXPECT_TRUE(form->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Runs `inside` on the modal window that `open` shows, then closes it.
+void WithModal(QAction* open, const std::function<void(QDialog&)>& inside) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        seen = true;
+        inside(*window);
+        if (window->isVisible()) window->reject();
+    });
+    open->trigger();
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(MenusTest, TheSettingsDialogAppliesToTheRunningWindow) {
+    Open();
+    WithModal(form->ui().N3, [](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Настойки");
+        auto* minutes = dialog.findChild<QSpinBox*>("UpDwTimeSaveFile");
+        ASSERT_NE(minutes, nullptr);
+        minutes->setValue(5);
+        auto* tray_box = dialog.findChild<QCheckBox*>("ChBoxShowWinTemper");
+        ASSERT_NE(tray_box, nullptr);
+        tray_box->setChecked(true);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    });
+    EXPECT_EQ(form->TimerSaveFile().Interval(), 300000u);
+    EXPECT_TRUE(form->Settings().ShowWindow);
+    EXPECT_TRUE(form->PopupMenuCurves().findChild<QAction*>("PMenuWindow")->isChecked());
+}
+
+TEST_F(MenusTest, TheAboutWindowOpensFromTheMenu) {
+    Open();
+    WithModal(form->ui().NAbout,
+              [](QDialog& dialog) { EXPECT_EQ(dialog.windowTitle(), "О программе"); });
 }
 
 }  // namespace
