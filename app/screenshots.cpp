@@ -1,5 +1,5 @@
 // Writes the pictures in docs/: the main window after 200 samples of a simulated controller,
-// and the analysis window over them. Runs on the offscreen platform with test doubles.
+// the analysis window over them and the settings dialog. Runs on the offscreen platform with test doubles.
 //   incubator-screenshots <output folder>
 #include <QApplication>
 #include <QDialog>
@@ -70,6 +70,13 @@ int main(int argc, char** argv) {
         }
     });
     form.ui().N16->trigger();
+    QTimer::singleShot(100, [&] {
+        if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ok = Save(*window, out / "settings.png") && ok;
+            window->reject();
+        }
+    });
+    form.ui().N3->trigger();
     form.SpBtnOpenComClick();
     std::filesystem::remove_all(scratch);
     return ok ? 0 : 1;
