@@ -137,3 +137,18 @@ TEST_F(MenusTest, TheAboutWindowOpensFromTheMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenusTest, MinimisingGoesIntoTheTrayAndShowBringsItBack) {
+    std::ofstream(ConfigPath()) << "[Form]\nMinToTrey=1\n";
+    Open();
+    EXPECT_TRUE(form->TrayIcon1().MinimizeToTray());
+    form->showMinimized();
+    QTRY_VERIFY(!form->isVisible());
+    form->PopupMenu1().findChild<QAction*>("N4")->trigger();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isMinimized());
+}
+
+}  // namespace
