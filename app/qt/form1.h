@@ -186,6 +186,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     QWidget* Panel(AlarmChannel channel) const;
     void ChooseColor(TColor initial, config::ChartColorKey key,
                      const std::function<void(TColor)>& apply);
+    void ChooseCurveColor(int index, QLabel& label, config::ChartColorKey key);
     void CopyChannel(std::string (*field)(std::string_view));
     void UpdateTrayTip();
     CurveSelection Selection() const;

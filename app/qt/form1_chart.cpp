@@ -161,36 +161,28 @@ void TForm1::ChooseColor(TColor initial, config::ChartColorKey key,
     config::WriteColor(ini, key, *chosen);
 }
 
-void TForm1::LbColorT1Click() {
-    TCurve& c = GraphM1().Curves().Items(curve::kT1);
-    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT1, [&](TColor color) {
-        SetTextColor(*ui_->LbColorT1, ToQColor(color));
+void TForm1::ChooseCurveColor(int index, QLabel& label, config::ChartColorKey key) {
+    TCurve& c = GraphM1().Curves().Items(index);
+    ChooseColor(c.ColorGraph(), key, [&](TColor color) {
+        SetTextColor(label, ToQColor(color));
         c.SetColorGraph(color);
     });
+}
+
+void TForm1::LbColorT1Click() {
+    ChooseCurveColor(curve::kT1, *ui_->LbColorT1, config::ChartColorKey::ckT1);
 }
 
 void TForm1::LbColorT2Click() {
-    TCurve& c = GraphM1().Curves().Items(curve::kT2);
-    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT2, [&](TColor color) {
-        SetTextColor(*ui_->LbColorT2, ToQColor(color));
-        c.SetColorGraph(color);
-    });
+    ChooseCurveColor(curve::kT2, *ui_->LbColorT2, config::ChartColorKey::ckT2);
 }
 
 void TForm1::LbColorT3Click() {
-    TCurve& c = GraphM1().Curves().Items(curve::kT3);
-    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckT3, [&](TColor color) {
-        SetTextColor(*ui_->LbColorT3, ToQColor(color));
-        c.SetColorGraph(color);
-    });
+    ChooseCurveColor(curve::kT3, *ui_->LbColorT3, config::ChartColorKey::ckT3);
 }
 
 void TForm1::LbHmColorClick() {
-    TCurve& c = GraphM1().Curves().Items(curve::kHM);
-    ChooseColor(c.ColorGraph(), config::ChartColorKey::ckHM, [&](TColor color) {
-        SetTextColor(*ui_->LbHmColor, ToQColor(color));
-        c.SetColorGraph(color);
-    });
+    ChooseCurveColor(curve::kHM, *ui_->LbHmColor, config::ChartColorKey::ckHM);
 }
 
 void TForm1::LbColorFonClick() {
