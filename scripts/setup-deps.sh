@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libcanberra-dev
-    libqt6svg6 qt6-translations-l10n fonts-dejavu-core dbus-daemon
+    libqt6svg6 qt6-translations-l10n fonts-dejavu-core dbus-daemon desktop-file-utils
 )
 
 missing=()

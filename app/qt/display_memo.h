@@ -19,6 +19,8 @@ class DisplayMemo : public DisplayLines {
     // Adds a line at the end; a view that showed the end keeps showing it.
     void Append(const std::string& line);
     void Clear();
+    // Replaces the whole text, one line per element, in one edit.
+    void SetText(const std::string& utf8_lines);
 
   private:
     QPlainTextEdit& edit_;

@@ -70,7 +70,7 @@ void TForm1::NLoad1Click() {
     std::string text;
     for (const std::string& line : lines) (text += line) += '\n';
     if (!text.empty()) text.pop_back();
-    memo->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    memo_.SetText(text);
     memo->document()->setModified(false);
     memo->setUpdatesEnabled(true);
 
