@@ -1,5 +1,6 @@
 #include "common/text_parse.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -26,8 +27,12 @@ long DecimalMagnitude(const std::string& plain) {
         long exponent = 0;
         const char* p = plain.data() + e + 1;
         if (*p == '+') ++p;
-        std::from_chars(p, plain.data() + plain.size(), exponent);
-        magnitude += exponent;
+        // An exponent past the range of long is past any double too: only its sign counts.
+        // Kept far from the limits of long, so that adding it cannot overflow.
+        constexpr long kFar = 1L << 40;
+        const auto parsed = std::from_chars(p, plain.data() + plain.size(), exponent);
+        if (parsed.ec == std::errc::result_out_of_range) exponent = *p == '-' ? -kFar : kFar;
+        magnitude += std::clamp(exponent, -kFar, kFar);
     }
     return magnitude;
 }
