@@ -24,8 +24,11 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-void CheckName(std::string_view name, std::string_view forbidden) {
+// `bad_first`: characters a name cannot start with, since its line would read as something
+// else (a key line starting with ";", "#" or "[" is a comment or a section header).
+void CheckName(std::string_view name, std::string_view forbidden, std::string_view bad_first) {
     const bool bad = name.empty() || IsBlank(name.front()) || IsBlank(name.back()) ||
+                     bad_first.find(name.front()) != std::string_view::npos ||
                      name.find_first_of(forbidden) != std::string_view::npos ||
                      name.find_first_of("\r\n") != std::string_view::npos;
     if (bad) throw std::invalid_argument("invalid INI name: " + std::string(name));
@@ -145,8 +148,8 @@ void IniDocument::Insert(std::size_t at, std::string text) {
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-    CheckName(section, "]");
-    CheckName(key, "=");
+    CheckName(section, "]", "");
+    CheckName(key, "=", ";#[");
     std::string clean(value);
     std::replace_if(
         clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');

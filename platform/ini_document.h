@@ -26,7 +26,8 @@ class IniDocument {
     // Replaces an existing key's value in place; a new key goes after the last key line of
     // its section, a new section at the end of the document. Line breaks in the value become
     // blanks, so a value never makes lines of its own. Names must be non-empty, without
-    // line breaks, surrounding blanks, "=" in a key or "]" in a section (invalid_argument).
+    // line breaks, surrounding blanks, "=" in a key or "]" in a section, and a key must not
+    // start with ";", "#" or "[" (invalid_argument).
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with all its lines; false when there was none.
     bool EraseSection(std::string_view section);

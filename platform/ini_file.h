@@ -13,7 +13,8 @@
 // Line ends: CR LF and LF files both read; a rewrite keeps each line's own end and gives new
 // lines the file's first line end (LF in a new file). A value's line breaks are written as
 // blanks. Names must be non-empty without surrounding blanks or line breaks, keys without
-// "=", sections without "]" (std::invalid_argument otherwise: a program error).
+// "=" and not starting with ";", "#" or "[", sections without "]" (std::invalid_argument
+// otherwise: a program error).
 
 #include <cstdint>
 #include <optional>
