@@ -100,11 +100,12 @@ void CheckRefill(std::span<const std::string> lines, std::size_t first = 0) {
         }
         ++filled;
         const std::string& line = lines[i];
-        FUZZ_CHECK(h.HistT1[i] == text::ParseDouble(get_T1(line)).value());
-        FUZZ_CHECK(h.HistT2[i] == text::ParseDouble(get_T2(line)).value());
-        FUZZ_CHECK(h.HistT3[i] == text::ParseDouble(get_T3(line)).value());
-        const int humidity = text::ParseInt(get_HM(line)).value();
-        FUZZ_CHECK(h.HistHM[i] == static_cast<std::uint8_t>(humidity));
+        const auto t1 = text::ParseDouble(get_T1(line)), t2 = text::ParseDouble(get_T2(line)),
+                   t3 = text::ParseDouble(get_T3(line));
+        const auto humidity = text::ParseInt(get_HM(line));
+        FUZZ_CHECK(t1 && t2 && t3 && humidity);
+        FUZZ_CHECK(h.HistT1[i] == *t1 && h.HistT2[i] == *t2 && h.HistT3[i] == *t3);
+        FUZZ_CHECK(h.HistHM[i] == static_cast<std::uint8_t>(*humidity));
         FUZZ_CHECK(h.HistHeater[i] == (get_N(line) ? 1 : 0));
     }
     FUZZ_CHECK(filled == r.filled);
