@@ -29,7 +29,7 @@ installed "libclang-rt-${clang_major}-dev" || apt_install "libclang-rt-${clang_m
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ \
-    -DINCUBATOR_WITH_QT=OFF -DINCUBATOR_BENCH=OFF -DINCUBATOR_FUZZ=ON >/dev/null
+    -DINCUBATOR_WITH_QT=OFF -DINCUBATOR_BENCH=OFF -DINCUBATOR_FUZZ=ON -DINCUBATOR_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target fuzz_all
 
 # Runs write their corpus growth and temporary files to scratch folders, never to fuzz/corpus.
