@@ -89,8 +89,9 @@ if [ "$mode" = real ]; then
     if [ -f "$ini" ] && grep -qi '^ *Port *=' "$ini"; then
         echo "Its port: $(grep -i -m1 '^ *Port *=' "$ini" | sed 's/^[^=]*= *//')"
     else
-        echo "No port chosen yet: choose it in the port menu, or set [ComPort1] Port=/dev/ttyUSB0"
-        echo "(and OpenStart=1 to open it at start) in $ini."
+        echo "No port chosen yet: choose it under \"Настройки\" → \"Ком порт\" and press \"Старт\","
+        echo "or set Port=/dev/ttyUSB0 (and OpenStart=1 to open it at start) in section"
+        echo "[ComPort1] of $ini."
     fi
     run_monitor build/app/incubator-monitor "${monitor_args[@]}"
     exit

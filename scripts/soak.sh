@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # A long run of the monitor on the simulator (not part of CI).
 #
-#   bash scripts/soak.sh [MINUTES]     (default 30)
+#   bash scripts/soak.sh [MINUTES [RATE]]     (default 30 minutes, 50 packets a second)
 #
-# The simulator sends 50 packets a second, in writes of 1 to 3 packets, on a pseudo-terminal;
+# The simulator sends RATE packets a second, in writes of 1 to 3 packets, on a pseudo-terminal;
 # the monitor (a copy in build/soak/<phase>/ with its own configuration, autosave every minute)
-# reads it on the offscreen platform. 30 minutes cross the 87,000 lines after which the
-# monitor saves and empties its display.
+# reads it on the offscreen platform. 30 minutes at 50 a second (or 10 at 150) cross the
+# 87,000 lines after which the monitor saves and empties its display (unless the date
+# changes meanwhile: the first autosave of a day empties the display too).
 #
 #   clean   MINUTES long: every packet the simulator sent is in the daily files once, in
 #           order, and nothing else is.
@@ -20,15 +21,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 minutes=${1:-30}
-if ! [[ $minutes =~ ^[0-9]+$ ]] || [ "$minutes" -lt 1 ]; then
-    echo "Usage: bash scripts/soak.sh [MINUTES]   (whole minutes, at least 1)" >&2
+rate=${2:-50}
+if ! [[ $minutes =~ ^[0-9]+$ && $rate =~ ^[0-9]+$ ]] || [ "$minutes" -lt 1 ] || [ "$rate" -lt 1 ]; then
+    echo "Usage: bash scripts/soak.sh [MINUTES [RATE]]   (whole minutes, packets a second)" >&2
     exit 2
 fi
 faulty_minutes=$((minutes / 5 > 0 ? minutes / 5 : 1))
-rate=50
 
 bash scripts/setup-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
 cmake --build build -j "$(nproc)" --target incubator-monitor incubator-sim incubator-e2e-check
 
 work=build/soak
@@ -91,6 +92,11 @@ phase() {
     printf '[ComPort1]\nPort=%s\nOpenStart=1\nSignalOffData=1\n[LogFile]\nTime=1\n' \
         "$pty" >"$dir/incubator-monitor.ini"
     printf '[Programm]\nSHT10=0\n[Temperature]\nOkruglenie=1\n' >>"$dir/incubator-monitor.ini"
+
+    # Today's daily file exists already, so the first autosave does not empty the display: it
+    # then holds every line received and reaches 87,000 lines at the 87,000th packet.
+    mkdir -p "$dir/log"
+    : >"$dir/log/$(date +%Y-%m-%d).txt"
 
     QT_QPA_PLATFORM=offscreen "$dir/incubator-monitor" --echo >"$dir/echo.txt" \
         2>"$dir/monitor.err" &
@@ -177,14 +183,16 @@ read -r growth baseline_at cpu_us < <(awk -v hz="$ticks_per_second" '
         printf "%+d %d %.0f\n", rss[NR] - rss[b], t[b], us
     }' "$work/clean/samples.tsv")
 
+rollover="display emptied at 87,000 lines"
+[ "$(check_value clean lines)" -ge 87000 ] || rollover="display never full (87,000 lines)"
 clean_ok=$(tail -n 1 "$work/clean/ending.txt")
 faulty_ok=$(tail -n 1 "$work/faulty/ending.txt")
 overall=PASS
 [ "$clean_ok" = passed ] && [ "$faulty_ok" = passed ] || overall=FAIL
-echo "soak $minutes+$faulty_minutes min: packets sent $(check_value clean sent) clean +" \
+echo "soak $minutes+$faulty_minutes min at $rate/s: packets sent $(check_value clean sent) clean +" \
     "$(check_value faulty sent) faulty; lines in the files $(check_value clean lines) +" \
     "$(check_value faulty lines); missing $(check_value clean missing) (clean);" \
     "extra $(check_value clean extra) (clean), $(check_value faulty foreign) not sent +" \
     "$(check_value faulty misframed) misframed (faulty); RSS growth after ${baseline_at} s" \
-    "$growth KiB; CPU $cpu_us us/packet; $overall"
+    "$growth KiB; CPU $cpu_us us/packet; $rollover; $overall"
 [ "$overall" = PASS ]
