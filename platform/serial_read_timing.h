@@ -14,7 +14,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "platform/serial_device.h"
+#include "platform/serial_device_settings.h"
 
 struct SerialReadStep {
     bool complete = false;

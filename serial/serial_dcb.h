@@ -1,7 +1,7 @@
 #pragma once
 // The line settings of a port as the device receives them.
 
-#include "platform/serial_device.h"
+#include "platform/serial_device_settings.h"
 
 class TCustomSerialPort;
 

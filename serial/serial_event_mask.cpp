@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "platform/serial_device.h"
+#include "platform/serial_device_flags.h"
 
 namespace {
 

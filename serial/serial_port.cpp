@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/serial_device_flags.h"
 #include "serial/serial_dcb.h"
 #include "serial/serial_event_mask.h"
 #include "serial/serial_thread.h"

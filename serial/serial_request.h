@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/serial_device.h"
+#include "platform/serial_read_op.h"
 #include "serial/serial_types.h"
 
 struct TSerialRequest {

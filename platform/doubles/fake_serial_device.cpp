@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/serial_device_flags.h"
+
 // --- the line
 
 void FakeSerialLine::Feed(const std::vector<std::uint8_t>& bytes) {

@@ -4,7 +4,7 @@
 
 #include <asm/termbits.h>
 
-#include "platform/serial_device.h"
+#include "platform/serial_device_settings.h"
 
 // Raw input and output: no line editing, echo, signals, translation or output processing;
 // reads return as soon as a byte is there. The line itself is left as it is.

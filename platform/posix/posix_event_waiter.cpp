@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "platform/posix/posix_serial_device.h"
+#include "platform/serial_device_flags.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/serial_device.h"
+#include "platform/serial_event_waiter.h"
 
 class PosixEventWaiter : public SerialEventWaiter {
   public:

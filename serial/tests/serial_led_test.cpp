@@ -11,6 +11,7 @@
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/doubles/virtual_clock.h"
+#include "platform/serial_device_flags.h"
 #include "serial/serial_led.h"
 #include "serial/serial_port.h"
 

@@ -6,6 +6,7 @@
 
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
+#include "platform/serial_device_flags.h"
 #include "serial/serial_port.h"
 #include "serial/tests/event_log.h"
 

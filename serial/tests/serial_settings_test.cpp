@@ -4,6 +4,7 @@
 
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
+#include "platform/serial_device_flags.h"
 #include "serial/serial_dcb.h"
 #include "serial/serial_event_mask.h"
 #include "serial/serial_port.h"

@@ -15,6 +15,7 @@
 #include "platform/posix/posix_serial_device.h"
 #include "platform/posix/pty_pair.h"
 #include "platform/posix/tests/pty_fixture.h"
+#include "platform/serial_device_flags.h"
 
 namespace {
 
