@@ -1,7 +1,7 @@
 # The serial device and the UI thread: interfaces, the POSIX device, the Qt UI thread and
 # their doubles.
 incubator_library(serial_platform
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/serial_read_timing.cpp ${CMAKE_CURRENT_LIST_DIR}/ui_handover.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_handover.cpp
     DEPS Threads::Threads)
 
 incubator_library(serial_doubles
@@ -17,11 +17,10 @@ incubator_library(serial_posix
             ${CMAKE_CURRENT_LIST_DIR}/posix/pty_pair.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/raw_line.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/serial_port_list.cpp
-    DEPS serial_platform)
+    DEPS serial_platform serial_read_timing)
 
 incubator_test(serial_platform_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/serial_read_timing_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/tests/ui_handover_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/ui_handover_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/dcb_termios_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/port_path_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/posix_serial_device_test.cpp
