@@ -171,10 +171,9 @@ void TCustomSerialPort::OpenPort() {
             auto waiter = FHandle->WatchEvents(EventsToMask(FEvents), error);
             if (!waiter) throw ESerialPort(serial_error::kOpen, error);
             if (FSyncMethod == smWindowSync)
-                FWindow =
-                    std::make_shared<TSerialMessageWindow>(TSerialMessageWindow{this, FSession});
+                FDelivery = std::make_shared<TDeliverySession>(TDeliverySession{this, FSession});
             FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession,
-                                                      FSyncMethod, FWindow);
+                                                      FSyncMethod, FDelivery);
             FThreadCreated = true;
         }
     } catch (...) {
@@ -198,8 +197,8 @@ void TCustomSerialPort::StopThread() {
     if (FThread) FThread->Stop();
     FThread.reset();
     FThreadCreated = false;
-    if (FWindow) FWindow->port = nullptr;
-    FWindow.reset();
+    if (FDelivery) FDelivery->port = nullptr;
+    FDelivery.reset();
 }
 
 void TCustomSerialPort::RefuseOnEventThread() const {

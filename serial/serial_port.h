@@ -28,7 +28,7 @@
 #include "serial/serial_types.h"
 
 class TSerialThread;
-struct TSerialMessageWindow;
+struct TDeliverySession;
 
 class TCustomSerialPort {
   public:
@@ -180,7 +180,7 @@ class TCustomSerialPort {
 
   private:
     friend class TSerialThread;
-    friend struct TSerialMessageWindow;
+    friend struct TDeliverySession;
 
     // The collected events of one wake-up, in the fixed order. Stops when a handler closed the
     // port (or closed and opened it again: `session` is that of the wake-up).
@@ -229,7 +229,7 @@ class TCustomSerialPort {
     std::vector<std::pair<const void*, std::function<void(TCustomSerialPort&)>>> FFreeNotices;
 
     std::unique_ptr<SerialDevice> FHandle;
-    std::shared_ptr<TSerialMessageWindow> FWindow;  // smWindowSync only
+    std::shared_ptr<TDeliverySession> FDelivery;  // smWindowSync only
     std::unique_ptr<TSerialThread> FThread;
 };
 

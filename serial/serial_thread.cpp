@@ -5,22 +5,22 @@
 #include "serial/serial_event_mask.h"
 #include "serial/serial_port.h"
 
-void TSerialMessageWindow::Deliver(const std::shared_ptr<TSerialMessageWindow>& window,
-                                   TSerialEvent event) {
-    TCustomSerialPort* port = window->port;
-    if (port == nullptr || !port->FConnected || port->FSession != window->session) return;
+void TDeliverySession::Deliver(const std::shared_ptr<TDeliverySession>& delivery,
+                               TSerialEvent event) {
+    TCustomSerialPort* port = delivery->port;
+    if (port == nullptr || !port->FConnected || port->FSession != delivery->session) return;
     port->RaiseEvent(event);
 }
 
 TSerialThread::TSerialThread(TCustomSerialPort& port, SerialDevice& device,
                              std::unique_ptr<SerialEventWaiter> waiter, unsigned session,
-                             TSyncMethod sync, std::shared_ptr<TSerialMessageWindow> window)
+                             TSyncMethod sync, std::shared_ptr<TDeliverySession> delivery)
     : FComPort(port),
       device_(device),
       waiter_(std::move(waiter)),
       session_(session),
       sync_(sync),
-      window_(std::move(window)),
+      delivery_(std::move(delivery)),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 TSerialThread::~TSerialThread() {
@@ -77,7 +77,7 @@ void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {
             for (TSerialEvent event : kEventDispatchOrder) {
                 if (!events.Contains(event)) continue;
                 port.ui_.post(
-                    [window = window_, event] { TSerialMessageWindow::Deliver(window, event); });
+                    [delivery = delivery_, event] { TDeliverySession::Deliver(delivery, event); });
             }
             break;
         case smNone:

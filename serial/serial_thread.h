@@ -20,22 +20,23 @@
 
 class TCustomSerialPort;
 
-// Stands in for the hidden message window of smWindowSync: queued events reach the port only
-// while the window still points at it, and ClosePort clears it.
-struct TSerialMessageWindow {
+// The token that smWindowSync's queued events carry: one open of the port. A queued event
+// reaches the port only while the token still points at it (ClosePort clears it) and the port
+// is still in that open.
+struct TDeliverySession {
     TCustomSerialPort* port = nullptr;
     unsigned session = 0;
 
-    // The window procedure for one queued event.
-    static void Deliver(const std::shared_ptr<TSerialMessageWindow>& window, TSerialEvent event);
+    // Raises one queued event, or drops it when its session is over.
+    static void Deliver(const std::shared_ptr<TDeliverySession>& delivery, TSerialEvent event);
 };
 
 class TSerialThread {
   public:
-    // `sync` and `window` (smWindowSync only) are fixed for the thread's life.
+    // `sync` and `delivery` (smWindowSync only) are fixed for the thread's life.
     TSerialThread(TCustomSerialPort& port, SerialDevice& device,
                   std::unique_ptr<SerialEventWaiter> waiter, unsigned session, TSyncMethod sync,
-                  std::shared_ptr<TSerialMessageWindow> window);
+                  std::shared_ptr<TDeliverySession> delivery);
     ~TSerialThread();  // stops and waits
     TSerialThread(const TSerialThread&) = delete;
     TSerialThread& operator=(const TSerialThread&) = delete;
@@ -58,7 +59,7 @@ class TSerialThread {
     std::unique_ptr<SerialEventWaiter> waiter_;
     const unsigned session_;
     const TSyncMethod sync_;
-    const std::shared_ptr<TSerialMessageWindow> window_;
+    const std::shared_ptr<TDeliverySession> delivery_;
     std::atomic<std::thread::id> thread_id_{};
     TSerialEvents FEvents;  // collected by the last wait
     std::exception_ptr fatal_;
