@@ -165,7 +165,6 @@ void TCustomSerialPort::OpenPort() {
     FSettingsPending = FUpdateDepth > 0;
     try {
         ApplyAllSettings();
-        FThreadCreated = false;
         if (!FEvents.Empty()) {
             int error = 0;
             auto waiter = FHandle->WatchEvents(EventsToMask(FEvents), error);
@@ -174,7 +173,6 @@ void TCustomSerialPort::OpenPort() {
                 FDelivery = std::make_shared<TDeliverySession>(TDeliverySession{this, FSession});
             FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession,
                                                       FSyncMethod, FDelivery);
-            FThreadCreated = true;
         }
     } catch (...) {
         StopThread();
@@ -196,7 +194,6 @@ std::exception_ptr TCustomSerialPort::EventThreadError() const {
 void TCustomSerialPort::StopThread() {
     if (FThread) FThread->Stop();
     FThread.reset();
-    FThreadCreated = false;
     if (FDelivery) FDelivery->port = nullptr;
     FDelivery.reset();
 }

@@ -93,7 +93,8 @@ class TCustomSerialPort {
 
     int UpdateDepth() const { return FUpdateDepth; }
     bool HasRxDataLink() const { return FHasRxDataLink; }
-    bool ThreadCreated() const { return FThreadCreated; }
+    // Whether this open has an event thread, also after it ended while the port stays open.
+    bool ThreadCreated() const { return FThread != nullptr; }
     // Whether the event thread still delivers: a handler's exception or a hang-up of the
     // device ends it while the port stays open.
     bool EventThreadRunning() const;
@@ -222,7 +223,6 @@ class TCustomSerialPort {
     bool FLoading = false;
     bool FLoadedConnected = false;  // the Connected flag stored while loading
     bool FSettingsPending = false;  // opened while settings were deferred, none applied yet
-    bool FThreadCreated = false;
     bool FHasRxDataLink = false;
     unsigned FSession = 0;  // counts opens
     std::vector<TSerialLink*> FLinks;

@@ -213,6 +213,25 @@ TEST_F(SerialEvents, AHangUpEndsTheThreadAndClosingStillSucceeds) {
     ASSERT_TRUE(ui.RunUntil([&] { return calls == 1; }, 10s));
 }
 
+TEST_F(SerialEvents, TheThreadCountsAsCreatedUntilCloseEvenAfterItEnded) {
+    EXPECT_FALSE(port.ThreadCreated());
+    port.OpenPort();
+    EXPECT_TRUE(port.ThreadCreated());
+    line->HangUp();
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
+    EXPECT_TRUE(port.ThreadCreated());
+    port.ClosePort();
+    EXPECT_FALSE(port.ThreadCreated());
+
+    line->FailCall(FakeSerialCall::WatchEvents, EMFILE);
+    EXPECT_THROW(port.OpenPort(), ESerialPort);
+    EXPECT_FALSE(port.ThreadCreated());
+    line->FailCall(FakeSerialCall::WatchEvents, 0);
+    port.SetEvents({});
+    port.OpenPort();
+    EXPECT_FALSE(port.ThreadCreated());
+}
+
 TEST_F(SerialEvents, WindowSyncPostsEachEventAndKeepsGoingAfterAHandlerFails) {
     port.SetSyncMethod(smWindowSync);
     int calls = 0;
