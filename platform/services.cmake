@@ -7,6 +7,7 @@ pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
 
 incubator_library(platform_services_posix
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/posix/executable_path.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/freed_memory.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/desktop_entry.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/xdg_autorun.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/sound_choice.cpp
