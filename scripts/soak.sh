@@ -170,17 +170,18 @@ phase faulty $((faulty_minutes * 60)) 2 "" --drop 0.1 --bad-checksum 1 \
     --silence-every 30 --silence 4 --alarms
 
 # Memory growth: from the sample at 5 minutes (half the phase when it is shorter than 10
-# minutes) to the last one. CPU: per packet sent between the first sample after 10 s and the
-# last one.
-read -r growth baseline_at cpu_us < <(awk -v hz="$ticks_per_second" '
-    { t[NR] = $1; sent[NR] = $2; rss[NR] = $3; cpu[NR] = $4 }
+# minutes) to the last one; the display holds up to 87,000 lines, so the peak (just before it
+# is emptied) is reported too. CPU: per packet sent between the first sample after 10 s and
+# the last one.
+read -r growth baseline_at baseline peak last cpu_us < <(awk -v hz="$ticks_per_second" '
+    { t[NR] = $1; sent[NR] = $2; rss[NR] = $3; cpu[NR] = $4; if ($3 > peak) peak = $3 }
     END {
         at = t[NR] >= 600 ? 300 : int(t[NR] / 2)
         for (b = 1; b < NR && t[b] < at; b++) {}
         for (c = 1; c < NR && t[c] < 10; c++) {}
         packets = sent[NR] - sent[c]
         us = packets > 0 ? (cpu[NR] - cpu[c]) / hz * 1e6 / packets : 0
-        printf "%+d %d %.0f\n", rss[NR] - rss[b], t[b], us
+        printf "%+d %d %d %d %d %.0f\n", rss[NR] - rss[b], t[b], rss[b], peak, rss[NR], us
     }' "$work/clean/samples.tsv")
 
 rollover="display emptied at 87,000 lines"
@@ -194,5 +195,6 @@ echo "soak $minutes+$faulty_minutes min at $rate/s: packets sent $(check_value c
     "$(check_value faulty lines); missing $(check_value clean missing) (clean);" \
     "extra $(check_value clean extra) (clean), $(check_value faulty foreign) not sent +" \
     "$(check_value faulty misframed) misframed (faulty); RSS growth after ${baseline_at} s" \
-    "$growth KiB; CPU $cpu_us us/packet; $rollover; $overall"
+    "$growth KiB ($baseline KiB then, peak $peak, last $last); CPU $cpu_us us/packet;" \
+    "$rollover; $overall"
 [ "$overall" = PASS ]
