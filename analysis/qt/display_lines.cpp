@@ -1,25 +1,21 @@
 #include "analysis/qt/display_lines.h"
 
-#include <QStringEncoder>
+#include <QByteArray>
 #include <QTextDocument>
-#include <string>
+#include <string_view>
 
 void ForEachDisplayLine(const QTextDocument& document,
                         const std::function<void(std::string_view)>& line) {
-    // The raw text holds the blocks separated by U+2029 and is gathered in one pass; asking
-    // each block for its text looks the block up again, several times slower on a full
-    // display.
-    const QString raw = document.toRawText();
-    QStringEncoder to_utf8(QStringConverter::Utf8);
-    std::string buffer;  // one for all lines
-    QStringView rest(raw);
+    // The raw text holds the blocks separated by U+2029 and is gathered in one pass, then
+    // converted in one piece: per-block texts or per-block conversions cost several times
+    // more on a full display.
+    const QByteArray utf8 = document.toRawText().toUtf8();
+    constexpr std::string_view kSeparator = "\xE2\x80\xA9";  // U+2029 in UTF-8
+    std::string_view rest(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     for (;;) {
-        const qsizetype end = rest.indexOf(QChar::ParagraphSeparator);
-        const QStringView block = end < 0 ? rest : rest.first(end);
-        buffer.resize(static_cast<std::size_t>(to_utf8.requiredSpace(block.size())));
-        const char* stop = to_utf8.appendToBuffer(buffer.data(), block);
-        line(std::string_view(buffer.data(), static_cast<std::size_t>(stop - buffer.data())));
-        if (end < 0) break;
-        rest = rest.sliced(end + 1);
+        const std::size_t end = rest.find(kSeparator);
+        line(rest.substr(0, end));
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + kSeparator.size());
     }
 }
