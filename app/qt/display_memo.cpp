@@ -53,7 +53,6 @@ void DisplayMemo::SetText(const std::string& utf8_lines) {
     // One insertion in one edit block: much cheaper than setPlainText for a day's lines.
     QTextDocument* doc = edit_.document();
     doc->clear();
-    platform::ReturnFreedMemory();
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.insertText(

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <future>
 
 #include "app/configuration.h"
 #include "app/qt/form1.h"
@@ -65,6 +66,11 @@ void TForm1::NLoad1Click() {
     status_panel_->setText(QString::fromStdString(*path));
     const std::vector<std::string> lines = statistics::ReadStatisticsFile(Files(services_), *path);
 
+    // The history is filled from the lines on a worker while this thread fills the display;
+    // nothing else touches the history until the worker is joined below.
+    std::future<statistics::HistoryRefill> filling = std::async(
+        std::launch::async, [&lines, this] { return statistics::RefillHistory(lines, history_); });
+
     QPlainTextEdit* memo = ui_->Memo1;
     memo->setUpdatesEnabled(false);
     std::string text;
@@ -74,7 +80,7 @@ void TForm1::NLoad1Click() {
     memo->document()->setModified(false);
     memo->setUpdatesEnabled(true);
 
-    const statistics::HistoryRefill refill = statistics::RefillHistory(lines, history_);
+    const statistics::HistoryRefill refill = filling.get();
     if (refill.exceeded)
         services_.dialogs.Message(this, statistics::kTooManyLinesMessage,
                                   windowTitle().toStdString(), platform::MessageButtons::Ok,
