@@ -39,13 +39,6 @@ long DecimalMagnitude(const std::string& plain) {
 
 }  // namespace
 
-std::string_view Trim(std::string_view s) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 std::optional<double> ParseDouble(std::string_view s) {
     s = Trim(s);
     bool negative = false;

@@ -8,8 +8,13 @@
 namespace text {
 
 // Removes leading and trailing characters with codes up to 32. Bytes are compared unsigned,
-// so UTF-8 letters are never trimmed.
-std::string_view Trim(std::string_view s);
+// so UTF-8 letters are never trimmed. Inline: the record-line parsers call it for every field.
+inline std::string_view Trim(std::string_view s) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
 
 // Optional blanks around, optional sign, digits with at most one decimal comma, optional
 // exponent ("e" or "E", optional sign, digits). A point is not a decimal separator here.
