@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "analysis/analysis_report.h"
 #include "app/alarm_state.h"
@@ -163,6 +164,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void FormCreate();
     void ApplyConfiguration();
     void AutosaveStep(bool clear_display_on_new_file);
+    // Puts an opened file's lines into the display, the history and the chart.
+    void ShowStatisticsLines(const std::vector<std::string>& lines);
     void CreateTimers();
     void CreatePort();
     void CreateTray();

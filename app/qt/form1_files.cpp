@@ -13,6 +13,7 @@
 #include "app/statistics/history_refill.h"
 #include "app/statistics/posix_file_system.h"
 #include "app/statistics/statistics_file.h"
+#include "platform/posix/freed_memory.h"
 #include "ui_form1.h"
 
 namespace {
@@ -64,8 +65,12 @@ void TForm1::NLoad1Click() {
     const std::optional<std::string> path = services_.dialogs.OpenFile(this, options);
     if (!path) return;
     status_panel_->setText(QString::fromStdString(*path));
-    const std::vector<std::string> lines = statistics::ReadStatisticsFile(Files(services_), *path);
+    ShowStatisticsLines(statistics::ReadStatisticsFile(Files(services_), *path));
+    // A day's text passed through several copies on its way into the display; give them back.
+    platform::ReturnFreedMemory();
+}
 
+void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
     // The history is filled from the lines on a worker while this thread fills the display;
     // nothing else touches the history until the worker is joined below.
     std::future<statistics::HistoryRefill> filling = std::async(
