@@ -1,5 +1,6 @@
 #pragma once
-// Text to number, with the decimal comma, reporting failure distinctly.
+// Text to number, with the decimal comma, reporting failure distinctly; trimming and
+// comparing names.
 
 #include <optional>
 #include <string>
@@ -14,6 +15,15 @@ inline std::string_view Trim(std::string_view s) {
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
+}
+
+// Equal but for the letter case of A-Z: names in configuration files and setting texts.
+inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
 }
 
 // Optional blanks around, optional sign, digits with at most one decimal comma, optional

@@ -35,12 +35,6 @@ std::vector<Line> Lines(std::string_view text) {
     return lines;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
@@ -54,7 +48,7 @@ bool ValidName(std::string_view name, char forbidden) {
 void AddName(std::vector<std::string_view>& names, std::string_view name, std::size_t limit) {
     if (name.empty() || names.size() >= limit) return;
     for (std::string_view n : names)
-        if (SameName(n, name)) return;
+        if (text::SameIgnoringCase(n, name)) return;
     names.push_back(name);
 }
 
@@ -128,7 +122,7 @@ void CheckWrite(std::string_view before_text, const platform::IniDocument& after
         FUZZ_CHECK(added == 1);
         const std::size_t eq = b[p].body.find('=');
         FUZZ_CHECK(eq != std::string_view::npos &&
-                   SameName(text::Trim(b[p].body.substr(0, eq)), w.key));
+                   text::SameIgnoringCase(text::Trim(b[p].body.substr(0, eq)), w.key));
         FUZZ_CHECK(a[p].body.substr(0, eq + 1) == b[p].body.substr(0, eq + 1));
         FUZZ_CHECK(a[p].end == b[p].end);
     } else {
@@ -152,9 +146,9 @@ void CheckWrite(std::string_view before_text, const platform::IniDocument& after
     AddName(sections, w.section, 8);
     Names(b, sections, keys);
     for (std::string_view section : sections) {
-        const bool written = SameName(section, w.section);
+        const bool written = text::SameIgnoringCase(section, w.section);
         for (std::string_view key : keys) {
-            if (written && SameName(key, w.key)) continue;
+            if (written && text::SameIgnoringCase(key, w.key)) continue;
             FUZZ_CHECK(before.Find(section, key) == after.Find(section, key));
         }
         std::vector<std::string> old_keys = before.SectionKeys(section);

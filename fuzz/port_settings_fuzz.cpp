@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/text_parse.h"
 #include "fuzz/fuzz_input.h"
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
@@ -27,12 +28,6 @@
 
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // Text to value gives a value of the table; a text of the table gives its first match (its
 // own text, in any letter case); any other text gives the fixed value.
 template <typename E>
@@ -43,7 +38,7 @@ void CheckTable(std::string_view text, int count, E unmatched, std::string (*to_
     FUZZ_CHECK(ordinal >= 0 && ordinal < count);
     int first = -1;
     for (int i = 0; i < count && first < 0; ++i)
-        if (SameIgnoringCase(to_text(static_cast<E>(i)), text)) first = i;
+        if (text::SameIgnoringCase(to_text(static_cast<E>(i)), text)) first = i;
     FUZZ_CHECK(ordinal == (first >= 0 ? first : static_cast<int>(unmatched)));
 }
 
@@ -70,7 +65,7 @@ void Texts(FuzzInput& in) {
         CheckTable(t, kFlowControlCount, fcCustom, FlowControlToText, TextToFlowControl);
         CheckTable(t, 3, dtrDisable, DtrControlToText, TextToDtrControl);
         CheckTable(t, 4, rtsDisable, RtsControlToText, TextToRtsControl);
-        FUZZ_CHECK(YesNoToBool(t) == SameIgnoringCase(t, "yes"));
+        FUZZ_CHECK(YesNoToBool(t) == text::SameIgnoringCase(t, "yes"));
         FUZZ_CHECK(YesNoToBool(BoolToYesNo(YesNoToBool(t))) == YesNoToBool(t));
 
         const char c = TextToChar(t);

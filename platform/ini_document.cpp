@@ -11,15 +11,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
@@ -100,7 +91,7 @@ std::string IniDocument::Text() const {
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::kSection && SameName(lines_[i].name, section)) return i;
+        if (lines_[i].kind == Kind::kSection && text::SameIgnoringCase(lines_[i].name, section)) return i;
     }
     return std::nullopt;
 }
@@ -118,7 +109,7 @@ std::optional<std::string_view> IniDocument::Find(std::string_view section,
     const std::size_t end = SectionEnd(*header);
     for (std::size_t i = *header + 1; i < end; ++i) {
         const Line& line = lines_[i];
-        if (line.kind == Kind::kKey && SameName(line.name, key)) {
+        if (line.kind == Kind::kKey && text::SameIgnoringCase(line.name, key)) {
             return text::Trim(std::string_view(line.text).substr(line.value_begin));
         }
     }
@@ -167,7 +158,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     for (std::size_t i = *header + 1; i < end; ++i) {
         Line& line = lines_[i];
         if (line.kind != Kind::kKey) continue;
-        if (SameName(line.name, key)) {
+        if (text::SameIgnoringCase(line.name, key)) {
             line.text = line.text.substr(0, line.value_begin) + clean;
             return;
         }

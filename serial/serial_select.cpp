@@ -1,21 +1,10 @@
 #include "serial/serial_select.h"
 
-#include <cctype>
-
+#include "common/text_parse.h"
 #include "serial/serial_port.h"
 #include "serial/serial_text.h"
 
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 template <typename E, typename ToText>
 void AddTexts(std::vector<std::string>& items, int count, ToText to_text) {
@@ -110,7 +99,7 @@ void TSerialSelect::SelectPortValue() {
             break;
     }
     for (std::size_t i = 0; i < FItems.size(); ++i) {
-        if (SameIgnoringCase(FItems[i], text)) {
+        if (text::SameIgnoringCase(FItems[i], text)) {
             Select(static_cast<int>(i));
             Remember(FItems[i]);
             return;

@@ -1,7 +1,6 @@
 #include "serial/serial_text.h"
 
 #include <array>
-#include <cctype>
 
 #include "common/text_format.h"
 #include "common/text_parse.h"
@@ -20,16 +19,6 @@ constexpr std::array<const char*, kFlowControlCount> kFlowTexts = {"Hardware", "
 constexpr std::array<const char*, 3> kDtrTexts = {"Disable", "Enable", "Handshake"};
 constexpr std::array<const char*, 4> kRtsTexts = {"Disable", "Enable", "Handshake", "Toggle"};
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 template <typename E, std::size_t N>
 std::string ToText(const std::array<const char*, N>& texts, E value) {
     const auto i = static_cast<std::size_t>(value);
@@ -39,7 +28,7 @@ std::string ToText(const std::array<const char*, N>& texts, E value) {
 template <typename E, std::size_t N>
 E FromText(const std::array<const char*, N>& texts, std::string_view text, E unmatched) {
     for (std::size_t i = 0; i < N; ++i)
-        if (SameIgnoringCase(texts[i], text)) return static_cast<E>(i);
+        if (text::SameIgnoringCase(texts[i], text)) return static_cast<E>(i);
     return unmatched;
 }
 
@@ -92,7 +81,7 @@ std::string BoolToYesNo(bool value) {
     return value ? "Yes" : "No";
 }
 bool YesNoToBool(std::string_view text) {
-    return SameIgnoringCase(text, "YES");
+    return text::SameIgnoringCase(text, "YES");
 }
 
 std::string CharToText(char value) {
