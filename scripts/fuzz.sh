@@ -11,20 +11,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 targets=(telemetry_receiver record_lines ini_document ini_file port_settings)
 
-bash scripts/setup-deps.sh
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" = "install ok installed" ]; }
-apt_install() {
-    echo "Installing: $*"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
-}
-# Debian's clang and the runtime of its libFuzzer and sanitizers, of the same version.
-installed clang || apt_install clang
+# Debian's clang, then the runtime of its libFuzzer and sanitizers, of the same version.
+bash scripts/setup-deps.sh clang
 clang_major=$(clang -dumpversion | cut -d. -f1)
-installed "libclang-rt-${clang_major}-dev" || apt_install "libclang-rt-${clang_major}-dev"
+bash scripts/setup-deps.sh "libclang-rt-${clang_major}-dev"
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

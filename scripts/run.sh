@@ -26,26 +26,11 @@ bash scripts/setup-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
 cmake --build build -j "$(nproc)" --target incubator-monitor incubator-sim
 
-# Installs the Debian packages that are missing, as setup-deps.sh does.
-install_packages() {
-    local missing=() p status sudo=""
-    for p in "$@"; do
-        status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-        [ "$status" = "install ok installed" ] || missing+=("$p")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    echo "Installing: ${missing[*]}"
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-}
-
 # How the monitor is started: on the desktop, or on a virtual display with its lines echoed.
 virtual_display=no
 monitor_args=("$@")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    install_packages xvfb xauth
+    bash scripts/setup-deps.sh xvfb xauth
     echo "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set): the monitor runs on a"
     echo "virtual display, and each record line it adds is printed below. Ctrl+C ends it (it"
     echo "saves its statistics and settings first)."

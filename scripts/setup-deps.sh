@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the monitor need. Quick and silent
-# when everything is there; runs apt-get update once only when something is missing.
+# Installs the Debian packages the build, the tests and the monitor need, and the ones named
+# as arguments (what a script needs beyond them). Quick and silent when everything is there;
+# runs apt-get update once only when something is missing.
+#   bash scripts/setup-deps.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libcanberra-dev
     libqt6svg6 qt6-translations-l10n fonts-dejavu-core dbus-daemon desktop-file-utils
+    "$@"
 )
 
 missing=()
