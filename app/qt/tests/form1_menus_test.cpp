@@ -1,18 +1,29 @@
 // The main menu's windows and messages, the display font and the tray icon.
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <functional>
 
 #include "app/qt/tests/form1_fixture.h"
+#include "platform/qt/tests/dialog_driver.h"
 
 namespace {
 
 class MenusTest : public Form1Test {};
+
+// Runs `inside` on the modal window that `open` shows, then closes it.
+void WithModal(QAction* open, const std::function<void(QDialog&)>& inside) {
+    bool seen = false;
+    WhenShown<QDialog>([&](QDialog& window) {
+        seen = true;
+        inside(window);
+        if (window.isVisible()) window.reject();
+    });
+    open->trigger();
+    EXPECT_TRUE(seen);
+}
 
 TEST_F(MenusTest, AnAnalysisOpensWithItsModeAndReportsTheDisplay) {
     Open();
@@ -20,13 +31,9 @@ TEST_F(MenusTest, AnAnalysisOpensWithItsModeAndReportsTheDisplay) {
         "T1=37,5  T2=37,4  T3=28,0  HM=55  OUT=_2______  05.06.15 12:00:01\n"
         "T1=37,6  T2=37,4  T3=28,0  HM=55  OUT=________  05.06.15 12:00:02");
     QString report;
-    QTimer::singleShot(0, [&] {
-        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        report = window->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
-        window->reject();
+    WithModal(form->ui().N16, [&](QDialog& window) {
+        report = window.findChild<QPlainTextEdit*>("Memo1")->toPlainText();
     });
-    form->ui().N16->trigger();
     EXPECT_EQ(form->CurrentAnalysisMode(), AnalysisMode::Heater);
     EXPECT_TRUE(
         report.startsWith("- Включение вывода НАГРЕВ (2) -\n05.06.15  12:00:01    Включение"))
@@ -95,24 +102,6 @@ TEST_F(MenusTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
     EXPECT_TRUE(form->isVisible());
 }
 
-}  // namespace
-
-namespace {
-
-// Runs `inside` on the modal window that `open` shows, then closes it.
-void WithModal(QAction* open, const std::function<void(QDialog&)>& inside) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        seen = true;
-        inside(*window);
-        if (window->isVisible()) window->reject();
-    });
-    open->trigger();
-    EXPECT_TRUE(seen);
-}
-
 TEST_F(MenusTest, TheSettingsDialogAppliesToTheRunningWindow) {
     Open();
     WithModal(form->ui().N3, [](QDialog& dialog) {
@@ -135,10 +124,6 @@ TEST_F(MenusTest, TheAboutWindowOpensFromTheMenu) {
     WithModal(form->ui().NAbout,
               [](QDialog& dialog) { EXPECT_EQ(dialog.windowTitle(), "О программе"); });
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MenusTest, MinimisingGoesIntoTheTrayAndShowBringsItBack) {
     std::ofstream(ConfigPath()) << "[Form]\nMinToTrey=1\n";
