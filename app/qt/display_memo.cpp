@@ -49,14 +49,19 @@ void DisplayMemo::Clear() {
     platform::ReturnFreedMemory();
 }
 
-void DisplayMemo::SetText(const std::string& utf8_lines) {
+void DisplayMemo::SetLines(std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) (text += line) += '\n';
+    if (!text.empty()) text.pop_back();
+    edit_.setUpdatesEnabled(false);
     // One insertion in one edit block: much cheaper than setPlainText for a day's lines.
     QTextDocument* doc = edit_.document();
     doc->clear();
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
-    cursor.insertText(
-        QString::fromUtf8(utf8_lines.data(), static_cast<qsizetype>(utf8_lines.size())));
+    cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     cursor.endEditBlock();
+    doc->setModified(false);
     edit_.moveCursor(QTextCursor::Start);
+    edit_.setUpdatesEnabled(true);
 }

@@ -3,6 +3,7 @@
 // the document's empty first block, so an empty last block is not a line.
 
 #include <QPlainTextEdit>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,9 @@ class DisplayMemo : public DisplayLines {
     // Adds a line at the end; a view that showed the end keeps showing it.
     void Append(const std::string& line);
     void Clear();
-    // Replaces the whole text, one line per element, in one edit.
-    void SetText(const std::string& utf8_lines);
+    // Replaces the whole text with these lines (UTF-8) in one edit, painted once; the display
+    // then counts as unchanged.
+    void SetLines(std::span<const std::string> lines);
 
   private:
     QPlainTextEdit& edit_;

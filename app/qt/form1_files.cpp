@@ -76,14 +76,7 @@ void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
     std::future<statistics::HistoryRefill> filling = std::async(
         std::launch::async, [&lines, this] { return statistics::RefillHistory(lines, history_); });
 
-    QPlainTextEdit* memo = ui_->Memo1;
-    memo->setUpdatesEnabled(false);
-    std::string text;
-    for (const std::string& line : lines) (text += line) += '\n';
-    if (!text.empty()) text.pop_back();
-    memo_.SetText(text);
-    memo->document()->setModified(false);
-    memo->setUpdatesEnabled(true);
+    memo_.SetLines(lines);
 
     const statistics::HistoryRefill refill = filling.get();
     if (refill.exceeded)
