@@ -1,5 +1,6 @@
 // Writes the pictures in docs/: the main window after 200 samples of a simulated controller,
-// the analysis window over them and the settings dialog. Runs on the offscreen platform with test doubles.
+// the analysis window over them and the settings dialog. Runs on the offscreen platform with
+// test doubles.
 //   incubator-screenshots <output folder>
 #include <QApplication>
 #include <QDialog>
@@ -63,20 +64,17 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     bool ok = Save(form, out / "screenshot.png");
 
-    QTimer::singleShot(100, [&] {
-        if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            ok = Save(*window, out / "analysis.png") && ok;
-            window->reject();
-        }
-    });
-    form.ui().N16->trigger();
-    QTimer::singleShot(100, [&] {
-        if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            ok = Save(*window, out / "settings.png") && ok;
-            window->reject();
-        }
-    });
-    form.ui().N3->trigger();
+    // A modal window opened from the menu, pictured once it is up and then closed.
+    auto save_modal = [&](QAction* open, const char* file) {
+        QTimer::singleShot(100, [&ok, &out, file] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ok = window != nullptr && Save(*window, out / file) && ok;
+            if (window != nullptr) window->reject();
+        });
+        open->trigger();
+    };
+    save_modal(form.ui().N16, "analysis.png");
+    save_modal(form.ui().N3, "settings.png");
     form.SpBtnOpenComClick();
     std::filesystem::remove_all(scratch);
     return ok ? 0 : 1;
