@@ -8,17 +8,38 @@
 #include "app/qt/form1.h"
 #include "ui_form1.h"
 
+namespace {
+
+// Runs its step when the scope ends, also by an exception.
+template <typename F>
+class AtScopeEnd {
+  public:
+    explicit AtScopeEnd(F f) : f_(std::move(f)) {}
+    ~AtScopeEnd() { f_(); }
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+  private:
+    F f_;
+};
+
+}  // namespace
+
 void TForm1::ComPort1RxChar(TCustomSerialPort& Sender, int Count) {
     timer_signal_off_->SetEnabled(false);
     timer_reset_rx_->SetEnabled(false);
+    // Both count their full interval from this event whatever the reading throws: a watchdog
+    // left off would never again warn of silence.
+    const AtScopeEnd rearm([this] {
+        timer_signal_off_->SetEnabled(true);
+        timer_reset_rx_->SetEnabled(true);
+    });
     receiver_.ReceiveEvent(
         static_cast<std::size_t>(std::max(Count, 0)),
         [&Sender](std::uint8_t* buffer, std::size_t size) {
             return Sender.ReadBytes(buffer, size);
         },
         *this);
-    timer_signal_off_->SetEnabled(true);
-    timer_reset_rx_->SetEnabled(true);
 }
 
 void TForm1::TimerResetRxUartTimer() {
