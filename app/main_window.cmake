@@ -21,7 +21,7 @@ if(INCUBATOR_WITH_QT)
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
         main_window_logic configuration statistics port_open_failure analysis_qt settings_about_qt
-        platform_services_posix serial serial_qt chart_qt qt_tray
+        port_reopener platform_services_posix serial serial_qt chart_qt qt_tray
         platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 

@@ -6,6 +6,7 @@
 #include "app/edit_operations.h"
 #include "app/port_open_failure.h"
 #include "app/qt/form1.h"
+#include "platform/serial_device_flags.h"
 #include "ui_form1.h"
 
 namespace {
@@ -46,25 +47,41 @@ void TForm1::TimerResetRxUartTimer() {
     if (!port_.Connected()) return;
     receiver_.ResetAssembly();
     timer_reset_rx_->SetEnabled(false);
-    port_.PurgeBuffers(true, true);
+    try {
+        port_.PurgeBuffers(true, true);
+    } catch (const ESerialPort& e) {
+        // The device went away: the port's notice of the lost line follows and tells of it.
+        if (!IsHangUpError(e.SystemCode())) throw;
+    }
 }
 
 void TForm1::SpBtnOpenComClick() {
     receiver_.ResetAssembly();
     try {
-        if (!port_.Connected()) {
+        // While the port is tried again it counts as started: the button stops the attempts.
+        if (!port_.Connected() && !reopener_->Retrying()) {
             ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
-            port_.OpenPort();
-            port_.SetDtrLine(true);
-            port_.SetRtsLine(false);
+            reopener_->Open();
         } else {
             ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
+            reopener_->Stop();
             port_.ClosePort();
         }
     } catch (const ESerialPort& e) {
         ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
         Warn("Внимание!", PortOpenFailureText(port_.Port(), e), 50);
     }
+}
+
+void TForm1::OpenPortAtStart() {
+    receiver_.ResetAssembly();
+    ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
+    reopener_->OpenAtStart();
+}
+
+void TForm1::ComPort1ConnectionLost() {
+    // The caption stays "Стоп": the button now stops the attempts to reopen.
+    reopener_->Lost();
 }
 
 void TForm1::Button1Click() {
