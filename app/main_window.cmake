@@ -21,7 +21,7 @@ if(INCUBATOR_WITH_QT)
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
         main_window_logic configuration statistics port_open_failure analysis_qt settings_about_qt
-        platform_services_posix serial serial_qt chart_qt qt_tray
+        port_reopener platform_services_posix serial serial_qt chart_qt qt_tray
         platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)
 
@@ -38,7 +38,7 @@ if(INCUBATOR_WITH_QT)
         SOURCES qt/tests/form1_receive_test.cpp qt/tests/form1_alarms_test.cpp
                 qt/tests/form1_edits_test.cpp qt/tests/form1_config_test.cpp
                 qt/tests/form1_statistics_test.cpp qt/tests/form1_menus_test.cpp
-                qt/tests/display_memo_test.cpp
+                qt/tests/form1_reconnect_test.cpp qt/tests/display_memo_test.cpp
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
 endif()

@@ -13,7 +13,10 @@
 #           order, and nothing else is.
 #   faulty  MINUTES/5 long (at least 1): bytes left out, bad checksums and silences longer
 #           than the no-data watchdog; the monitor must not crash, and every line in the files
-#           must be made of bytes the simulator sent.
+#           must be made of bytes the simulator sent. At two fifths of it the simulator hangs
+#           up its pseudo-terminal (an adapter pulled out) and makes a new one behind the same
+#           symbolic link, the monitor's port: the monitor must open it again and keep
+#           receiving.
 #
 # Meanwhile the monitor's resident memory and CPU time are read from /proc every 10 seconds.
 # The last line sums it up; the exit status is 0 when both phases passed.
@@ -66,18 +69,22 @@ proc_sample() {
 
 count_lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 
-# phase NAME SECONDS SEED CHECK-OPTION [SIMULATOR OPTIONS...]
+# [hang_up=yes] phase NAME SECONDS SEED CHECK-OPTION [SIMULATOR OPTIONS...]
 # Leaves its results in $work/NAME: the check's line in check.txt, samples in samples.tsv
-# (seconds, packets sent, RSS KiB, CPU ticks) and the monitor's end in ending.txt.
+# (seconds, packets sent, RSS KiB, CPU ticks) and the monitor's end in ending.txt. With
+# hang_up=yes the monitor's port is a link that the simulator keeps, and the simulator hangs up
+# once; the line about it is in reconnect.txt.
 phase() {
     local name=$1 seconds=$2 seed=$3 check_option=$4
     shift 4
     local dir=$work/$name count=$((rate * seconds))
     mkdir -p "$dir"
     cp build/app/incubator-monitor "$dir/"
+    local link_option=()
+    [ "${hang_up:-}" = yes ] && link_option=(--link "$PWD/$dir/port")
 
     build/tools/incubator-sim --rate "$rate" --burst 3 --count "$count" --seed "$seed" \
-        --log "$dir/sim.log" "$@" >"$dir/sim.out" 2>"$dir/sim.err" &
+        --log "$dir/sim.log" "${link_option[@]}" "$@" >"$dir/sim.out" 2>"$dir/sim.err" &
     sim_pid=$!
     local pty="" i
     for ((i = 0; i < 100; i++)); do
@@ -89,6 +96,7 @@ phase() {
         echo "$name: the simulator did not start: $(cat "$dir/sim.err")" >&2
         exit 1
     fi
+    [ "${hang_up:-}" = yes ] && pty=$PWD/$dir/port
     printf '[ComPort1]\nPort=%s\nOpenStart=1\nSignalOffData=1\n[LogFile]\nTime=1\n' \
         "$pty" >"$dir/incubator-monitor.ini"
     printf '[Programm]\nSHT10=0\n[Temperature]\nOkruglenie=1\n' >>"$dir/incubator-monitor.ini"
@@ -105,6 +113,10 @@ phase() {
 
     local start now elapsed sent sample next_sample=0 next_report=60 ending=""
     local deadline=$((seconds * 3 / 2 + 120))
+    # The hang-up: when it is made, and the packets sent and lines echoed once the reader is
+    # back.
+    local hang_up_at=-1 hung_up=no back_sent="" back_lines=""
+    [ "${hang_up:-}" = yes ] && hang_up_at=$((seconds * 2 / 5))
     start=$(date +%s)
     : >"$dir/samples.tsv"
     while true; do
@@ -123,6 +135,16 @@ phase() {
             echo "  $name: ${elapsed} s, $sent packets sent, $(count_lines "$dir/echo.txt") lines" \
                 "received, RSS $(tail -n 1 "$dir/samples.tsv" | awk '{ print $3 }') KiB"
             next_report=$((next_report + 60))
+        fi
+        if [ "$hang_up_at" -ge 0 ] && [ "$hung_up" = no ] && [ "$elapsed" -ge "$hang_up_at" ]; then
+            kill -USR1 "$sim_pid"
+            hung_up=yes
+            echo "  $name: hang-up at ${elapsed} s"
+        fi
+        if [ "$hung_up" = yes ] && [ -z "$back_sent" ] &&
+            grep -q 'reader back' "$dir/sim.err" 2>/dev/null; then
+            back_sent=$sent
+            back_lines=$(count_lines "$dir/echo.txt")
         fi
         [ "$sent" -ge "$count" ] && break
         if [ "$elapsed" -ge "$deadline" ]; then
@@ -158,6 +180,21 @@ phase() {
         --echo "$dir/echo.txt" --layout 8 --rounding 1 $check_option >"$dir/check.txt" ||
         result=failed
     [ "$ending" = ok ] || result=failed
+    if [ "$hang_up_at" -ge 0 ]; then
+        # Reopened, and at least half of what was sent afterwards arrived (the faults cost some).
+        local back after_sent=0 after_lines=0
+        back=$(sed -n 's/.*reader back after \([0-9.]*\) s.*/\1/p' "$dir/sim.err" | head -n 1)
+        if [ -n "$back_sent" ]; then
+            after_sent=$(($(count_lines "$dir/sim.log") - back_sent))
+            after_lines=$(($(count_lines "$dir/echo.txt") - back_lines))
+        fi
+        echo "hang-ups=$([ "$hung_up" = yes ] && echo 1 || echo 0) reopened_after_s=${back:-never}" \
+            "sent_after=$after_sent lines_after=$after_lines" >"$dir/reconnect.txt"
+        if [ -z "$back" ] || [ "$after_lines" -le 0 ] || [ $((after_lines * 2)) -lt "$after_sent" ]; then
+            result=failed
+        fi
+        echo "$name: reconnect: $(cat "$dir/reconnect.txt")"
+    fi
     echo "$result" >>"$dir/ending.txt"
     echo "$name: $result; monitor: $ending; $(cat "$dir/check.txt")"
 }
@@ -166,7 +203,7 @@ phase() {
 check_value() { tr ' ' '\n' <"$work/$1/check.txt" | awk -F= -v k="$2" '$1 == k { print $2 }'; }
 
 phase clean $((minutes * 60)) 1 --clean
-phase faulty $((faulty_minutes * 60)) 2 "" --drop 0.1 --bad-checksum 1 \
+hang_up=yes phase faulty $((faulty_minutes * 60)) 2 "" --drop 0.1 --bad-checksum 1 \
     --silence-every 30 --silence 4 --alarms
 
 # Memory growth: from the sample at 5 minutes (half the phase when it is shorter than 10

@@ -169,8 +169,7 @@ void TCustomSerialPort::OpenPort() {
             int error = 0;
             auto waiter = FHandle->WatchEvents(EventsToMask(FEvents), error);
             if (!waiter) throw ESerialPort(serial_error::kOpen, error);
-            if (FSyncMethod == smWindowSync)
-                FDelivery = std::make_shared<TDeliverySession>(TDeliverySession{this, FSession});
+            FDelivery = std::make_shared<TDeliverySession>(TDeliverySession{this, FSession});
             FThread = std::make_unique<TSerialThread>(*this, *FHandle, std::move(waiter), FSession,
                                                       FSyncMethod, FDelivery);
         }
@@ -216,6 +215,29 @@ void TCustomSerialPort::ClosePort() {
     FConnected = false;
     FSettingsPending = false;
     DoAfterClose();
+}
+
+void TCustomSerialPort::LineLost() {
+    // At once: the dead device must not hold its claim until somebody closes the port, or the
+    // next open of the same device fails.
+    try {
+        ClosePort();
+    } catch (...) {
+        // A closing handler failed: release the device all the same, and still tell.
+        if (FConnected) {
+            StopThread();
+            DestroyHandle();
+            FConnected = false;
+            FSettingsPending = false;
+            try {
+                DoAfterClose();  // the lamp goes out
+            } catch (...) {
+            }
+        }
+        DoConnectionLost();
+        throw;
+    }
+    DoConnectionLost();
 }
 
 // --- applying the settings

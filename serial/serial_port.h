@@ -95,11 +95,11 @@ class TCustomSerialPort {
     bool HasRxDataLink() const { return FHasRxDataLink; }
     // Whether this open has an event thread, also after it ended while the port stays open.
     bool ThreadCreated() const { return FThread != nullptr; }
-    // Whether the event thread still delivers: a handler's exception or a hang-up of the
-    // device ends it while the port stays open.
+    // Whether the event thread still delivers: a handler's exception ends it while the port
+    // stays open; a lost line ends it until the port has closed itself.
     bool EventThreadRunning() const;
-    // The handler's exception that ended delivery; null while the thread runs, after a hang-up
-    // and when no thread exists.
+    // The handler's exception that ended delivery; null while the thread runs, after a lost
+    // line and when no thread exists.
     std::exception_ptr EventThreadError() const;
 
     // Loading from a stored description: settings are only stored, and a stored Connected opens
@@ -158,6 +158,9 @@ class TCustomSerialPort {
     TNotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
     TSerialSignalEvent OnCTSChange, OnDSRChange, OnRLSDChange;
     TSerialErrorEvent OnError;
+    // The device went away while the port was open (an adapter pulled out, a hang-up): the
+    // port has closed itself, with the closing events, and released the device.
+    TNotifyEvent OnConnectionLost;
 
   protected:
     virtual void CreateHandle();
@@ -178,6 +181,7 @@ class TCustomSerialPort {
     virtual void DoError(TSerialErrors Errors);
     virtual void DoRLSD(bool OnOff);
     virtual void DoRx80Full();
+    virtual void DoConnectionLost();
 
   private:
     friend class TSerialThread;
@@ -187,6 +191,8 @@ class TCustomSerialPort {
     // port (or closed and opened it again: `session` is that of the wake-up).
     void RunEventHandlers(TSerialEvents events, unsigned session);
     void RaiseEvent(TSerialEvent event);
+    // The event thread's notice that the line of the current open was lost.
+    void LineLost();
     void ReceiveStep();
     void SignalChanged(TLineSignal line, bool on);
 
@@ -229,7 +235,7 @@ class TCustomSerialPort {
     std::vector<std::pair<const void*, std::function<void(TCustomSerialPort&)>>> FFreeNotices;
 
     std::unique_ptr<SerialDevice> FHandle;
-    std::shared_ptr<TDeliverySession> FDelivery;  // smWindowSync only
+    std::shared_ptr<TDeliverySession> FDelivery;  // while the event thread exists
     std::unique_ptr<TSerialThread> FThread;
 };
 

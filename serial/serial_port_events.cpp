@@ -102,6 +102,9 @@ void TCustomSerialPort::DoRLSD(bool OnOff) {
 void TCustomSerialPort::DoRx80Full() {
     if (OnRx80Full) OnRx80Full(*this);
 }
+void TCustomSerialPort::DoConnectionLost() {
+    if (OnConnectionLost) OnConnectionLost(*this);
+}
 
 void TCustomSerialPort::SignalChanged(TLineSignal line, bool on) {
     switch (line) {

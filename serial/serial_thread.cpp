@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/serial_device_flags.h"
 #include "serial/serial_event_mask.h"
 #include "serial/serial_port.h"
 
@@ -10,6 +11,12 @@ void TDeliverySession::Deliver(const std::shared_ptr<TDeliverySession>& delivery
     TCustomSerialPort* port = delivery->port;
     if (port == nullptr || !port->FConnected || port->FSession != delivery->session) return;
     port->RaiseEvent(event);
+}
+
+void TDeliverySession::Lost(const std::shared_ptr<TDeliverySession>& delivery) {
+    TCustomSerialPort* port = delivery->port;
+    if (port == nullptr || !port->FConnected || port->FSession != delivery->session) return;
+    port->LineLost();
 }
 
 TSerialThread::TSerialThread(TCustomSerialPort& port, SerialDevice& device,
@@ -49,17 +56,30 @@ void TSerialThread::Execute(std::stop_token stop) {
     try {
         for (;;) {
             const SerialEventWaiter::Result r = waiter_->Wait();
-            // The stop signal, a failed wait or a hang-up of the device end the loop.
-            if (r.kind != SerialEventWaiter::Result::Kind::Events) break;
+            if (r.kind == SerialEventWaiter::Result::Kind::Stopped) break;
+            // A hang-up or a failed wait: nothing more will come through this device.
+            if (r.kind == SerialEventWaiter::Result::Kind::Failed) {
+                lost_ = true;
+                break;
+            }
             FEvents = MaskToEvents(r.events);
             if (!FEvents.Empty()) Dispatch(FEvents, stop);
             if (stop.stop_requested()) break;
         }
+    } catch (const ESerialPort& e) {
+        // A read of nothing after a readable report, EIO or ENXIO: the device went away.
+        if (IsHangUpError(e.SystemCode()))
+            lost_ = true;
+        else
+            fatal_ = std::current_exception();
     } catch (...) {
         fatal_ = std::current_exception();
     }
     // Errors are of no interest here: after a hang-up the purge fails.
     device_.Purge(SerialDevice::kPurgeRx | SerialDevice::kPurgeTx);
+    // Closing already: the port needs no notice.
+    if (lost_ && !stop.stop_requested())
+        FComPort.ui_.post([delivery = delivery_] { TDeliverySession::Lost(delivery); });
     std::lock_guard lock(finished_mutex_);
     finished_ = true;
     finished_changed_.notify_all();

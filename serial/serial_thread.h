@@ -6,7 +6,11 @@
 //   smNone:       run here (closing the port from such a handler is refused: it would wait for
 //                 itself).
 // An exception from the handlers (smThreadSync, smNone) ends the loop: the thread keeps it and
-// raises no further events; the port stays open. On its way out it purges both queues.
+// raises no further events; the port stays open. A lost line ends it too, and is never waited
+// on again: a hang-up of the device, a failed wait, or a handler's exception whose system code
+// says the device went away. The thread then hands a "lost" notice of its session to the UI
+// thread, where the port closes itself and raises OnConnectionLost. On its way out it purges
+// both queues.
 
 #include <atomic>
 #include <condition_variable>
@@ -20,20 +24,23 @@
 
 class TCustomSerialPort;
 
-// The token that smWindowSync's queued events carry: one open of the port. A queued event
-// reaches the port only while the token still points at it (ClosePort clears it) and the port
-// is still in that open.
+// The token that queued steps of the event thread carry (smWindowSync's events, the lost
+// notice): one open of the port. A queued step reaches the port only while the token still
+// points at it (ClosePort clears it) and the port is still in that open.
 struct TDeliverySession {
     TCustomSerialPort* port = nullptr;
     unsigned session = 0;
 
     // Raises one queued event, or drops it when its session is over.
     static void Deliver(const std::shared_ptr<TDeliverySession>& delivery, TSerialEvent event);
+    // The line of that session was lost: the port closes and says so, unless the session is
+    // over.
+    static void Lost(const std::shared_ptr<TDeliverySession>& delivery);
 };
 
 class TSerialThread {
   public:
-    // `sync` and `delivery` (smWindowSync only) are fixed for the thread's life.
+    // `sync` and `delivery` are fixed for the thread's life.
     TSerialThread(TCustomSerialPort& port, SerialDevice& device,
                   std::unique_ptr<SerialEventWaiter> waiter, unsigned session, TSyncMethod sync,
                   std::shared_ptr<TDeliverySession> delivery);
@@ -47,7 +54,7 @@ class TSerialThread {
     bool Finished() const { return finished_.load(); }
     // Whether the caller runs on this thread (a handler under smNone).
     bool IsCurrentThread() const { return thread_id_.load() == std::this_thread::get_id(); }
-    // The exception that ended the loop, once the thread has finished.
+    // The exception that ended the loop, once the thread has finished; none for a lost line.
     std::exception_ptr FatalException() const { return finished_.load() ? fatal_ : nullptr; }
 
   private:
@@ -63,6 +70,7 @@ class TSerialThread {
     std::atomic<std::thread::id> thread_id_{};
     TSerialEvents FEvents;  // collected by the last wait
     std::exception_ptr fatal_;
+    bool lost_ = false;  // the line was lost
     std::atomic<bool> finished_{false};
     std::mutex finished_mutex_;
     std::condition_variable finished_changed_;

@@ -11,6 +11,7 @@
 
 #include "tools/controller_model.h"
 #include "tools/sim_burst.h"
+#include "tools/sim_hang_up.h"
 #include "tools/sim_line.h"
 #include "tools/sim_options.h"
 
@@ -28,6 +29,14 @@ int Run(const SimOptions& o) {
         }
         std::printf("%s\n", path.c_str());
         std::fflush(stdout);
+        if (!o.link.empty()) {
+            if (int e = PointLink(o.link, path)) {
+                std::fprintf(stderr, "incubator-sim: cannot make the link %s: %s\n", o.link.c_str(),
+                             std::strerror(e));
+                return 1;
+            }
+            InstallHangUpSignal();
+        }
     } else if (int e = SimLine::OpenDevice(line, o.device, o.baud)) {
         std::fprintf(stderr, "incubator-sim: cannot use %s: %s\n", o.device.c_str(),
                      std::strerror(e));
@@ -48,7 +57,16 @@ int Run(const SimOptions& o) {
     auto next_silence = next + std::chrono::duration<double>(o.silence_every);
     // `sent` counts the packets written; `made` also those lost with a failed write.
     long long sent = 0, made = 0, writes = 0;
+    int hang_ups = 0;
     while (o.count < 0 || sent < o.count) {
+        if (TakeHangUpRequest()) {
+            if (int e = HangUpAndReplace(line, o.link, ++hang_ups)) {
+                std::fprintf(stderr, "incubator-sim: no new pseudo-terminal: %s\n",
+                             std::strerror(e));
+                return 1;
+            }
+            next = Clock::now();
+        }
         if (o.silence_every > 0 && o.silence > 0 && Clock::now() >= next_silence) {
             std::this_thread::sleep_for(std::chrono::duration<double>(o.silence));
             next = Clock::now();

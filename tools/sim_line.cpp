@@ -40,6 +40,13 @@ int SimLine::OpenDevice(SimLine& line, const std::string& path, unsigned baud) {
     return 0;
 }
 
+int SimLine::ReplacePseudoTerminal(std::string& path) {
+    if (!pty_) return ENOTTY;
+    ::close(fd_);
+    fd_ = -1;
+    return OpenPseudoTerminal(*this, path);
+}
+
 SimLine::~SimLine() {
     if (fd_ >= 0) ::close(fd_);
 }

@@ -11,6 +11,9 @@ class SimLine {
     static int OpenPseudoTerminal(SimLine& line, std::string& path);
     // A serial device in raw mode, 8N1, at any rate.
     static int OpenDevice(SimLine& line, const std::string& path, unsigned baud);
+    // Closes the pseudo-terminal (its reader sees a hang-up) and makes a new one; `path`
+    // receives its end to open.
+    int ReplacePseudoTerminal(std::string& path);
 
     SimLine() = default;
     SimLine(const SimLine&) = delete;

@@ -32,6 +32,10 @@ Options:
   --log FILE           write a line per packet, after its write: number, write number, "ok",
                        "bad-checksum" or "dropped", and the bytes as sent in hex; "lost" and
                        no bytes when the reader went away during the write
+  --link PATH          make PATH a symbolic link to the pseudo-terminal's end; then SIGUSR1
+                       closes the pseudo-terminal (a hang-up, as of an adapter pulled out)
+                       and makes a new one behind the same link; standard error tells when
+                       the reader is back
   --help               this text
 
 Values: T1 and T2 around 37.5 degrees with the heater output switching as a thermostat would,
@@ -71,6 +75,9 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
             o.device = value;
         } else if (name == "--log") {
             o.log = value;
+        } else if (name == "--link") {
+            o.link = value;
+            ok = !o.link.empty();
         } else if (name == "--baud") {
             ok = ParseNumber(value, o.baud) && o.baud > 0;
         } else if (name == "--layout") {
@@ -105,6 +112,10 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
             error = "bad value for " + name + ": " + value;
             return std::nullopt;
         }
+    }
+    if (!o.link.empty() && !o.device.empty()) {
+        error = "--link needs the pseudo-terminal, not --device";
+        return std::nullopt;
     }
     return o;
 }

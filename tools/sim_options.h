@@ -19,7 +19,8 @@ struct SimOptions {
     bool alarms = false;
     double tray_period = 180;
     std::optional<std::uint32_t> seed;
-    std::string log;  // one line per packet
+    std::string log;   // one line per packet
+    std::string link;  // a symbolic link to the pseudo-terminal; SIGUSR1 hangs up
     bool help = false;
 };
 

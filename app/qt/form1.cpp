@@ -16,6 +16,7 @@
 #include "app/qt/widget_colors.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
+#include "platform/serial_device_flags.h"
 #include "serial/qt/serial_led_widget.h"
 #include "serial/qt/serial_setup_form.h"
 #include "ui_form1.h"
@@ -77,6 +78,8 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
 TForm1::~TForm1() {
     // No receive event may reach a window that is half destroyed.
     port_.OnRxChar = nullptr;
+    port_.OnConnectionLost = nullptr;
+    reopener_->Stop();
     try {
         port_.ClosePort();
     } catch (...) {
@@ -120,8 +123,28 @@ void TForm1::CreatePort() {
     port_.FlowControl().SetFlowControl(fcNone);
     port_.Timeouts().SetReadInterval(300);
     port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
-        Unattended([&] { ComPort1RxChar(sender, count); });
+        std::exception_ptr gone;
+        Unattended([&] {
+            try {
+                ComPort1RxChar(sender, count);
+            } catch (const ESerialPort& e) {
+                if (!IsHangUpError(e.SystemCode())) throw;
+                gone = std::current_exception();
+            }
+        });
+        // The device went away: handed back, it ends the event thread, and the port's notice
+        // of the lost line tells the user in words of the program.
+        if (gone) std::rethrow_exception(gone);
     };
+    port_.OnConnectionLost = [this](TCustomSerialPort&) {
+        Unattended([&] { ComPort1ConnectionLost(); });
+    };
+    reopener_ =
+        std::make_unique<PortReopener>(port_, services_.timers,
+                                       [this](const std::string& title, const std::string& text,
+                                              unsigned seconds) { Warn(title, text, seconds); });
+    // Bytes held from before the loss belong to no packet of the new line.
+    reopener_->OnReopened = [this] { receiver_.ResetAssembly(); };
 }
 
 void TForm1::CreateTray() {

@@ -15,6 +15,7 @@
 #include "app/alarm_supervision.h"
 #include "app/chart_view.h"
 #include "app/configuration.h"
+#include "app/port_reopener.h"
 #include "app/program_settings.h"
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
@@ -69,6 +70,11 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
     void TimerResetRxUartTimer();
     void SpBtnOpenComClick();
+    // The start-up press of the button (OpenStart): a port that cannot be opened is tried
+    // again.
+    void OpenPortAtStart();
+    // The port lost its device and has closed itself.
+    void ComPort1ConnectionLost();
     void Button1Click();
 
     // --- alarms
@@ -209,6 +215,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     std::mt19937 rng_{std::random_device{}()};
 
     TSerialPort port_;
+    std::unique_ptr<PortReopener> reopener_;  // destroyed before the port
     std::unique_ptr<platform::QtTrayMainWindow> tray_window_;
     std::unique_ptr<platform::QtTrayMenu> tray_menu_;
     std::unique_ptr<TTrayIcon> tray_;

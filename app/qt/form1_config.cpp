@@ -83,7 +83,7 @@ void TForm1::ApplyConfiguration() {
     if (c.memo_font.size > 0) font.setPointSize(c.memo_font.size);
     ui_->Memo1->setFont(font);
 
-    if (c.OpenStart) SpBtnOpenComClick();
+    if (c.OpenStart) OpenPortAtStart();
 
     timer_save_file_->SetInterval(
         static_cast<std::uint32_t>(std::max(settings_.AutosaveMinutes, 0)) * 60000);

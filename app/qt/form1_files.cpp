@@ -113,6 +113,7 @@ bool TForm1::FormCloseQuery() {
             if (!saved) return false;
         }
     }
+    reopener_->Stop();
     port_.ClosePort();
     return true;
 }
@@ -152,6 +153,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::EndWithoutAsking() {
     Unattended([&] { AutosaveStep(false); });
+    reopener_->Stop();
     Unattended([&] { port_.ClosePort(); });
     ending_ = true;
     close();

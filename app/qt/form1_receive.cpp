@@ -6,44 +6,82 @@
 #include "app/edit_operations.h"
 #include "app/port_open_failure.h"
 #include "app/qt/form1.h"
+#include "platform/serial_device_flags.h"
 #include "ui_form1.h"
+
+namespace {
+
+// Runs its step when the scope ends, also by an exception.
+template <typename F>
+class AtScopeEnd {
+  public:
+    explicit AtScopeEnd(F f) : f_(std::move(f)) {}
+    ~AtScopeEnd() { f_(); }
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+  private:
+    F f_;
+};
+
+}  // namespace
 
 void TForm1::ComPort1RxChar(TCustomSerialPort& Sender, int Count) {
     timer_signal_off_->SetEnabled(false);
     timer_reset_rx_->SetEnabled(false);
+    // Both count their full interval from this event whatever the reading throws: a watchdog
+    // left off would never again warn of silence.
+    const AtScopeEnd rearm([this] {
+        timer_signal_off_->SetEnabled(true);
+        timer_reset_rx_->SetEnabled(true);
+    });
     receiver_.ReceiveEvent(
         static_cast<std::size_t>(std::max(Count, 0)),
         [&Sender](std::uint8_t* buffer, std::size_t size) {
             return Sender.ReadBytes(buffer, size);
         },
         *this);
-    timer_signal_off_->SetEnabled(true);
-    timer_reset_rx_->SetEnabled(true);
 }
 
 void TForm1::TimerResetRxUartTimer() {
     if (!port_.Connected()) return;
     receiver_.ResetAssembly();
     timer_reset_rx_->SetEnabled(false);
-    port_.PurgeBuffers(true, true);
+    try {
+        port_.PurgeBuffers(true, true);
+    } catch (const ESerialPort& e) {
+        // The device went away: the port's notice of the lost line follows and tells of it.
+        if (!IsHangUpError(e.SystemCode())) throw;
+    }
 }
 
 void TForm1::SpBtnOpenComClick() {
     receiver_.ResetAssembly();
     try {
-        if (!port_.Connected()) {
+        // While the port is tried again it counts as started: the button stops the attempts.
+        if (!port_.Connected() && !reopener_->Retrying()) {
             ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
-            port_.OpenPort();
-            port_.SetDtrLine(true);
-            port_.SetRtsLine(false);
+            reopener_->Open();
         } else {
             ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
+            reopener_->Stop();
             port_.ClosePort();
         }
     } catch (const ESerialPort& e) {
         ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
         Warn("Внимание!", PortOpenFailureText(port_.Port(), e), 50);
     }
+}
+
+void TForm1::OpenPortAtStart() {
+    receiver_.ResetAssembly();
+    ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
+    reopener_->OpenAtStart();
+}
+
+void TForm1::ComPort1ConnectionLost() {
+    // The caption stays "Стоп": the button now stops the attempts to reopen.
+    reopener_->Lost();
 }
 
 void TForm1::Button1Click() {

@@ -42,6 +42,19 @@ void FakeSerialLine::HangUp() {
     changed_.notify_all();
 }
 
+void FakeSerialLine::Unplug() {
+    std::lock_guard lock(mutex_);
+    hung_up_ = true;
+    unplugged_ = true;
+    input_.clear();
+    changed_.notify_all();
+}
+
+void FakeSerialLine::PlugIn() {
+    std::lock_guard lock(mutex_);
+    unplugged_ = false;
+}
+
 FakeSerialLine::Record FakeSerialLine::Snapshot() {
     std::lock_guard lock(mutex_);
     Record r = record_;
@@ -210,6 +223,11 @@ std::unique_ptr<SerialDevice> FakeSerialBackend::Open(const std::string& port, i
     }
     FakeSerialLine& line = *it->second;
     std::lock_guard lock(line.mutex_);
+    ++line.record_.open_attempts;
+    if (line.unplugged_) {
+        error = ENOENT;
+        return nullptr;
+    }
     if (line.record_.open) {
         error = EBUSY;
         return nullptr;

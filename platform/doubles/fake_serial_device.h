@@ -44,11 +44,15 @@ class FakeSerialLine {
     void FailCall(FakeSerialCall call, int error);
     // The device went away: the watcher fails and every call fails with EIO.
     void HangUp();
+    // The adapter is pulled out: a hang-up, and opens fail with ENOENT until it is put back.
+    void Unplug();
+    void PlugIn();
 
     // --- recorded
     struct Record {
         bool open = false;
         int opens = 0;
+        int open_attempts = 0;  // also those that failed
         std::optional<SerialDcb> dcb;
         int set_state_calls = 0;
         std::optional<SerialCommTimeouts> timeouts;
@@ -79,6 +83,7 @@ class FakeSerialLine {
     unsigned modem_lines_ = 0;
     unsigned line_errors_ = 0;
     bool hung_up_ = false;
+    bool unplugged_ = false;
     std::map<FakeSerialCall, int> failures_;
 };
 

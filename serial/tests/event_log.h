@@ -40,6 +40,7 @@ struct EventLog {
         port.OnError = [this](TCustomSerialPort&, TSerialErrors e) {
             entries.push_back("Error " + std::to_string(e.ToBits()));
         };
+        port.OnConnectionLost = [this](TCustomSerialPort&) { entries.push_back("Lost"); };
     }
 
     void Attach(TSerialLink& link, const std::string& name) {

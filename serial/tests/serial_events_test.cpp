@@ -198,17 +198,24 @@ TEST_F(SerialEvents, AHandlerMayCloseThePort) {
                 ElementsAre("RxChar", "CTS 0", "DSR 0", "RLSD 0", "BeforeClose", "AfterClose"));
 }
 
-TEST_F(SerialEvents, AHangUpEndsTheThreadAndClosingStillSucceeds) {
+TEST_F(SerialEvents, AHangUpClosesThePortAtOnceAndTellsOfTheLostLineOnce) {
+    log.Attach(port);
+    port.OpenPort();
+    log.Take();
+    line->HangUp();
+    ASSERT_TRUE(ui.RunUntil([&] { return !port.Connected(); }, 10s));
+    ui.RunUntil([] { return false; }, 50ms);
+    EXPECT_THAT(log.Take(),
+                ElementsAre("CTS 0", "DSR 0", "RLSD 0", "BeforeClose", "AfterClose", "Lost"));
+    // The dead device is released: nothing holds it against the next open.
+    EXPECT_FALSE(line->Snapshot().open);
+    EXPECT_FALSE(line->Snapshot().watching);
+    EXPECT_FALSE(port.EventThreadRunning());
+    EXPECT_FALSE(port.EventThreadError());
+    EXPECT_TRUE(ui.TakeReportedErrors().empty());
+
     int calls = 0;
     port.OnRxChar = [&](TCustomSerialPort&, int) { ++calls; };
-    port.OpenPort();
-    EXPECT_TRUE(port.EventThreadRunning());
-    line->HangUp();
-    ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
-    EXPECT_FALSE(port.EventThreadError());
-    EXPECT_TRUE(port.Connected());
-    EXPECT_NO_THROW(port.ClosePort());
-    EXPECT_FALSE(port.Connected());
     port.OpenPort();
     line->Feed({1});
     ASSERT_TRUE(ui.RunUntil([&] { return calls == 1; }, 10s));
@@ -216,9 +223,10 @@ TEST_F(SerialEvents, AHangUpEndsTheThreadAndClosingStillSucceeds) {
 
 TEST_F(SerialEvents, TheThreadCountsAsCreatedUntilCloseEvenAfterItEnded) {
     EXPECT_FALSE(port.ThreadCreated());
+    port.OnRxChar = [](TCustomSerialPort&, int) { throw std::runtime_error("handler failed"); };
     port.OpenPort();
     EXPECT_TRUE(port.ThreadCreated());
-    line->HangUp();
+    line->Feed({1});
     ASSERT_TRUE(ui.RunUntil([&] { return !port.EventThreadRunning(); }, 10s));
     EXPECT_TRUE(port.ThreadCreated());
     port.ClosePort();
