@@ -3,8 +3,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/posix/poll_loop.h"
 
@@ -34,6 +37,17 @@ inline void RunFor(platform::PollLoop& loop, std::chrono::milliseconds span) {
     end->SetTickHandler([&] { loop.Quit(); });
     end->Start();
     loop.Run();
+}
+
+// Collects the messages of the errors that `loop` reports.
+inline void ReportErrorsInto(platform::PollLoop& loop, std::vector<std::string>& messages) {
+    loop.SetErrorReport([&messages](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            messages.push_back(x.what());
+        }
+    });
 }
 
 inline std::size_t OpenDescriptors() {

@@ -180,13 +180,7 @@ TEST(LoopTimer, ATimerMayOutliveItsLoopAndAThrowingTickIsReported) {
     {
         PollLoop loop;
         std::vector<std::string> reported;
-        loop.SetErrorReport([&](std::exception_ptr e) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& x) {
-                reported.push_back(x.what());
-            }
-        });
+        ReportErrorsInto(loop, reported);
         int ticks = 0;
         survivor = MakeTimer(loop, 2, [&] {
             if (++ticks == 1) throw std::runtime_error("tick failed");
