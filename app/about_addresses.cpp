@@ -1,10 +1,29 @@
 #include "app/about_addresses.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The first of the two places that has the document (a folder ends in '/'), as an address;
+// empty when neither has it.
+std::string AddressOf(const std::string& document, const std::string& installed,
+                      const std::string& source_tree) {
+    const bool folder = !document.empty() && document.back() == '/';
+    for (const std::string& root : {installed, source_tree}) {
+        if (root.empty()) continue;
+        const std::string path = root + "/" + document;
+        std::error_code error;
+        const bool there = folder ? std::filesystem::is_directory(path, error)
+                                  : std::filesystem::is_regular_file(path, error);
+        if (there) return FileAddress(path);
+    }
+    return {};
 }
 
 }  // namespace
@@ -24,10 +43,13 @@ std::string FileAddress(const std::string& path) {
     return address;
 }
 
-AboutAddresses AboutAddressesFor(const std::string& executable) {
+AboutAddresses AboutAddressesFor(const std::string& executable, const std::string& source_tree) {
     // bin/ sits in the prefix; a program in "/" has the empty prefix.
-    const std::string prefix = FolderOf(FolderOf(executable));
-    const std::string docs = prefix + "/share/doc/incubator-monitor";
-    return {FileAddress(docs + "/README.md"), FileAddress(docs + "/chart/"),
-            FileAddress(docs + "/serial/"), FileAddress(docs + "/tray/")};
+    const std::string docs = FolderOf(FolderOf(executable)) + "/share/doc/incubator-monitor";
+    return {AddressOf("README.md", docs, source_tree), AddressOf("chart/", docs, source_tree),
+            AddressOf("serial/", docs, source_tree), AddressOf("tray/", docs, source_tree)};
+}
+
+AboutAddresses AboutAddressesFor(const std::string& executable) {
+    return AboutAddressesFor(executable, INCUBATOR_SOURCE_DIR);
 }

@@ -6,8 +6,8 @@ incubator_library(main_window_logic
 
 incubator_test(main_window_logic_tests
     SOURCES tests/alarm_supervision_test.cpp tests/chart_view_test.cpp
-            tests/limit_edits_test.cpp
-    DEPS main_window_logic)
+            tests/limit_edits_test.cpp tests/warning_router_test.cpp
+    DEPS main_window_logic tray_doubles timer_doubles)
 
 if(INCUBATOR_WITH_QT)
     add_library(main_window_qt STATIC

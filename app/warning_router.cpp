@@ -5,14 +5,27 @@ WarningRouter::WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifie
     : tray_(tray),
       notifier_(notifier),
       status_(std::move(status)),
-      notice_shown_(timers.CreateTimer()) {
+      notice_shown_(timers.CreateTimer()),
+      status_shown_(timers.CreateTimer()) {
     notice_shown_->SetTickHandler([this] { notice_shown_->Stop(); });
+    status_shown_->SetTickHandler([this] {
+        status_shown_->Stop();
+        if (status_) status_(std::string());
+    });
 }
 
 void WarningRouter::Warn(const std::string& title, const std::string& text, unsigned seconds) {
     if (tray_.IconShown() && tray_.ShowBalloon(title, text, biWarning, seconds)) return;
     if (SendNotice(title, text, seconds)) return;
-    if (status_) status_(StatusLineText(title, text));
+    ShowStatus(StatusLineText(title, text), seconds);
+}
+
+void WarningRouter::ShowStatus(const std::string& line, unsigned seconds) {
+    if (!status_) return;
+    status_(line);
+    // A time of 0 is the notices' "as long as the desktop likes": a balloon's usual 10 s.
+    status_shown_->SetInterval((seconds == 0 ? 10 : seconds) * 1000);
+    status_shown_->Start();
 }
 
 bool WarningRouter::SendNotice(const std::string& title, const std::string& text,

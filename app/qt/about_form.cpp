@@ -46,6 +46,13 @@ std::string TfAbout::Address(const QLabel& link) {
 void TfAbout::SetAddress(QLabel& link, const std::string& address) {
     const QString full = QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size()));
     link.setProperty(kAddressProperty, full);
+    if (full.isEmpty()) {
+        // No document there: a dash, and nothing that looks like a link.
+        link.setText(QStringLiteral("—"));
+        link.setToolTip({});
+        link.setCursor(Qt::ArrowCursor);
+        return;
+    }
     link.setToolTip(full);
     // A long address keeps its start and its end.
     link.setText(link.fontMetrics().elidedText(full, Qt::ElideMiddle, kLinkWidth));
@@ -61,7 +68,7 @@ void TfAbout::Paint(QLabel& link, bool pointed) {
 }
 
 void TfAbout::Label2MouseMove(QLabel& link) {
-    Paint(link, true);
+    if (!Address(link).empty()) Paint(link, true);
 }
 
 void TfAbout::FormMouseMove() {
@@ -70,7 +77,8 @@ void TfAbout::FormMouseMove() {
 
 void TfAbout::Label4Click(QLabel& link) {
     // A link that cannot be opened is not reported.
-    opener_.Open(Address(link));
+    const std::string address = Address(link);
+    if (!address.empty()) opener_.Open(address);
 }
 
 void TfAbout::FormClick() {

@@ -1,7 +1,7 @@
 #pragma once
 // TfAbout: the about window. The version, the home page and the components' pages as link
-// labels (blue and underlined under the mouse, opened by a click), and a note. A click on
-// the free surface closes it.
+// labels (blue and underlined under the mouse, opened by a click; an empty address is no
+// link), and a note. A click on the free surface closes it.
 
 #include <QDialog>
 #include <array>

@@ -1,21 +1,63 @@
-// The about window's addresses: the documents installed beside the program.
+// The about window's addresses: the documents installed beside the program, else those of the
+// source tree it was built from, and never a document that is not there.
 
 #include "app/about_addresses.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/tests/temp_folder.h"
+
 namespace {
 
-TEST(AboutAddresses, PointIntoThePrefixOfTheProgram) {
-    EXPECT_EQ(AboutAddressesFor("/usr/bin/incubator-monitor"),
-              (AboutAddresses{"file:///usr/share/doc/incubator-monitor/README.md",
-                              "file:///usr/share/doc/incubator-monitor/chart/",
-                              "file:///usr/share/doc/incubator-monitor/serial/",
-                              "file:///usr/share/doc/incubator-monitor/tray/"}));
-    EXPECT_EQ(AboutAddressesFor("/home/вася/.local/bin/incubator-monitor").home,
-              "file:///home/вася/.local/share/doc/incubator-monitor/README.md");
-    EXPECT_EQ(AboutAddressesFor("/incubator-monitor").tray,
-              "file:///share/doc/incubator-monitor/tray/");
+namespace fs = std::filesystem;
+
+// The project's documents under `root`: README.md and the three component folders.
+void Documents(const std::string& root) {
+    fs::create_directories(root);
+    Spit(root + "/README.md", "# Incubator monitor\n");
+    for (const char* folder : {"chart", "serial", "tray"})
+        fs::create_directories(root + "/" + folder);
+}
+
+class AboutAddressesTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    const std::string prefix = folder.File("префикс");
+    const std::string program = prefix + "/bin/incubator-monitor";
+    const std::string installed = prefix + "/share/doc/incubator-monitor";
+    const std::string source = folder.File("src #1");
+};
+
+TEST_F(AboutAddressesTest, AnInstalledProgramLinksTheDocumentsInItsPrefix) {
+    Documents(installed);
+    Documents(source);
+    EXPECT_EQ(
+        AboutAddressesFor(program, source),
+        (AboutAddresses{FileAddress(installed + "/README.md"), FileAddress(installed + "/chart/"),
+                        FileAddress(installed + "/serial/"), FileAddress(installed + "/tray/")}));
+}
+
+TEST_F(AboutAddressesTest, AProgramInItsBuildTreeOrACopyLinksTheSourceTree) {
+    Documents(source);
+    const AboutAddresses expected{FileAddress(source + "/README.md"),
+                                  FileAddress(source + "/chart/"), FileAddress(source + "/serial/"),
+                                  FileAddress(source + "/tray/")};
+    EXPECT_EQ(AboutAddressesFor(folder.File("build/app/incubator-monitor"), source), expected);
+    EXPECT_EQ(AboutAddressesFor(folder.File("build/demo/incubator-monitor"), source), expected);
+    EXPECT_EQ(expected.home.substr(0, 7 + folder.Path().size()), "file://" + folder.Path());
+    EXPECT_NE(expected.home.find("src %231/README.md"), std::string::npos);
+}
+
+TEST_F(AboutAddressesTest, ADocumentThatIsNowhereHasNoAddress) {
+    fs::create_directories(source + "/chart");
+    Spit(source + "/serial", "a file, not the folder");
+    const AboutAddresses found = AboutAddressesFor(program, source);
+    EXPECT_EQ(found, (AboutAddresses{"", FileAddress(source + "/chart/"), "", ""}));
+    EXPECT_EQ(AboutAddressesFor(program, ""), AboutAddresses{});
+    EXPECT_EQ(AboutAddressesFor("/nonexistent/bin/incubator-monitor", "/nonexistent/src"),
+              AboutAddresses{});
 }
 
 TEST(AboutAddresses, EscapeOnlyWhatWouldChangeTheAddress) {

@@ -48,7 +48,6 @@ int ListSerialPortNames(std::vector<std::string>& names, const SerialPortRoots& 
     const fs::path dev = roots.dev;
     const std::set<std::string> console = ConsoleDevices(tty_class);
     std::set<std::string> devices;  // names in the device folder
-    std::set<std::string> paths;    // devices elsewhere
 
     std::error_code ec;
     fs::directory_iterator it(tty_class, ec);
@@ -64,6 +63,8 @@ int ListSerialPortNames(std::vector<std::string>& names, const SerialPortRoots& 
         devices.insert(name);
     }
 
+    // Each adapter under its stable name; its kernel name is then not listed a second time.
+    std::vector<std::string> links;
     const fs::path by_id = dev / "serial" / "by-id";
     for (fs::directory_iterator link(by_id, ec), end; !ec && link != end; link.increment(ec)) {
         std::error_code e;
@@ -73,17 +74,25 @@ int ListSerialPortNames(std::vector<std::string>& names, const SerialPortRoots& 
         if (!fs::exists(full, e)) continue;  // the adapter was just pulled out
         if (full.parent_path() == dev.lexically_normal()) {
             const std::string name = full.filename().string();
-            if (console.count(name) == 0) devices.insert(name);
-        } else {
-            paths.insert(full.string());
+            if (console.count(name) != 0) continue;
+            devices.erase(name);
         }
+        links.push_back(link->path().lexically_normal().string());
     }
 
     for (const std::string& d : devices) names.push_back(PortNameOf(d));
-    names.insert(names.end(), paths.begin(), paths.end());
+    names.insert(names.end(), links.begin(), links.end());
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return Lower(a) < Lower(b);
     });
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return 0;
+}
+
+std::string KernelDeviceName(const std::string& name) {
+    std::error_code e;
+    const fs::path path = name;
+    if (!path.is_absolute() || !fs::is_symlink(path, e)) return {};
+    const fs::path device = fs::canonical(path, e);
+    return e ? std::string() : device.filename().string();
 }

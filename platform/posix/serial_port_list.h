@@ -10,8 +10,13 @@ struct SerialPortRoots {
     std::string dev = "/dev";
 };
 
-// The terminals of /sys/class/tty that have a driver behind them, and the targets of the
-// /dev/serial/by-id links, each once, sorted without letter case. Left out: the kernel
-// console's devices and UART ports of unknown type (no hardware answered there). Returns 0, or
-// the errno of a tty class folder that cannot be read.
+// The links of /dev/serial/by-id (full paths: they keep their name when an adapter is plugged
+// in again, its kernel name may not) and the terminals of /sys/class/tty that have a driver
+// behind them and no such link, each once, sorted without letter case. Left out: links to
+// nothing, the kernel console's devices and UART ports of unknown type (no hardware answered
+// there). Returns 0, or the errno of a tty class folder that cannot be read.
 int ListSerialPortNames(std::vector<std::string>& names, const SerialPortRoots& roots = {});
+
+// The kernel's name of the device that the absolute path `name` links to ("ttyUSB0" for a
+// /dev/serial/by-id link); empty when `name` is no link or leads nowhere.
+std::string KernelDeviceName(const std::string& name);

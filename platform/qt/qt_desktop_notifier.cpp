@@ -18,7 +18,15 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 }  // namespace
 
 QtDesktopNotifier::QtDesktopNotifier(QDBusConnection connection, int timeout_ms)
-    : connection_(std::move(connection)), timeout_ms_(timeout_ms) {}
+    : connection_(std::move(connection)),
+      timeout_ms_(timeout_ms),
+      service_watcher_(kService, connection_, QDBusServiceWatcher::WatchForOwnerChange) {
+    QObject::connect(&service_watcher_, &QDBusServiceWatcher::serviceOwnerChanged,
+                     &service_watcher_, [this] {
+                         last_id_ = 0;
+                         body_markup_.reset();
+                     });
+}
 
 std::optional<bool> QtDesktopNotifier::BodyMarkup() {
     if (!body_markup_) {
@@ -47,10 +55,13 @@ bool QtDesktopNotifier::Notify(const std::string& title, const std::string& text
         seconds == 0 ? -1 : static_cast<qint32>(std::min<unsigned>(seconds, INT_MAX / 1000) * 1000);
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-    call << QStringLiteral("incubator-monitor") << quint32(0) << QStringLiteral("dialog-warning")
-         << QString::fromStdString(title) << body << QStringList() << QVariantMap() << expire_ms;
+    call << QStringLiteral("incubator-monitor") << quint32(last_id_)
+         << QStringLiteral("dialog-warning") << QString::fromStdString(title) << body
+         << QStringList() << QVariantMap() << expire_ms;
     const QDBusMessage reply = connection_.call(call, QDBus::Block, timeout_ms_);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    if (reply.type() != QDBusMessage::ReplyMessage) return false;
+    if (!reply.arguments().isEmpty()) last_id_ = reply.arguments().front().toUInt();
+    return true;
 }
 
 }  // namespace platform

@@ -13,6 +13,9 @@ QtTrayMainWindow::QtTrayMainWindow(QWidget* window) : window_(window) {
 
 void QtTrayMainWindow::ShowNormal() {
     if (!window_) return;
+    // The minimised state is cleared while the window is still hidden and shown at once: the
+    // window system maps a window whose minimised state is taken away. A maximised window
+    // comes back maximised.
     window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();
     window_->raise();
@@ -21,8 +24,9 @@ void QtTrayMainWindow::ShowNormal() {
 
 void QtTrayMainWindow::Hide() {
     if (!window_) return;
+    // Only hidden: touching the minimised state of the hidden window would map it again (an
+    // empty frame on the desktop). ShowNormal takes the state away when it shows it.
     window_->hide();
-    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
 }
 
 bool QtTrayMainWindow::IsVisible() const {
@@ -44,7 +48,7 @@ bool QtTrayMainWindow::eventFilter(QObject* watched, QEvent* event) {
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (!window_ || !window_->isMinimized()) return;
+                    if (!window_ || !window_->isVisible() || !window_->isMinimized()) return;
                     // A copy: the handler may unhook itself (its icon destroyed) while it runs.
                     if (auto handler = minimize_handler_) handler();
                 },

@@ -1,8 +1,8 @@
 #pragma once
 // The main window over a QWidget. Minimising is reported after the window system's state
-// change has returned; hiding takes the minimised state away, so that the window shows
-// normal again. A hidden top-level window has no taskbar button. Owned by the window's
-// owner, not parented to the window.
+// change has returned. A window hidden while minimised keeps that state until it is shown
+// again, which shows it normal. A hidden top-level window has no taskbar button. Owned by
+// the window's owner, not parented to the window.
 
 #include <QObject>
 #include <QPointer>

@@ -118,6 +118,22 @@ TEST_F(AboutFormTest, ALongAddressIsShortenedButOpensWhole) {
     EXPECT_EQ(opener.opened, std::vector<std::string>{long_ones.home});
 }
 
+TEST_F(AboutFormTest, ADocumentThatIsNotThereIsNoLink) {
+    AboutAddresses some = kAddresses;
+    some.chart.clear();
+    auto form = Open(some);
+    QLabel& chart = *form->Links()[1];
+    EXPECT_FALSE(chart.text().startsWith(QStringLiteral("file:")));
+    EXPECT_NE(chart.cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_TRUE(chart.toolTip().isEmpty());
+    MoveOver(*form, &chart);
+    EXPECT_TRUE(Plain(chart));
+    QTest::mouseClick(&chart, Qt::LeftButton);
+    QTest::mouseClick(form->Links()[3], Qt::LeftButton);
+    EXPECT_EQ(opener.opened, std::vector<std::string>{kAddresses.tray});
+    EXPECT_TRUE(form->isVisible());
+}
+
 TEST_F(AboutFormTest, ClickingTheFreeSurfaceCloses) {
     auto form = Open();
     QTest::mouseClick(form->ui().Label7, Qt::LeftButton);

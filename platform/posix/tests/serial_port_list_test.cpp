@@ -75,14 +75,27 @@ TEST_F(SerialPortList, TheConsoleAndUartsWithoutHardwareAreLeftOut) {
     EXPECT_THAT(List(), ElementsAre("COM1"));
 }
 
-TEST_F(SerialPortList, ByIdLinksAddTheirTargetsOnce) {
+TEST_F(SerialPortList, AdaptersAreListedByTheirStableNamesWithTheKernelNameBeside) {
     Tty("ttyUSB0");
+    Tty("ttyACM0");  // no by-id link: its kernel name
     ById("usb-FTDI_FT232R-if00-port0", "../../ttyUSB0");
     ById("usb-Prolific-if00-port0", "../../ttyUSB1");
     ById("usb-gone-if00", "../../ttyUSB7", false);  // dangling
     fs::create_directories(root / "dev/elsewhere");
     ById("usb-odd-if00", "../../elsewhere/ttyX");
-    EXPECT_THAT(List(), ElementsAre((root / "dev/elsewhere/ttyX").string(), "ttyUSB0", "ttyUSB1"));
+    Console("ttyS0");
+    Tty("ttyS0", true, "4");
+    ById("usb-console-if00", "../../ttyS0");  // the console stays out under any name
+    const std::string by_id = (root / "dev/serial/by-id").string();
+    EXPECT_THAT(List(), ElementsAre(by_id + "/usb-FTDI_FT232R-if00-port0", by_id + "/usb-odd-if00",
+                                    by_id + "/usb-Prolific-if00-port0", "ttyACM0"));
+
+    EXPECT_EQ(KernelDeviceName(by_id + "/usb-FTDI_FT232R-if00-port0"), "ttyUSB0");
+    EXPECT_EQ(KernelDeviceName(by_id + "/usb-odd-if00"), "ttyX");
+    EXPECT_EQ(KernelDeviceName(by_id + "/usb-gone-if00"), "");
+    EXPECT_EQ(KernelDeviceName((root / "dev/ttyUSB0").string()), "");  // no link
+    EXPECT_EQ(KernelDeviceName("ttyUSB0"), "");
+    EXPECT_EQ(KernelDeviceName("COM1"), "");
 }
 
 TEST_F(SerialPortList, NoTtyClassIsAnError) {

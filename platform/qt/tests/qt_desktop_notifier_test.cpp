@@ -6,9 +6,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDBusVirtualObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <memory>
 #include <mutex>
@@ -72,7 +74,7 @@ class FakeNotifications : public QDBusVirtualObject {
         if (message.member() == "GetCapabilities")
             connection.send(message.createReply(QVariant(capabilities)));
         else if (message.member() == "Notify")
-            connection.send(message.createReply(QVariant::fromValue(quint32(7))));
+            connection.send(message.createReply(QVariant::fromValue(quint32(next_id++))));
         else
             return false;
         return true;
@@ -89,6 +91,7 @@ class FakeNotifications : public QDBusVirtualObject {
     std::vector<Received> received;
     QStringList capabilities{"body"};
     bool silent = false;  // never answers
+    quint32 next_id = 7;  // the id the next notice gets
 };
 
 class QtDesktopNotifierTest : public ::testing::Test {
@@ -148,6 +151,35 @@ TEST_F(QtDesktopNotifierTest, TheNoticeReachesTheServiceWithItsTextsAndTimeout) 
 
     EXPECT_TRUE(notifier.Notify("t", "x", 0));
     EXPECT_EQ(fake.Last("Notify")->arguments[7].toInt(), -1);
+}
+
+TEST_F(QtDesktopNotifierTest, EachNoticeReplacesTheOneBeforeUntilTheServiceIsReplaced) {
+    StartService();
+    platform::QtDesktopNotifier notifier(*client);
+    auto replaced = [&] { return fake.Last("Notify")->arguments[1].toUInt(); };
+    ASSERT_TRUE(notifier.Notify("Тревога", "T1", 10));
+    EXPECT_EQ(replaced(), 0u);
+    ASSERT_TRUE(notifier.Notify("Тревога", "T2", 10));
+    EXPECT_EQ(replaced(), 7u);
+    ASSERT_TRUE(notifier.Notify("Тревога", "T1", 10));
+    EXPECT_EQ(replaced(), 8u);
+
+    // A service that went away and came back numbers its notices afresh. The owner changes
+    // reach the notifier through the event loop, as they reach this watcher.
+    QDBusServiceWatcher seen(kService, *client, QDBusServiceWatcher::WatchForOwnerChange);
+    int changes = 0;
+    QObject::connect(&seen, &QDBusServiceWatcher::serviceOwnerChanged, [&] { ++changes; });
+    service->unregisterService(kService);
+    ASSERT_TRUE(service->registerService(kService));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 5000));
+    {
+        std::lock_guard lock(fake.mutex);
+        fake.next_id = 1;
+    }
+    ASSERT_TRUE(notifier.Notify("Тревога", "T2", 10));
+    EXPECT_EQ(replaced(), 0u);
+    ASSERT_TRUE(notifier.Notify("Тревога", "T1", 10));
+    EXPECT_EQ(replaced(), 1u);
 }
 
 TEST_F(QtDesktopNotifierTest, MarkupInTheTextIsEscapedForAServiceThatReadsMarkup) {

@@ -29,20 +29,55 @@ class QtTrayMainWindowTest : public ::testing::Test {
     TTrayIcon tray{shell.Handle(), timers, &main_window};
 };
 
-TEST_F(QtTrayMainWindowTest, MinimisingIntoTheTrayHidesAfterTheStateChangeAndShowsBackNormal) {
+// Counts the window-state changes a widget is told of.
+class StateChanges : public QObject {
+  public:
+    explicit StateChanges(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+TEST_F(QtTrayMainWindowTest, MinimisingIntoTheTrayOnlyHidesAndShowsBackNormal) {
     int events = 0;
     tray.OnMinimizeToTray = [&](TTrayIcon&) { ++events; };
     tray.SetMinimizeToTray(true);
 
     window->showMinimized();
     EXPECT_TRUE(window->isVisible());  // not from inside the state change
+    StateChanges changes(window.get());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
-    EXPECT_FALSE(window->isMinimized());
+    QTest::qWait(20);
     EXPECT_EQ(events, 1);
+    // A state change of the hidden window would map it again under a window manager: an
+    // empty frame left on the desktop.
+    EXPECT_EQ(changes.count, 0);
 
     tray.ShowMainWindow();
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isMinimized());
+
+    // "Скрыть" and back, from the normal state.
+    changes.count = 0;
+    EXPECT_TRUE(tray.HideMainWindow());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(changes.count, 0);
+    tray.ShowMainWindow();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+}
+
+TEST_F(QtTrayMainWindowTest, AMaximisedWindowComesBackMaximised) {
+    tray.SetMinimizeToTray(true);
+    window->showMaximized();
+    window->setWindowState(window->windowState() | Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+    tray.ShowMainWindow();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isMaximized());
 }
 
 TEST_F(QtTrayMainWindowTest, WithoutMinimizeToTrayAMinimisedWindowStaysMinimised) {

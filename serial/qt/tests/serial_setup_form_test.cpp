@@ -1,15 +1,19 @@
 // The setup dialog and its lists on the offscreen platform, driven with keys and clicks.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/qt/tests/qt_test_app.h"
+#include "platform/tests/temp_folder.h"
 #include "serial/qt/serial_combo_box.h"
 #include "serial/qt/serial_setup_form.h"
 #include "serial/serial_port.h"
@@ -69,7 +73,8 @@ TEST_F(SerialSetupDialog, ShowsThePortsValuesInItsSixLists) {
         EXPECT_EQ(u.Combo4->currentText(), "1");
         EXPECT_EQ(u.Combo5->currentText(), "Odd");
         EXPECT_EQ(u.Combo6->currentText(), "None");
-        EXPECT_FALSE(u.Combo1->isEditable());
+        EXPECT_TRUE(u.Combo1->isEditable());
+        EXPECT_FALSE(u.Combo2->isEditable());
         EXPECT_EQ(u.Label2->text(), "Baud rate");
         EXPECT_TRUE(u.Button1->isDefault());
     });
@@ -129,6 +134,56 @@ TEST_F(SerialSetupDialog, AnUnlistedPortKeepsItsNameWhenNoneIsChosen) {
     });
     EXPECT_EQ(port.Port(), "ttyS9");
     EXPECT_EQ(port.BaudRate(), br9600);
+}
+
+TEST_F(SerialSetupDialog, AnyDevicePathCanBeTypedAndAnOpenPortMovesToIt) {
+    auto rfcomm = backend.AddPort("/dev/rfcomm0");
+    port.OpenPort();
+    RunDialog([](TSerialSetupForm& f) {
+        QLineEdit* edit = f.ui().Combo1->lineEdit();
+        ASSERT_NE(edit, nullptr) << "the port's list takes no typing";
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("  /dev/rfcomm0 "));
+        Click(f.ui().Button1);
+    });
+    EXPECT_EQ(port.Port(), "/dev/rfcomm0");
+    EXPECT_TRUE(port.Connected());
+    EXPECT_FALSE(com1->Snapshot().open);
+    EXPECT_EQ(rfcomm->Snapshot().opens, 1);
+
+    // An emptied field keeps the name.
+    RunDialog([](TSerialSetupForm& f) {
+        EXPECT_EQ(f.ui().Combo1->currentText(), "/dev/rfcomm0");  // typed before, not listed
+        ASSERT_NE(f.ui().Combo1->lineEdit(), nullptr);
+        f.ui().Combo1->lineEdit()->clear();
+        Click(f.ui().Button1);
+    });
+    EXPECT_EQ(port.Port(), "/dev/rfcomm0");
+}
+
+TEST_F(SerialSetupDialog, ALinkIsListedWithItsKernelNameAndChosenByItsOwnName) {
+    TempFolder folder;
+    const std::string by_id = folder.File("by-id");
+    std::filesystem::create_directories(by_id);
+    Spit(folder.File("ttyUSB3"), "");
+    const std::string link = by_id + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    std::filesystem::create_symlink("../ttyUSB3", link);
+    backend.AddPort(link);
+    RunDialog(
+        [&](TSerialSetupForm& f) {
+            TSerialComboBox& ports = *f.ui().Combo1;
+            ASSERT_EQ(ports.count(), 2);
+            EXPECT_EQ(ports.itemText(0).toStdString(), link);
+            EXPECT_EQ(ports.itemData(0, TSerialSetupForm::kDeviceRole).toString(), "ttyUSB3");
+            EXPECT_FALSE(ports.itemData(1, TSerialSetupForm::kDeviceRole).isValid());
+            // The popup is wide enough for the whole name and the kernel name.
+            const QString shown = QString::fromStdString(link) + QStringLiteral("  (ttyUSB3)");
+            EXPECT_GT(ports.view()->minimumWidth(), ports.fontMetrics().horizontalAdvance(shown));
+            Press(&ports, Qt::Key_Up);  // from COM1 to the link
+            Click(f.ui().Button1);
+        },
+        {link, "COM1"});
+    EXPECT_EQ(port.Port(), link);
 }
 
 TEST_F(SerialSetupDialog, APortThatFailsToOpenStillEndsTheUpdate) {
