@@ -5,6 +5,7 @@
 #include "app/qt/tests/form1_fixture.h"
 #include "app/record_line.h"
 #include "common/text_format.h"
+#include "common/text_parse.h"
 
 namespace {
 
@@ -126,6 +127,23 @@ TEST_F(StatisticsTest, ClosingAChangedDisplayAsksAndKeepsItWhenTheSaveIsCancelle
     dialogs.AnswerMessage(platform::MessageResult::No);
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->ComPort1().Connected());
+}
+
+TEST_F(StatisticsTest, DisplayLineAndHistoryEntryAreTheSameLineWhateverBreaksTheFile) {
+    Open();
+    // Every break the display makes; a line separator and a cut character break nothing.
+    std::string text;
+    int count = 0;
+    for (const char* end : {"\r\n", "\r", "\n", "\xE2\x80\xA9", "\xEF\xB7\x90", "\xEF\xB7\x91",
+                            " \xE2\x80\xA8 \xE2\r\n", ""})
+        text += Line(300 + count++) + end;
+    WriteFile(folder / "breaks.txt", text);
+    dialogs.AnswerOpenFile((folder / "breaks.txt").string());
+    form->ui().NLoad1->trigger();
+    ASSERT_EQ(form->Display().Count(), static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < form->Display().Count(); ++i)
+        EXPECT_EQ(text::ParseDouble(get_T1(form->Display().Line(i))), form->History().HistT1[i])
+            << i;
 }
 
 TEST_F(StatisticsTest, TheCloseQueryAutosavesWithoutEmptyingTheDisplay) {
