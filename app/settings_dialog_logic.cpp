@@ -55,7 +55,7 @@ bool AutosaveLabelWarns(int minutes) {
 }
 
 Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
-                  const ProgramSettings& current) {
+                  const DialogState& opened, const ProgramSettings& current) {
     Acceptance result;
     try {
         config::WriteSettingsDialogKeys(ini, state.keys);
@@ -65,10 +65,12 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
     }
     AcceptedSettings accepted{FromKeys(state.keys, current), state.keys.MinToTrey};
     try {
-        if (state.Autorun)
-            autorun.Register();
-        else
-            autorun.Unregister();
+        if (state.Autorun != opened.Autorun) {
+            if (state.Autorun)
+                autorun.Register();
+            else
+                autorun.Unregister();
+        }
     } catch (const platform::AutorunError& e) {
         result.error = e.what();
         result.apply = accepted;
