@@ -87,6 +87,20 @@ const Rule* FindRule(AnalysisMode mode) {
     return it == kRules.end() ? nullptr : &*it;
 }
 
+// A line's outputs field (get_outs) when the line has one whole: at least five "=" and, after
+// the fifth, a word of at least eight characters. Empty otherwise: a note typed into the
+// display ("12 октября перевернул лотки вручную") holds no outputs, and counts as all off.
+std::string WholeOutputsField(std::string_view line) {
+    if (std::count(line.begin(), line.end(), '=') < 5) return {};
+    // The field is the word get_outs starts at; it must hold all eight positions.
+    std::string outs = get_outs(line);
+    const auto word_end = std::find_if(outs.begin(), outs.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+    outs.erase(word_end, outs.end());
+    if (text::Utf8Length(outs) < 8) outs.clear();
+    return outs;
+}
+
 std::string ReportLine(const Rule& rule, std::string_view line, std::string_view state) {
     std::string out;
     out.reserve(64);
@@ -117,7 +131,7 @@ AnalysisRun::AnalysisRun(AnalysisMode mode) : rule_(FindRule(mode)) {
 
 void AnalysisRun::AddDisplayLine(std::string_view line) {
     if (!rule_ || line.empty()) return;
-    const std::string outs = get_outs(line);
+    const std::string outs = WholeOutputsField(line);
     if (const std::string_view on_text = rule_->OnText(outs); !on_text.empty()) {
         state_ = on_text;
         on_ = true;

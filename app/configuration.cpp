@@ -1,5 +1,7 @@
 #include "app/configuration.h"
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "common/text_format.h"
@@ -130,7 +132,8 @@ MainWindowConfiguration ReadMainWindowConfiguration(const IniFile& ini,
 
     c.OpenStart = Get(ini, kOpenStart);
     s.SignalOffData = Get(ini, kSignalOffData);
-    s.AutosaveMinutes = Get(ini, kLogFileTime);
+    // A negative period would keep the lines for an autosave that never comes.
+    s.AutosaveMinutes = std::max(Get(ini, kLogFileTime), 0);
     c.chart.OfsetNagreCurve = Get(ini, kOfsetNagreCurve);
     c.chart.HeightNagreCurve = Get(ini, kHeightNagreCurve);
     return c;
@@ -220,6 +223,24 @@ void WriteAnalysisFont(IniFile& ini, const platform::FontChoice& font) {
     e.Add(kFontNameLog, font.name);
     e.Add(kFontSizeLog, font.size);
     e.WriteTo(ini);
+}
+
+namespace {
+
+constexpr std::int64_t kMaxTimerIntervalMs = INT_MAX;
+
+std::uint32_t IntervalMs(std::int64_t units, std::int64_t ms_per_unit, std::int64_t least) {
+    return static_cast<std::uint32_t>(std::clamp(units * ms_per_unit, least, kMaxTimerIntervalMs));
+}
+
+}  // namespace
+
+std::uint32_t AutosaveIntervalMs(int minutes) {
+    return minutes <= 0 ? 0 : IntervalMs(minutes, 60000, 1);
+}
+
+std::uint32_t SoundRepeatIntervalMs(int seconds) {
+    return IntervalMs(seconds, 1000, 1000);
 }
 
 bool ReadStartInTrey(const IniFile& ini) {

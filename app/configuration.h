@@ -6,6 +6,7 @@
 // write the system refuses throws platform::IniWriteError ("Unable to write to <path>") and
 // none of that operation's keys is written, while every other key of the file stays.
 
+#include <cstdint>
 #include <string>
 
 #include "app/alarm_state.h"
@@ -119,6 +120,13 @@ void WriteMainFont(platform::IniFile& ini, const platform::FontChoice& font);
 platform::FontChoice ReadAnalysisFont(const platform::IniFile& ini,
                                       const platform::FontChoice& present);
 void WriteAnalysisFont(platform::IniFile& ini, const platform::FontChoice& font);
+
+// Timer intervals in milliseconds, worked out wide and held within what a window-system
+// timer takes (up to INT_MAX ms, some 24.8 days), so that no stored value wraps round to a
+// storm of ticks or to none: the autosave every `minutes` (0, no timer, when it is 0 or
+// less), the alarm sound every `seconds` (at least one).
+std::uint32_t AutosaveIntervalMs(int minutes);
+std::uint32_t SoundRepeatIntervalMs(int seconds);
 
 // The tray's start-up question: start hidden?
 bool ReadStartInTrey(const platform::IniFile& ini);

@@ -27,9 +27,9 @@ if(INCUBATOR_WITH_QT)
         INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
     add_dependencies(monitor_e2e_tests incubator-sim incubator-monitor)
     incubator_warnings(monitor_e2e_tests)
-    foreach(group IN ITEMS Signals EightAndNineBytes)
+    foreach(group IN ITEMS Signals Ending EightAndNineBytes)
         add_test(NAME monitor_e2e_${group}
-            COMMAND monitor_e2e_tests --gtest_filter=${group}/*)
+            COMMAND monitor_e2e_tests --gtest_filter=${group}/*:${group}.*)
         set_tests_properties(monitor_e2e_${group} PROPERTIES
             TIMEOUT 180 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endforeach()

@@ -10,6 +10,7 @@
 
 #include "app/app_paths.h"
 #include "app/qt/form1.h"
+#include "app/statistics/unsaved_lines.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"
@@ -34,7 +35,8 @@ constexpr const char* kUsage =
     "\n"
     "The settings are in incubator-monitor.ini beside the program (or, for an installed\n"
     "program, in $XDG_CONFIG_HOME/incubator-monitor/), the daily statistics in log/ beside\n"
-    "it (or in $XDG_DATA_HOME/incubator-monitor/log/).\n";
+    "it (or in $XDG_DATA_HOME/incubator-monitor/log/). Lines that cannot be saved there when\n"
+    "the program ends go to $XDG_DATA_HOME/incubator-monitor/unsaved/.\n";
 
 struct Options {
     bool echo = false;
@@ -103,6 +105,7 @@ int main(int argc, char** argv) {
         timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
         clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
+    services.unsaved_dir = statistics::UnsavedLinesFolder(config::ProcessEnvironment);
     if (options.echo)
         services.echo_line = [](const std::string& line) {
             std::fwrite(line.data(), 1, line.size(), stdout);

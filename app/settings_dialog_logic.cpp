@@ -6,10 +6,6 @@ namespace settings_dialog {
 
 namespace {
 
-std::uint32_t Milliseconds(int units, std::uint32_t per_unit) {
-    return static_cast<std::uint32_t>(std::max(units, 0)) * per_unit;
-}
-
 // A window-system timer is set anew only when its interval changes: setting the same one
 // would start its count over, and a dialog accepted often would hold the autosave off.
 void Reinterval(platform::Timer& timer, std::uint32_t ms) {
@@ -55,7 +51,7 @@ bool AutosaveLabelWarns(int minutes) {
 }
 
 Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
-                  const ProgramSettings& current) {
+                  const DialogState& opened, const ProgramSettings& current) {
     Acceptance result;
     try {
         config::WriteSettingsDialogKeys(ini, state.keys);
@@ -65,10 +61,12 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
     }
     AcceptedSettings accepted{FromKeys(state.keys, current), state.keys.MinToTrey};
     try {
-        if (state.Autorun)
-            autorun.Register();
-        else
-            autorun.Unregister();
+        if (state.Autorun != opened.Autorun) {
+            if (state.Autorun)
+                autorun.Register();
+            else
+                autorun.Unregister();
+        }
     } catch (const platform::AutorunError& e) {
         result.error = e.what();
         result.apply = accepted;
@@ -81,8 +79,8 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
 
 void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
                  platform::Timer& alarm_sound) {
-    if (settings.AutosaveMinutes != 0) {
-        Reinterval(save_file, Milliseconds(settings.AutosaveMinutes, 60000));
+    if (const std::uint32_t ms = config::AutosaveIntervalMs(settings.AutosaveMinutes); ms != 0) {
+        Reinterval(save_file, ms);
         save_file.SetEnabled(true);
     } else {
         save_file.SetEnabled(false);
@@ -91,7 +89,7 @@ void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
 }
 
 std::uint32_t RepeatInterval(int seconds) {
-    return Milliseconds(seconds, 1000);
+    return config::SoundRepeatIntervalMs(seconds);
 }
 
 }  // namespace settings_dialog

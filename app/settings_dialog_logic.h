@@ -53,12 +53,14 @@ struct Acceptance {
     bool Closes() const { return !error; }
 };
 
-// Writes the keys in one replacement of the file, then the autorun entry. A refused file
-// write changes nothing. A refused autorun change comes after the keys are written: the
-// program then follows the written keys, but keeps its alarm sound, which only a complete
-// acceptance replaces.
+// Writes the keys in one replacement of the file, then the autorun entry. The entry is
+// written or removed only when the box differs from `opened`, the state the dialog opened
+// with: an entry left unticked may start another copy of the program, and is not this
+// dialog's to remove. A refused file write changes nothing. A refused autorun change comes
+// after the keys are written: the program then follows the written keys, but keeps its
+// alarm sound, which only a complete acceptance replaces.
 Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
-                  const ProgramSettings& current);
+                  const DialogState& opened, const ProgramSettings& current);
 
 // The main window's timers after an acceptance: the autosave timer runs every period
 // (stopped at 0) and the alarm-sound timer repeats every TimeSound seconds. An interval that

@@ -6,7 +6,7 @@ incubator_library(statistics
     SOURCES ${statistics_dir}/autosaver.cpp ${statistics_dir}/daily_file_name.cpp
             ${statistics_dir}/file_error_text.cpp ${statistics_dir}/file_system.cpp
             ${statistics_dir}/history_refill.cpp ${statistics_dir}/posix_file_system.cpp
-            ${statistics_dir}/statistics_file.cpp
+            ${statistics_dir}/statistics_file.cpp ${statistics_dir}/unsaved_lines.cpp
     DEPS telemetry common)
 
 incubator_test(statistics_tests

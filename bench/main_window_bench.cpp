@@ -13,6 +13,7 @@
 
 #include "app/qt/form1.h"
 #include "app/qt/tests/double_services.h"
+#include "app/statistics/statistics_file.h"
 #include "app/tests/packet_bytes.h"
 #include "ui_form1.h"
 
@@ -80,31 +81,44 @@ double ResidentMegabytes() {
     return 0;
 }
 
-// Opening a full day's statistics file (87,000 lines): reading it, the display, the history,
-// the chart and the first paint; and the process's resident memory with it loaded.
+// Opening a statistics file through the window: reading it, the display, the history, the
+// chart and the first paint; and the process's resident memory with it loaded. A full day's
+// file (87,000 record lines), and the most lines a file may have, short ones.
 void BM_OpenStatisticsFile(benchmark::State& state) {
-    const std::string path = "/tmp/incubator-bench-87000.txt";
+    const int count = static_cast<int>(state.range(0));
+    const bool short_lines = state.range(1) != 0;
+    const std::string path = "/tmp/incubator-bench-" + std::to_string(count) + ".txt";
     {
         std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i < 87000; ++i)
-            out << "T1=37," << i % 10 << "  T2=36,6  T3=28,0  HM=55  OUT=_2__5___  06.12.26 "
-                << "12:" << (i / 60) % 60 / 10 << (i / 60) % 10 << ':' << i % 60 / 10 << i % 10
-                << "\r\n";
+        for (int i = 0; i < count; ++i) {
+            out << "T1=37," << i % 10 << "  T2=36,6  T3=28,0  HM=5";
+            if (!short_lines)
+                out << "5  OUT=_2__5___  06.12.26 12:" << (i / 60) % 60 / 10 << (i / 60) % 10 << ':'
+                    << i % 60 / 10 << i % 10;
+            out << "\r\n";
+        }
     }
     Bench bench(0);
     for (auto _ : state) {
         bench.dialogs.AnswerOpenFile(path);
+        // More lines than the history holds: "Превышено максимальное количество строк!"
+        if (count > static_cast<int>(HISTORY_CAPACITY))
+            bench.dialogs.AnswerMessage(platform::MessageResult::Ok);
         bench.form.NLoad1Click();
         Bench::Idle();
+        if (bench.form.Display().Count() != static_cast<std::size_t>(count))
+            state.SkipWithError("the file did not load");
     }
     state.counters["lines"] = static_cast<double>(bench.form.Display().Count());
     state.counters["rss_MB"] = ResidentMegabytes();
     std::remove(path.c_str());
 }
 BENCHMARK(BM_OpenStatisticsFile)
+    ->Args({87000, 0})
+    ->Args({static_cast<std::int64_t>(statistics::kMaxStatisticsLines), 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
-    ->Repetitions(5)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 }  // namespace

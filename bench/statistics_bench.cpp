@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -101,6 +102,41 @@ void BM_RefillHistory(benchmark::State& state) {
 BENCHMARK(BM_RefillHistory)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+// A million record lines (some 66 MB) and a million short ones (32 MB): "Открыть.." refuses
+// both; this is how long it takes to say so.
+void BM_RefuseMillionLines(benchmark::State& state) {
+    const bool short_lines = state.range(0) != 0;
+    std::string pattern = std::filesystem::temp_directory_path() / "statistics-bench-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern.data());
+    const std::string path = folder + "/million.txt";
+    {
+        const std::string line = short_lines
+                                     ? "T1=37,5  T2=36,6  T3=28,0  HM=5\r\n"
+                                     : "T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=_2__5___  06.12.26 "
+                                       "12:34:56\r\n";
+        std::string text;
+        text.reserve(line.size() * 1000000);
+        for (int i = 0; i < 1000000; ++i) text += line;
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+    for (auto _ : state) {
+        try {
+            statistics::ReadStatisticsFile(statistics::RealFileSystem(), path);
+            state.SkipWithError("the file was read");
+        } catch (const statistics::StatisticsFileError&) {
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_RefuseMillionLines)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 }  // namespace

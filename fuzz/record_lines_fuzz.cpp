@@ -1,6 +1,6 @@
 // Statistics files into the display and the sample history: the line splitter, the record
-// line's field parsers and the history refill, on any bytes (broken fields, separators, CR and
-// LF, long lines, text that is not UTF-8) and on lines the decoder writes.
+// line's field parsers and the history refill, on any bytes (broken fields, separators, line
+// breaks, long lines, text that is not UTF-8) and on lines the decoder writes.
 //
 // Input: one mode byte, then
 //   mode bit 0 clear: a file's bytes. With the low four bits 0010 the file's lines follow so
@@ -44,21 +44,27 @@ bool IsTrimmedWord(const std::string& s) {
     return s.find(' ') == std::string::npos && text::Trim(s) == s;
 }
 
-// The lines must give back the file byte for byte: each one followed by LF or CR LF, the
-// last one possibly by nothing.
+// The lines must give back the file byte for byte: each one followed by a line break of the
+// display (CR LF, LF, CR, U+2029, U+FDD0, U+FDD1), the last one possibly by nothing.
 void CheckSplit(std::string_view content, const Lines& lines) {
+    static constexpr std::string_view kBreaks[] = {"\r\n",         "\n",           "\r",
+                                                   "\xE2\x80\xA9", "\xEF\xB7\x90", "\xEF\xB7\x91"};
     std::size_t at = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        FUZZ_CHECK(line.find('\n') == std::string::npos);
+        for (const std::string_view line_break : kBreaks)
+            FUZZ_CHECK(line.find(line_break) == std::string::npos);
         FUZZ_CHECK(content.compare(at, line.size(), line) == 0);
         at += line.size();
-        if (content.compare(at, 2, "\r\n") == 0)
-            at += 2;
-        else if (content.compare(at, 1, "\n") == 0)
-            at += 1;
-        else
-            FUZZ_CHECK(i + 1 == lines.size() && at == content.size());
+        bool ended = false;
+        for (const std::string_view line_break : kBreaks) {
+            if (content.compare(at, line_break.size(), line_break) == 0) {
+                at += line_break.size();
+                ended = true;
+                break;
+            }
+        }
+        if (!ended) FUZZ_CHECK(i + 1 == lines.size() && at == content.size());
     }
     FUZZ_CHECK(at == content.size());
 }

@@ -1,6 +1,7 @@
 #include "analysis/qt/form_log.h"
 
 #include <QFontInfo>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,15 @@ void TFormLog::N13Click() {
         context_.dialogs.ChooseFont(this, MemoFont(), [](const platform::FontChoice&) {});
     if (!chosen) return;
     ApplyMemoFont(*chosen);
-    if (context_.write_font) context_.write_font(MemoFont());
+    if (!context_.write_font) return;
+    // A refused write ("Unable to write to ...") is told, as the main window's writers do;
+    // nothing may leave this handler into the toolkit's event loop.
+    try {
+        context_.write_font(MemoFont());
+    } catch (const std::exception& e) {
+        context_.dialogs.Message(this, e.what(), windowTitle().toStdString(),
+                                 platform::MessageButtons::Ok, platform::MessageIcon::Error);
+    }
 }
 
 void TFormLog::RunMode(AnalysisMode mode) {

@@ -24,6 +24,8 @@ struct FormLogContext {
     platform::Clipboard& clipboard;
     // The stored report font (Font/NameLog, Font/SizeLog), `present` when none is stored.
     std::function<platform::FontChoice(const platform::FontChoice& present)> read_font;
+    // Stores the confirmed font; may throw (platform::IniWriteError), which the window
+    // reports in a message box.
     std::function<void(const platform::FontChoice&)> write_font;
 };
 

@@ -161,28 +161,41 @@ TEST(AnalysisReport, LinesThatAreNotRecordLinesCountAsAllOff) {
         At(1, kHeaterOn),    "  \t ",          At(3, kHeaterOn), "x", At(5, kHeaterOn),
         "\xff\xfe OUT=\xd0", At(7, kHeaterOn), cut_in_field};
     const Lines heater = Report(AnalysisMode::Heater, display);
-    ASSERT_EQ(heater.size(), 8u);
+    ASSERT_EQ(heater.size(), 9u);
     EXPECT_EQ(heater[2], "      _Выключение  T1= T2=");  // the blank line ends the period
     EXPECT_EQ(heater[4], "x  x    _Выключение  T1=x T2=x");
     EXPECT_EQ(heater[6], "OUT=\xd0  OUT=\xd0    _Выключение  T1=\xd0 T2=\xd0");
-    // "_2" holds output 2, so the cut line is still on for the heater ...
     EXPECT_EQ(heater[7], "05.06.15  12:00:07    Включение  T1=37,7 T2=37,4");
+    // "_2" holds output 2, but not a whole outputs field: off, never read past its end.
+    EXPECT_EQ(heater[8], "OUT=_2  OUT=_2    _Выключение  T1=37,8 T2=37,4");
 
-    // ... but is too short for output 8: off, never read past its end.
     const Lines relay =
         Report(AnalysisMode::EmergencyRelay, {At(1, "_______8"), cut_in_field, "OUT=12345"});
     ASSERT_EQ(relay.size(), 3u);
     EXPECT_TRUE(relay[2].ends_with("_Выключение"));
-    // Output 6 of the tray turnings is missing: off even though output 5 is on.
     EXPECT_EQ(Report(AnalysisMode::TrayTurnings, {"OUT=____5"}).size(), 1u);
 }
 
+TEST(AnalysisReport, ANoteOrACutFieldIsNoSwitching) {
+    // Fewer than five "=" (whatever eight characters follow the blanks), or a field after the
+    // fifth shorter than eight characters.
+    const std::string record = At(1, "_2__56__");
+    const Lines notes{"12 октября перевернул лотки вручную", "  _2__56__ 1234",
+                      record.substr(record.find("T2=")), "T1=1 T2=2 T3=3 HM=4 OUT=_2__56_"};
+    EXPECT_EQ(Report(AnalysisMode::Heater, notes).size(), 1u);
+    EXPECT_EQ(Report(AnalysisMode::TrayTurnings, notes).size(), 1u);
+    EXPECT_EQ(Report(AnalysisMode::Heater, {record}).size(), 2u);
+}
+
 TEST(AnalysisReport, OutputPositionsCountCharactersNotBytes) {
-    EXPECT_EQ(Report(AnalysisMode::Heater, {"OUT=Ж2______"}).size(), 2u);
-    EXPECT_EQ(Report(AnalysisMode::Heater, {"OUT=ЖЖ2_____"}).size(), 1u);
-    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {"OUT=ЖЖЖЖЖЖЖ8"}).size(), 2u);
-    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {"OUT=\xd0\xd0\xd0\xd0\xd0\xd0\xd0"
-                                                    "8"})
+    const auto line = [](const char* outs) {
+        return std::string("T1=1  T2=2  T3=3  HM=4  OUT=") + outs + "  05.06.15 12:00:01";
+    };
+    EXPECT_EQ(Report(AnalysisMode::Heater, {line("Ж2______")}).size(), 2u);
+    EXPECT_EQ(Report(AnalysisMode::Heater, {line("ЖЖ2_____")}).size(), 1u);
+    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {line("ЖЖЖЖЖЖЖ8")}).size(), 2u);
+    EXPECT_EQ(Report(AnalysisMode::EmergencyRelay, {line("\xd0\xd0\xd0\xd0\xd0\xd0\xd0"
+                                                         "8")})
                   .size(),
               2u);
 }

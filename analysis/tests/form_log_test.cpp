@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -19,6 +20,7 @@
 #include "app/record_line.h"
 #include "platform/doubles/recording_clipboard.h"
 #include "platform/doubles/scripted_dialogs.h"
+#include "platform/ini_file.h"
 #include "platform/qt/tests/qt_test_app.h"
 
 namespace {
@@ -232,6 +234,26 @@ TEST_F(FormLogTest, ConfirmedFontIsAppliedAndWrittenCancelChangesNothing) {
     EXPECT_EQ(Memo(*form).font().family(), "Serif");
     EXPECT_EQ(Memo(*form).font().pointSize(), 11);
     EXPECT_EQ(written_fonts, std::vector<FontChoice>{(FontChoice{"Serif", 11})});
+}
+
+TEST_F(FormLogTest, AFontTheConfigurationCannotTakeIsReportedAndTheWindowStays) {
+    const std::string config = QDir::tempPath().toStdString();  // a folder: writes are refused
+    auto form = std::make_unique<TFormLog>(FormLogContext{*main_display.document(),
+                                                          mode,
+                                                          dialogs,
+                                                          clipboard,
+                                                          {},
+                                                          [config](const FontChoice& font) {
+                                                              platform::IniFile(config).WriteString(
+                                                                  "Font", "NameLog", font.name);
+                                                          }},
+                                           &main_window);
+    dialogs.AnswerFont(FontChoice{"Serif", 11});
+    dialogs.AnswerMessage(platform::MessageResult::Ok);
+    Item(*form, "N13")->trigger();
+    EXPECT_EQ(dialogs.Last().text, "Unable to write to " + config);
+    EXPECT_EQ(dialogs.Last().parent, form.get());
+    EXPECT_EQ(Memo(*form).font().family(), "Serif");
 }
 
 TEST(DisplayLines, MatchTheBlocksOfAnEditedDocument) {

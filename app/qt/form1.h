@@ -169,7 +169,10 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     // The creation steps that read the configuration file.
     void FormCreate();
     void ApplyConfiguration();
-    void AutosaveStep(bool clear_display_on_new_file);
+    statistics::AutosaveResult AutosaveStep(bool clear_display_on_new_file, bool warn = true);
+    // The autosave once the port is closed: what it cannot write goes to a file of its own
+    // (or to standard error), and the user is told where.
+    void LastAutosave();
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
     void CreateTimers();
@@ -187,7 +190,11 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void UserAction(F&& f);
     template <typename F>
     void Unattended(F&& f);
+    // A step of an end that asks nobody: a failure goes to standard error and a warning.
+    template <typename F>
+    void AtEnd(F&& f);
     void ReportError(const std::string& message);
+    void ReportAtEnd(const std::string& message);
     void Warn(const std::string& title, const std::string& text, unsigned seconds);
 
     bool LimitEditKeyPress(QLineEdit& edit, const QString& typed);
@@ -253,6 +260,15 @@ void TForm1::UserAction(F&& f) {
         f();
     } catch (const std::exception& e) {
         ReportError(e.what());
+    }
+}
+
+template <typename F>
+void TForm1::AtEnd(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportAtEnd(e.what());
     }
 }
 

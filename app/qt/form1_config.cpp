@@ -59,8 +59,7 @@ void TForm1::ApplyConfiguration() {
         edits[i]->setText(QString::fromStdString(texts[i]));
 
     settings_ = c.settings;
-    timer_alarm_sound_->SetInterval(static_cast<std::uint32_t>(std::max(settings_.TimeSound, 0)) *
-                                    1000);
+    timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(settings_.TimeSound));
     timer_alarm_sound_->SetEnabled(true);
 
     TCurves& curves = GraphM1().Curves();
@@ -85,8 +84,7 @@ void TForm1::ApplyConfiguration() {
 
     if (c.OpenStart) OpenPortAtStart();
 
-    timer_save_file_->SetInterval(
-        static_cast<std::uint32_t>(std::max(settings_.AutosaveMinutes, 0)) * 60000);
+    timer_save_file_->SetInterval(config::AutosaveIntervalMs(settings_.AutosaveMinutes));
     timer_save_file_->SetEnabled(settings_.AutosaveMinutes != 0);
 
     ui_->EdOfsetNagreCurve->setText(QString::fromStdString(c.chart.OfsetNagreCurve));

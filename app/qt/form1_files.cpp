@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <cstdio>
 #include <future>
 
 #include "app/configuration.h"
@@ -13,6 +14,7 @@
 #include "app/statistics/history_refill.h"
 #include "app/statistics/posix_file_system.h"
 #include "app/statistics/statistics_file.h"
+#include "app/statistics/unsaved_lines.h"
 #include "platform/posix/freed_memory.h"
 #include "ui_form1.h"
 
@@ -28,7 +30,7 @@ void TForm1::TimerSaveFileTimer() {
     AutosaveStep(true);
 }
 
-void TForm1::AutosaveStep(bool clear_display_on_new_file) {
+statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, bool warn) {
     if (!autosaver_)
         autosaver_ = std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir,
                                                              services_.now);
@@ -38,7 +40,35 @@ void TForm1::AutosaveStep(bool clear_display_on_new_file) {
         memo_.Clear();
         ui_->Memo1->document()->setModified(false);
     }
-    if (result.warning) Warn(result.warning->title, result.warning->text, 30);
+    if (result.warning && warn) Warn(result.warning->title, result.warning->text, 30);
+    return result;
+}
+
+void TForm1::LastAutosave() {
+    // No later step will try again: its warning would promise one.
+    const statistics::AutosaveResult result = AutosaveStep(false, false);
+    if (save_buffer_.empty()) return;
+    const statistics::KeptLines kept = statistics::KeepUnsavedLines(
+        Files(services_), services_.unsaved_dir, services_.now(), save_buffer_);
+    const std::string notice = statistics::UnsavedLinesNotice(result, kept);
+    std::fprintf(stderr, "incubator-monitor: %s\n", notice.c_str());
+    if (kept.error != 0) {
+        // The last place left: the lines themselves, one to a line.
+        const std::string_view lines =
+            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+        for (const char c : lines)
+            if (c != '\r') std::fputc(c, stderr);
+        std::fputc('\n', stderr);
+    }
+    std::fflush(stderr);
+    save_buffer_.clear();
+    Warn("Внимание!", notice, 30);
+}
+
+void TForm1::ReportAtEnd(const std::string& message) {
+    std::fprintf(stderr, "incubator-monitor: %s\n", message.c_str());
+    std::fflush(stderr);
+    Warn(windowTitle().toStdString(), message, 30);
 }
 
 bool TForm1::NSave1Click() {
@@ -115,6 +145,8 @@ bool TForm1::FormCloseQuery() {
     }
     reopener_->Stop();
     port_.ClosePort();
+    // Lines kept coming while the questions were open; they are only in the buffer yet.
+    LastAutosave();
     return true;
 }
 
@@ -124,9 +156,12 @@ void TForm1::FormClose() {
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};
-    state.state = isMaximized()   ? config::TWindowState::wsMaximized
-                  : isMinimized() ? config::TWindowState::wsMinimized
-                                  : config::TWindowState::wsNormal;
+    // A window minimised into the tray stays minimised while hidden there; its size is still
+    // the one to come back with.
+    const bool in_tray = isMinimized() && !isVisible();
+    state.state = isMaximized()               ? config::TWindowState::wsMaximized
+                  : isMinimized() && !in_tray ? config::TWindowState::wsMinimized
+                                              : config::TWindowState::wsNormal;
     state.chart = {ui_->ScrollBarGainY->value(),
                    ui_->ScrollBarPosY->value(),
                    ui_->ScrollBarXScale->value(),
@@ -145,16 +180,21 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    UserAction([&] { FormClose(); });
+    // An end that asks nobody must not wait for anybody over a failed write either.
+    if (ending_)
+        AtEnd([&] { FormClose(); });
+    else
+        UserAction([&] { FormClose(); });
     event->accept();
     // The program ends with its main window, not with its last visible window.
     QCoreApplication::quit();
 }
 
 void TForm1::EndWithoutAsking() {
-    Unattended([&] { AutosaveStep(false); });
+    // The port first, so that no line can come after the last autosave.
     reopener_->Stop();
-    Unattended([&] { port_.ClosePort(); });
+    AtEnd([&] { port_.ClosePort(); });
+    AtEnd([&] { LastAutosave(); });
     ending_ = true;
     close();
 }

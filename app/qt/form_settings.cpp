@@ -53,8 +53,9 @@ QLineEdit& TFormSettings::EditTimSound() {
 }
 
 void TFormSettings::FormCreate() {
-    ShowState(settings_dialog::Open(platform::IniFile(context_.config_path), context_.autorun,
-                                    context_.settings));
+    opened_ = settings_dialog::Open(platform::IniFile(context_.config_path), context_.autorun,
+                                    context_.settings);
+    ShowState(opened_);
     Edit2Change();
 }
 
@@ -143,7 +144,7 @@ void TFormSettings::Timer1Timer() {
 void TFormSettings::Button1Click() {
     platform::IniFile ini(context_.config_path);
     const settings_dialog::Acceptance acceptance =
-        settings_dialog::Accept(ini, context_.autorun, Controls(), context_.settings);
+        settings_dialog::Accept(ini, context_.autorun, Controls(), opened_, context_.settings);
     if (acceptance.apply) {
         context_.settings = acceptance.apply->settings;
         if (context_.apply) context_.apply(*acceptance.apply);

@@ -61,4 +61,5 @@ class TFormSettings : public QDialog {
     std::unique_ptr<Ui::TFormSettings> ui_;
     FormSettingsContext context_;
     std::unique_ptr<platform::Timer> timer1_;
+    settings_dialog::DialogState opened_;  // what the controls showed at the opening
 };

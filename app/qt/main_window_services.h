@@ -50,6 +50,8 @@ struct MainWindowServices {
     platform::UrlOpener& url_opener;  // the about window's links
     std::string config_path;          // the configuration file
     std::string log_dir;              // the daily statistics files
+    // Where lines go that the last autosave could not write; none: standard error only.
+    std::string unsaved_dir;
 
     platform::DesktopNotifier* notifier = nullptr;  // none: no notification service
     // The taskbar flash; none: the window alerts through the toolkit itself.

@@ -34,6 +34,8 @@ AutosaveResult Autosaver::Step(std::string& save_buffer) {
     const bool had_work = !save_buffer.empty();
     const auto failure = SaveTo(today, save_buffer, result.created_new_file);
     if (failure) {
+        result.failed_path = failure->path;
+        result.error = failure->error;
         if (!failing_) result.warning = MakeWarning(failure->path, failure->error);
         failing_ = true;
     } else if (had_work || result.created_new_file) {

@@ -31,6 +31,9 @@ struct AutosaveResult {
     bool saved = false;
     // Show this to the user; set only on the first failure of a run of failures.
     std::optional<AutosaveWarning> warning;
+    // The file and the errno of this step's failure; empty and 0 when it did not fail.
+    std::string failed_path;
+    int error = 0;
 };
 
 class Autosaver {

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/statistics/file_system.h"
+
 namespace statistics {
 
 std::string ReasonInWords(int error) {
@@ -22,6 +24,11 @@ std::string ReasonInWords(int error) {
             return "часть пути не является папкой";
         case EISDIR:
             return "это папка, а не файл";
+        case kNotRegularFile:
+        case ENXIO:
+            return "это не обычный файл, а канал, устройство или сокет";
+        case ELOOP:
+            return "на месте файла символическая ссылка";
         case EIO:
             return "ошибка ввода-вывода";
         case ENAMETOOLONG:

@@ -2,6 +2,9 @@
 // The few file operations the statistics files need, behind an interface so that tests can
 // make them fail the way a full disk or a refused folder does. Errors are errno values;
 // 0 means success.
+//
+// No operation follows a symbolic link at the last component of a path unless it says so:
+// a link planted in the log folder must not send the statistics elsewhere.
 
 #include <cstddef>
 #include <memory>
@@ -9,6 +12,10 @@
 #include <string_view>
 
 namespace statistics {
+
+// The error of a path that names something other than a regular file or a folder: a FIFO, a
+// device, a socket (a folder gives EISDIR).
+inline constexpr int kNotRegularFile = -1;
 
 // A file open for writing; destroying it closes it (use Close to see the close's error).
 class OutputFile {
@@ -23,29 +30,37 @@ class OutputFile {
 };
 
 enum class OpenMode {
-    CreateNew,  // fails with EEXIST when the file is there
-    Append,     // the file must exist
+    CreateNew,  // fails with EEXIST when the name is taken (also by a link)
+    Append,     // the file must exist and be a regular file, not a link (ELOOP)
 };
 
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // Whether the name is taken (a link counts, even a dangling one).
     virtual bool Exists(const std::string& path) = 0;
     // Creates the folder and its missing parents; an existing folder is fine.
     virtual int MakeDirectories(const std::string& path) = 0;
     virtual int OpenForWriting(const std::string& path, OpenMode mode,
                                std::unique_ptr<OutputFile>& file) = 0;
-    // Creates a new, uniquely named file in the folder of `target`, with the permissions
-    // `target` has (or the usual ones when it does not exist yet), for a write that ends
-    // in Rename over `target`.
+    // The file that a replacement of `path` replaces: `path`, or where its symbolic links
+    // lead (a file that need not exist yet). Fails with EISDIR or kNotRegularFile when that
+    // is not a regular file, and with EACCES or EROFS when this process may not write it.
+    virtual int ReplacementTarget(const std::string& path, std::string& target) = 0;
+    // Creates a new, uniquely named file in the folder of `target`, with the permissions and,
+    // where the system allows, the owner `target` has (or the usual ones when it does not
+    // exist yet), for a write that ends in Rename over `target`.
     virtual int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                       std::unique_ptr<OutputFile>& file) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
     // Makes the folder's entries (a created or renamed file) durable.
     virtual int SyncFolder(const std::string& path) = 0;
-    virtual int ReadAll(const std::string& path, std::string& content) = 0;
+    // Reads a regular file whole without ever blocking on what it names (a FIFO, a device):
+    // EISDIR or kNotRegularFile for anything else, EFBIG when it holds more than
+    // `max_bytes`. No descriptor outlives the call, whatever fails.
+    virtual int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) = 0;
 };
 
 // Writes all of `data`, continuing after short writes. Returns the bytes written and sets

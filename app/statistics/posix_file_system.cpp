@@ -5,11 +5,36 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <random>
 
 namespace statistics {
 
 namespace {
+
+// A descriptor closed on every way out.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int Get() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = fd;
+    }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
 
 class PosixOutputFile : public OutputFile {
   public:
@@ -41,21 +66,62 @@ class PosixOutputFile : public OutputFile {
     int fd_;
 };
 
-int OpenFile(const std::string& path, int flags, mode_t mode, std::unique_ptr<OutputFile>& file) {
-    int fd;
+int OpenRaw(const std::string& path, int flags, mode_t mode, Fd& fd) {
+    int raw;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return errno;
-    file = std::make_unique<PosixOutputFile>(fd);
+        raw = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, mode);
+    } while (raw < 0 && errno == EINTR);
+    if (raw < 0) return errno;
+    fd.Reset(raw);
     return 0;
+}
+
+// 0 for a regular file, else EISDIR or kNotRegularFile.
+int RegularFileError(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return 0;
+    return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+}
+
+// Opened without blocking (a FIFO in the file's place would wait for a reader for good) and
+// taken only when it is a regular file; then writes block as usual.
+int OpenRegularForWriting(const std::string& path, int flags, std::unique_ptr<OutputFile>& file) {
+    Fd fd;
+    if (const int error = OpenRaw(path, flags | O_NONBLOCK | O_NOFOLLOW, 0666, fd); error != 0)
+        return error == ENXIO ? kNotRegularFile : error;  // a FIFO without a reader
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) return errno;
+    if (const int error = RegularFileError(st); error != 0) return error;
+    const int status = ::fcntl(fd.Get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.Get(), F_SETFL, status & ~O_NONBLOCK) != 0) return errno;
+    file = std::make_unique<PosixOutputFile>(fd.Release());
+    return 0;
+}
+
+std::string FolderPrefix(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Where a chain of symbolic links ends, also when its last target does not exist.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0) break;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') target = FolderPrefix(path) + target;
+        path = std::move(target);
+    }
+    return path;
 }
 
 }  // namespace
 
 bool PosixFileSystem::Exists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 int PosixFileSystem::MakeDirectories(const std::string& path) {
@@ -81,27 +147,44 @@ int PosixFileSystem::OpenForWriting(const std::string& path, OpenMode mode,
                                     std::unique_ptr<OutputFile>& file) {
     const int flags =
         mode == OpenMode::CreateNew ? O_WRONLY | O_APPEND | O_CREAT | O_EXCL : O_WRONLY | O_APPEND;
-    return OpenFile(path, flags, 0666, file);
+    return OpenRegularForWriting(path, flags, file);
+}
+
+int PosixFileSystem::ReplacementTarget(const std::string& path, std::string& target) {
+    target = FollowLinks(path);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+    if (const int error = RegularFileError(st); error != 0) return error;
+    // The rename would replace a file its owner made read-only: refuse, as an editor does.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+    return 0;
 }
 
 int PosixFileSystem::CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                            std::unique_ptr<OutputFile>& file) {
     struct stat st {};
-    const bool replacing = ::stat(target.c_str(), &st) == 0;
+    const bool replacing = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::random_device seed;
     std::mt19937 rng(seed());
+    Fd fd;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary_path = folder + "." + name + "." + std::to_string(::getpid()) + "-" +
-                         std::to_string(rng() % 1000000) + ".tmp";
-        error = OpenFile(temporary_path, O_WRONLY | O_CREAT | O_EXCL, 0666, file);
+        temporary_path = FolderPrefix(target) + "." + name + "." + std::to_string(::getpid()) +
+                         "-" + std::to_string(rng() % 1000000) + ".tmp";
+        error = OpenRaw(temporary_path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666, fd);
     }
     if (error != 0) return error;
-    // The new file takes the place of the old one: keep who may read it.
-    if (replacing) ::chmod(temporary_path.c_str(), st.st_mode & 07777);
+    // The new file takes the place of the old one: keep who owns it and who may read it.
+    if (replacing) {
+        struct stat mine {};
+        if (::fstat(fd.Get(), &mine) == 0 && (mine.st_uid != st.st_uid || mine.st_gid != st.st_gid))
+            if (::fchown(fd.Get(), st.st_uid, st.st_gid) != 0)
+                (void)::fchown(fd.Get(), static_cast<uid_t>(-1), st.st_gid);
+        (void)::fchmod(fd.Get(), st.st_mode & 07777);
+    }
+    file = std::make_unique<PosixOutputFile>(fd.Release());
     return 0;
 }
 
@@ -114,41 +197,44 @@ int PosixFileSystem::Remove(const std::string& path) {
 }
 
 int PosixFileSystem::SyncFolder(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
+    Fd fd;
+    if (const int error = OpenRaw(path, O_RDONLY | O_DIRECTORY, 0, fd); error != 0) return error;
+    return ::fsync(fd.Get()) == 0 ? 0 : errno;
 }
 
-int PosixFileSystem::ReadAll(const std::string& path, std::string& content) {
+int PosixFileSystem::ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) {
     content.clear();
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return errno;
+    Fd fd;
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a writer.
+    if (const int error = OpenRaw(path, O_RDONLY | O_NONBLOCK, 0, fd); error != 0)
+        return error == ENXIO ? kNotRegularFile : error;  // a socket
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return EISDIR;
-    }
-    if (st.st_size > 0) content.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[65536];
+    if (::fstat(fd.Get(), &st) != 0) return errno;
+    if (const int error = RegularFileError(st); error != 0) return error;
+    if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > max_bytes) return EFBIG;
+    // Read straight into the text; one byte more than the size tells a file that grew.
+    content.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t done = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (done == content.size()) {
+            if (content.size() > max_bytes) {
+                content.clear();
+                return EFBIG;
+            }
+            content.resize(std::min(content.size() * 2, max_bytes + 1));
+        }
+        const ssize_t n = ::read(fd.Get(), content.data() + done, content.size() - done);
         if (n > 0) {
-            content.append(chunk, static_cast<std::size_t>(n));
+            done += static_cast<std::size_t>(n);
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
             const int error = errno;
-            ::close(fd);
             content.clear();
             return error;
         }
     }
-    ::close(fd);
+    content.resize(done);
     return 0;
 }
 

@@ -86,6 +86,7 @@ const ScriptedDialogs::Call& ScriptedDialogs::Last() const {
 }
 
 ScriptedDialogs::Answer ScriptedDialogs::Take(Call call) {
+    if (while_open) while_open(call);
     calls.push_back(std::move(call));
     const Call& made = calls.back();
     if (script_.empty()) throw UnscriptedDialog("Unexpected " + Describe(made));

@@ -61,6 +61,9 @@ class ScriptedDialogs : public Dialogs {
         const std::function<void(const FontChoice&)>& preview) override;
 
     std::vector<Call> calls;
+    // Runs while each dialog is open, before it answers: what happens meanwhile (receive
+    // events run inside the real ones).
+    std::function<void(const Call&)> while_open;
 
   private:
     struct Answer {

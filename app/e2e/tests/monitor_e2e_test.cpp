@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -52,11 +53,14 @@ class Rig {
         Spit(Ini(), "[ComPort1]\nPort=" + pty_ + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
     }
 
-    void StartMonitor() {
-        monitor_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{Exe(), "--echo"}, folder_.File("echo.txt"),
-            folder_.File("monitor.err"), std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
+    // `environment`: NAME=VALUE entries besides the offscreen platform.
+    void StartMonitor(std::vector<std::string> environment = {}) {
+        environment.push_back("QT_QPA_PLATFORM=offscreen");
+        monitor_ = std::make_unique<ChildProcess>(std::vector<std::string>{Exe(), "--echo"},
+                                                  folder_.File("echo.txt"),
+                                                  folder_.File("monitor.err"), environment);
     }
+    std::string File(const std::string& name) const { return folder_.File(name); }
 
     std::vector<std::string> Echoed() const {
         return e2e::SplitEchoText(Slurp(folder_.File("echo.txt")));
@@ -143,6 +147,44 @@ INSTANTIATE_TEST_SUITE_P(Signals, EndingOnSignal, ::testing::Values(SIGTERM, SIG
                                                 : info.param == SIGINT ? "SIGINT"
                                                                        : "SIGHUP");
                          });
+
+// --- Ending when nothing can be written ------------------------------------------------
+
+// Today's daily file name, as the monitor forms it.
+std::string TodaysFileName() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[32];
+    std::strftime(name, sizeof name, "%Y-%m-%d.txt", &local);
+    return name;
+}
+
+TEST(Ending, ASignalEndsTheProgramWhenNothingCanBeWrittenAndTheLinesAreKeptElsewhere) {
+    Rig rig({"--rate", "25", "--seed", "3"});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure("");
+    // A link in the daily file's place, to a file that must not be written.
+    fs::create_directories(rig.LogFolder());
+    const std::string elsewhere = rig.File("elsewhere.txt");
+    Spit(elsewhere, "not the statistics");
+    fs::create_symlink(elsewhere, rig.LogFolder() + "/" + TodaysFileName());
+    rig.StartMonitor({"XDG_DATA_HOME=" + rig.File("data")});
+    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.MonitorErrors();
+    // A folder in the configuration's place: every write of it is refused.
+    fs::remove(rig.Ini());
+    fs::create_directory(rig.Ini());
+
+    // Nobody is there to click a message box away.
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    const std::string errors = rig.MonitorErrors();
+    EXPECT_NE(errors.find("Failed to store settings"), std::string::npos) << errors;
+
+    const std::string unsaved = rig.File("data/incubator-monitor/unsaved");
+    EXPECT_EQ(e2e::ReadDailyLines(unsaved), rig.Echoed());
+    EXPECT_NE(errors.find("строки записаны в файл \"" + unsaved + "/"), std::string::npos);
+    EXPECT_EQ(Slurp(elsewhere), "not the statistics");
+}
 
 // --- Both layouts, with and without rounding ---------------------------------------------
 

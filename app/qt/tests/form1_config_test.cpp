@@ -46,6 +46,21 @@ TEST_F(ConfigTest, HandWrittenValuesAreRead) {
     EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT2).ColorGraph(), 255u);
 }
 
+TEST_F(ConfigTest, TimerPeriodsAreHeldWithinATimersRangeNeverWrapped) {
+    // 71583 minutes are 2^32 ms and 12.7 s; 4294968 s are 2^32 ms and 0.7 s.
+    Write("[LogFile]\nTime=71583\n[Alarm]\nTimeSound=4294968\n");
+    Open();
+    EXPECT_EQ(form->TimerSaveFile().Interval(), 2147483647u);  // a timer's longest
+    EXPECT_EQ(form->TimerAlarmSound().Interval(), 2147483647u);
+    form.reset();
+    // A negative period is no autosave, not one that never comes while lines pile up for it.
+    Write("[LogFile]\nTime=-3\n[Alarm]\nTimeSound=0\n");
+    Open();
+    EXPECT_EQ(form->TimerAlarmSound().Interval(), 1000u);
+    form->Button1Click();
+    EXPECT_TRUE(form->SaveBuffer().empty());
+}
+
 TEST_F(ConfigTest, ClosingMaximisedKeepsTheLastNormalSize) {
     Open();
     form->resize(700, 500);
@@ -55,6 +70,18 @@ TEST_F(ConfigTest, ClosingMaximisedKeepsTheLastNormalSize) {
     EXPECT_FALSE(Ini().Read("Form", "Width"));
     EXPECT_EQ(Ini().ReadString("ComPort1", "BaudRate", ""), "4800");
     EXPECT_EQ(Ini().ReadInteger("Alarm", "T1_HI", 0), 390);
+}
+
+TEST_F(ConfigTest, ClosingFromTheTrayKeepsTheNormalSize) {
+    Write("[Form]\nMinToTrey=1\n");
+    Open();
+    form->show();
+    form->resize(700, 500);
+    form->showMinimized();
+    QTRY_VERIFY(!form->isVisible());
+    form->close();
+    EXPECT_EQ(Ini().ReadInteger("Form", "Width", -1), 700);
+    EXPECT_EQ(Ini().ReadInteger("Form", "Height", -1), 500);
 }
 
 TEST_F(ConfigTest, AColourIsKeptAtOnceALimitOnlyAtClose) {

@@ -5,6 +5,7 @@
 #include "app/qt/tests/form1_fixture.h"
 #include "app/record_line.h"
 #include "common/text_format.h"
+#include "common/text_parse.h"
 
 namespace {
 
@@ -126,6 +127,60 @@ TEST_F(StatisticsTest, ClosingAChangedDisplayAsksAndKeepsItWhenTheSaveIsCancelle
     dialogs.AnswerMessage(platform::MessageResult::No);
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->ComPort1().Connected());
+}
+
+TEST_F(StatisticsTest, LinesReceivedWhileTheCloseQuestionsAreOpenReachTheDailyFile) {
+    Open();
+    Start();
+    unsigned t1 = 600;
+    Receive(test_packets::Eight(0x02, t1++, 590, 500));
+    // One line comes while the question is open, one while the save dialog is.
+    dialogs.while_open = [&](const auto&) { Receive(test_packets::Eight(0x02, t1++, 590, 500)); };
+    dialogs.AnswerMessage(platform::MessageResult::Yes);
+    dialogs.AnswerSaveFile((folder / "saved.txt").string());
+    EXPECT_TRUE(form->close());
+    ASSERT_EQ(form->Display().Count(), 3u);
+    std::string lines;
+    for (std::size_t i = 0; i < 3; ++i) lines += "\r\n" + form->Display().Line(i);
+    EXPECT_EQ(ReadFile(DailyFile()), lines);
+}
+
+TEST_F(StatisticsTest, LinesTheLastAutosaveCannotWriteGoToAFileOfTheirOwn) {
+    Open();
+    services->unsaved_dir = (folder / "unsaved").string();
+    std::filesystem::create_directories(folder / "log");
+    std::filesystem::create_symlink(folder / "elsewhere.txt", DailyFile());
+    Start();
+    Receive(test_packets::Eight(0x02, 600, 590, 500));
+    testing::internal::CaptureStderr();
+    dialogs.AnswerMessage(platform::MessageResult::No);
+    EXPECT_TRUE(form->close());
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    const std::string kept = (folder / "unsaved/2026-12-06_12-34-56.txt").string();
+    EXPECT_EQ(ReadFile(kept), "\r\n" + form->Display().Line(0));
+    EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere.txt")) << "the link was followed";
+    EXPECT_NE(errors.find("строки записаны в файл \"" + kept + "\""), std::string::npos) << errors;
+    ASSERT_FALSE(Balloons().empty());
+    EXPECT_NE(Balloons().back().find("символическая ссылка"), std::string::npos);
+    EXPECT_NE(Balloons().back().find(kept), std::string::npos);
+}
+
+TEST_F(StatisticsTest, DisplayLineAndHistoryEntryAreTheSameLineWhateverBreaksTheFile) {
+    Open();
+    // Every break the display makes; a line separator and a cut character break nothing.
+    std::string text;
+    int count = 0;
+    for (const char* end : {"\r\n", "\r", "\n", "\xE2\x80\xA9", "\xEF\xB7\x90", "\xEF\xB7\x91",
+                            " \xE2\x80\xA8 \xE2\r\n", ""})
+        text += Line(300 + count++) + end;
+    WriteFile(folder / "breaks.txt", text);
+    dialogs.AnswerOpenFile((folder / "breaks.txt").string());
+    form->ui().NLoad1->trigger();
+    ASSERT_EQ(form->Display().Count(), static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < form->Display().Count(); ++i)
+        EXPECT_EQ(text::ParseDouble(get_T1(form->Display().Line(i))), form->History().HistT1[i])
+            << i;
 }
 
 TEST_F(StatisticsTest, TheCloseQueryAutosavesWithoutEmptyingTheDisplay) {

@@ -266,6 +266,18 @@ TEST_F(FormSettingsTest, AnAutorunEntryOfACopyElsewhereShowsUnticked) {
     EXPECT_FALSE(here.IsRegistered());
 }
 
+TEST_F(FormSettingsTest, AnEntryOfAnotherCopyIsLeftAloneWhenTheBoxIsNotChanged) {
+    const platform::XdgAutorun::Environment env{folder.File("config"), std::nullopt};
+    platform::XdgAutorun installed("/usr/local/bin/incubator-monitor", env);
+    platform::XdgAutorun demo("/home/user/demo/incubator-monitor", env);
+    installed.Register();
+    auto form = Open(demo);  // unticked: the entry starts another copy
+    Click(form->ui().ChBoxShowWinTemper);
+    Click(form->ui().Button1);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(installed.IsRegistered());
+}
+
 TEST_F(FormSettingsTest, ARefusedConfigurationWriteKeepsTheDialogOpen) {
     config_path = folder.File("gone/incubator-monitor.ini");
     const ProgramSettings before = settings;

@@ -1,6 +1,7 @@
 #include "app/statistics/autosaver.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -181,6 +182,16 @@ TEST_F(AutosaverTest, AFailedFlushIsReportedButTheWrittenLinesAreNotWrittenAgain
     buffer += "\r\nB";
     autosave.Step(buffer);
     EXPECT_EQ(Content(Today()), "\r\nA\r\nB");
+}
+
+TEST_F(AutosaverTest, AFifoInTheDailyFilesPlaceIsAFailureThatDoesNotWait) {
+    std::filesystem::create_directories(LogFolder());
+    ASSERT_EQ(::mkfifo(Today().c_str(), 0600), 0);
+    buffer = "\r\nA";
+    const auto result = autosave.Step(buffer);
+    EXPECT_EQ(buffer, "\r\nA");
+    ASSERT_TRUE(result.warning);
+    EXPECT_NE(result.warning->text.find("это не обычный файл"), std::string::npos);
 }
 
 }  // namespace

@@ -40,8 +40,11 @@ class FaultyFileSystem : public FileSystem {
     int Rename(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override { return real_.Remove(path); }
     int SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
-    int ReadAll(const std::string& path, std::string& content) override {
-        return real_.ReadAll(path, content);
+    int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) override {
+        return real_.ReadAll(path, max_bytes, content);
+    }
+    int ReplacementTarget(const std::string& path, std::string& target) override {
+        return real_.ReplacementTarget(path, target);
     }
 
     // Called by the files it hands out.

@@ -2,9 +2,12 @@
 // A fresh folder under the system's temporary folder, removed with everything in it.
 
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -43,3 +46,25 @@ class TempFolder {
   private:
     std::string path_;
 };
+
+// The descriptors this process holds open.
+inline std::size_t OpenDescriptorCount() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+// Runs `check` as a user who may not write what is not theirs: in a child that gives up root
+// when this process runs as root. True when the check held.
+inline bool AsOrdinaryUser(const std::function<bool()>& check) {
+    if (::geteuid() != 0) return check();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool held = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
