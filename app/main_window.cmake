@@ -1,12 +1,12 @@
 # The main window: its Qt-free logic, the window itself, the program and their tests.
 incubator_library(main_window_logic
     SOURCES alarm_supervision.cpp chart_view.cpp edit_operations.cpp limit_edits.cpp
-            warning_router.cpp
+            warning_router.cpp window_placement.cpp
     DEPS telemetry chart tray common)
 
 incubator_test(main_window_logic_tests
     SOURCES tests/alarm_supervision_test.cpp tests/chart_view_test.cpp
-            tests/limit_edits_test.cpp
+            tests/limit_edits_test.cpp tests/window_placement_test.cpp
     DEPS main_window_logic)
 
 if(INCUBATOR_WITH_QT)
