@@ -14,6 +14,7 @@ if(INCUBATOR_WITH_QT)
         qt/form1.cpp qt/form1_alarms.cpp qt/form1_chart.cpp qt/form1_edit.cpp
         qt/form1_events.cpp qt/form1_receive.cpp qt/form1_config.cpp qt/form1_files.cpp qt/form1_menus.cpp
         qt/display_memo.cpp qt/form_hint.cpp qt/fit_label.cpp qt/control_sizes.cpp
+        qt/screen_placement.cpp
         qt/form1.ui qt/form_hint.ui qt/resources.qrc)
     set_target_properties(main_window_qt PROPERTIES AUTOUIC ON AUTORCC ON)
     # The forms' generated headers (ui_form1.h) for the tests and benchmarks that drive them.
@@ -41,6 +42,10 @@ if(INCUBATOR_WITH_QT)
                 qt/tests/display_memo_test.cpp
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
+    # The window is held to its screen: a desktop screen, where the default window fits.
+    set_tests_properties(main_window_tests PROPERTIES ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/qt/tests/screens/screen-1920x1080.json")
+
     # The window's layout and placement, on a screen of the size the program was tried on.
     incubator_test(main_window_layout_tests QT
         SOURCES qt/tests/form1_layout_test.cpp

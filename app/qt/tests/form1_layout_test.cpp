@@ -1,7 +1,9 @@
 // The main window as a user sees it: at its default and its minimum size, with the application
 // font at 9, 11 and 12 points, no control leaves its parent, covers a sibling or is cut, every
-// read-out shows its whole text and the chart keeps a usable plot.
+// read-out shows its whole text and the chart keeps a usable plot; and it opens whole on a
+// 1280 x 800 screen, frame included.
 #include <QLineEdit>
+#include <QScreen>
 #include <QStyleOptionFrame>
 #include <sstream>
 
@@ -159,5 +161,29 @@ TEST_P(LayoutTest, AtTheMinimumSizeTheChartHasAUsablePlotAndDrawsOnlyInItsRectan
 }
 
 INSTANTIATE_TEST_SUITE_P(ApplicationFont, LayoutTest, ::testing::Values(9, 11, 12));
+
+TEST_F(Form1Test, TheWindowOpensWholeOnTheScreenFrameIncluded) {
+    const struct {
+        const char* form;
+        QSize size;  // kept where it fits, else empty
+    } cases[] = {
+        {"", QSize(584, 703)},  // 100 + 703 + the frame end below this screen
+        {"[Form]\nLeft=2500\nTop=900\nWidth=700\nHeight=540\n", QSize(700, 540)},
+        {"[Form]\nLeft=-3000\nTop=-50\nWidth=640\nHeight=560\n", QSize(640, 560)},
+        {"[Form]\nLeft=0\nTop=0\nWidth=3000\nHeight=2000\n", QSize()},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(ConfigPath(), std::ios::binary) << c.form;
+        Open();
+        QApplication::processEvents();
+        const QRect screen = form->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(form->frameGeometry()))
+            << c.form << ": " << Text(form.get(), form->frameGeometry());
+        if (c.size.isValid()) {
+            EXPECT_EQ(form->size(), c.size) << c.form;
+        }
+        form.reset();
+    }
+}
 
 }  // namespace
