@@ -33,9 +33,10 @@ inline constexpr BoolKey kInitMax{"Form", "InitMax", false};
 inline constexpr BoolKey kChBoxGrafNagrev{"Form", "ChBoxGrafNagrev", false};
 inline constexpr BoolKey kStartInTrey{"Form", "StartInTrey", false};
 // ScrollBar: the position defaults are the bars' design positions; a reader is given the
-// bars' present positions instead.
-inline constexpr IntKey kGainY{"ScrollBar", "GainY", 120};
-inline constexpr IntKey kPosY{"ScrollBar", "PosY", 200};
+// bars' present positions instead. GainY 0 and PosY 250 give the chart 25 to 75: both
+// temperatures and the humidity of an incubator.
+inline constexpr IntKey kGainY{"ScrollBar", "GainY", 0};
+inline constexpr IntKey kPosY{"ScrollBar", "PosY", 250};
 inline constexpr IntKey kXScale{"ScrollBar", "XScale", 100};
 inline constexpr StringKey kOfsetNagreCurve{"ScrollBar", "OfsetNagreCurve", "38,0"};
 inline constexpr StringKey kHeightNagreCurve{"ScrollBar", "HeightNagreCurve", "0,5"};

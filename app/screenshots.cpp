@@ -40,12 +40,14 @@ int main(int argc, char** argv) {
     now = {2026, 12, 6, 12, 0, 0};
 
     TForm1 form(*services);
-    form.resize(900, 720);
     form.ui().ChBoxGrafNagrev->setChecked(true);
     form.ChBoxGrafNagrevClick();
     form.Settings().SHT10 = true;
     form.ComPort1().SetPort("/dev/ttyUSB0");
     form.show();
+    // Larger than the offscreen screen, which the window is held to when it is first shown.
+    QApplication::processEvents();
+    form.resize(900, 720);
     form.SpBtnOpenComClick();
 
     ControllerModel model({.nine_byte = true, .alarms = false, .tray_period_s = 40, .seed = 7});

@@ -12,8 +12,11 @@
 #include <QScrollBar>
 
 #include "app/limit_edits.h"
+#include "app/qt/control_sizes.h"
+#include "app/qt/fit_label.h"
 #include "app/qt/form_hint.h"
 #include "app/qt/widget_colors.h"
+#include "app/record_line.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
 #include "platform/serial_device_flags.h"
@@ -55,6 +58,18 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     status_warning_->setStyleSheet(QStringLiteral("color: #b00000;"));
     ui_->StatusBar1->addWidget(status_panel_, 1);
     ui_->StatusBar1->addPermanentWidget(status_warning_);
+    // The number edits take six digits in whatever font the desktop gives, and the window
+    // keeps room for every control at that font.
+    FitEditWidths(QString(6, QLatin1Char('0')),
+                  {ui_->EditT1H, ui_->EditT1L, ui_->EditT2H, ui_->EditT2L, ui_->EditT3H,
+                   ui_->EditT3L, ui_->EdOfsetNagreCurve, ui_->EdHeightNagreCurve});
+    // The read-out under the mouse: a record line of the longest readings, with a line
+    // number of six digits.
+    ui_->LbCurrentStr->SetWidestText(
+        QString::fromStdString(MakeRecordLine("-00,0000", "-00,0000", "-00,0000", 100, "12345678",
+                                              {2000, 12, 31, 23, 59, 59}) +
+                               "    Стр. 999999"));
+    HoldMinimumToLayout(*this);
 
     CreateTimers();
     CreatePort();

@@ -40,7 +40,7 @@ void TForm1::WireChart() {
     connect(ui_->ScrollBarAllGraf, &QScrollBar::actionTriggered, this,
             [this] { UserAction([&] { ScrollBarAllGrafScroll(); }); });
 
-    connect(ui_->SpBtnDetails, &QPushButton::clicked, this,
+    connect(ui_->SpBtnDetails, &QToolButton::clicked, this,
             [this] { UserAction([&] { SpBtnDetailsClick(); }); });
     connect(ui_->ChBoxGrafNagrev, &QCheckBox::clicked, this,
             [this] { UserAction([&] { ChBoxGrafNagrevClick(); }); });

@@ -6,6 +6,7 @@
 #include "app/configuration.h"
 #include "app/limit_edits.h"
 #include "app/qt/form1.h"
+#include "app/qt/screen_placement.h"
 #include "app/qt/widget_colors.h"
 #include "ui_form1.h"
 
@@ -26,6 +27,7 @@ void TForm1::FormCreate() {
     } catch (const ESerialPort& e) {
         // The window keeps its design values.
         ReportError(e.what());
+        PlaceOnScreen(*this, {x(), y(), width(), height()});
         return;
     }
     ApplyConfiguration();
@@ -40,8 +42,8 @@ void TForm1::ApplyConfiguration() {
     present.MemoFont = {ui_->Memo1->font().family().toStdString(), ui_->Memo1->font().pointSize()};
     const config::MainWindowConfiguration c = config::ReadMainWindowConfiguration(ini, present);
 
-    move(c.placement.Left, c.placement.Top);
-    resize(c.placement.Width, c.placement.Height);
+    PlaceOnScreen(*this,
+                  {c.placement.Left, c.placement.Top, c.placement.Width, c.placement.Height});
     TrayIcon1().SetMinimizeToTray(c.MinToTrey);
     setWindowState(c.InitMax ? Qt::WindowMaximized : Qt::WindowNoState);
 

@@ -51,7 +51,7 @@ TEST_F(ConfigurationRead, WithoutAFileEveryKeyHasItsDefault) {
     EXPECT_EQ(c.colors.Nagrev, 8421440u);
     EXPECT_EQ(c.colors.Fon, 16777215u);
     EXPECT_EQ(c.colors.Gird, 12632256u);
-    EXPECT_EQ(c.chart, (ChartControls{120, 200, 100, false, "38,0", "0,5"}));
+    EXPECT_EQ(c.chart, (ChartControls{0, 250, 100, false, "38,0", "0,5"}));
     EXPECT_EQ(c.memo_font, (platform::FontChoice{"MS Sans Serif", 8}));
 
     EXPECT_EQ(ReadSettingsDialogKeys(ini), SettingsDialogKeys{});

@@ -32,6 +32,17 @@ TEST_F(ConfigTest, WithoutAFileTheWindowTakesTheDefaults) {
     EXPECT_EQ(form->ComPort1().BaudRate(), br4800);
 }
 
+TEST_F(ConfigTest, AtFirstStartTheChartShowsTheIncubationReadingsAndAStoredRangeStays) {
+    Open();  // 25 to 75: T1 and T2 near 37,5, T3 near 29, the humidity from 40 to 75 %
+    EXPECT_EQ(form->GraphM1().MinYValue(), 25);
+    EXPECT_EQ(form->GraphM1().MaxYValue(), 75);
+    form.reset();
+    Write("[ScrollBar]\r\nGainY=120\r\nPosY=200\r\n");
+    Open();
+    EXPECT_EQ(form->GraphM1().MinYValue(), 42);
+    EXPECT_EQ(form->GraphM1().MaxYValue(), 68);
+}
+
 TEST_F(ConfigTest, HandWrittenValuesAreRead) {
     Write(
         "[Alarm]\r\nTimeSound=0x1E\r\nT1_HI=385\r\n[LogFile]\r\nTime=0\r\n"
@@ -76,12 +87,12 @@ TEST_F(ConfigTest, ClosingFromTheTrayKeepsTheNormalSize) {
     Write("[Form]\nMinToTrey=1\n");
     Open();
     form->show();
-    form->resize(700, 500);
+    form->resize(700, 560);
     form->showMinimized();
     QTRY_VERIFY(!form->isVisible());
     form->close();
     EXPECT_EQ(Ini().ReadInteger("Form", "Width", -1), 700);
-    EXPECT_EQ(Ini().ReadInteger("Form", "Height", -1), 500);
+    EXPECT_EQ(Ini().ReadInteger("Form", "Height", -1), 560);
 }
 
 TEST_F(ConfigTest, AColourIsKeptAtOnceALimitOnlyAtClose) {
