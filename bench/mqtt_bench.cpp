@@ -1,5 +1,5 @@
 // The cost of publishing samples with a Mosquitto broker on loopback: on the caller's thread,
-// and for the whole process (the library's network thread included).
+// and for the whole process (the network thread included), at the default pace.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -11,15 +11,21 @@
 
 namespace {
 
-double ProcessCpuSeconds() {
+mqtt::Settings Settings(const TestBroker& broker) {
+    mqtt::Settings s = broker.ClientSettings("bench");
+    s.publish_interval = mqtt::Settings().publish_interval;
+    return s;
+}
+
+double CpuSeconds(clockid_t clock) {
     timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
 }
 
-// A connected publisher, or none (the benchmark then reports an error).
+// A connected publisher with the default pace, or none (the benchmark then reports an error).
 struct Connected {
-    Connected() : p(broker.ClientSettings("bench"), {}, ui, {}) {
+    Connected() : p(Settings(broker), {}, ui, {}) {
         p.Start();
         ok = Await(ui, [&] { return p.Connected(); });
     }
@@ -48,36 +54,42 @@ void BM_PublishSampleCall(benchmark::State& state) {
 }
 BENCHMARK(BM_PublishSampleCall);
 
-// The CPU time of the whole process per sample at 50 samples a second (what publishing adds
-// to the same loop without samples), and what a connected, idle publisher costs per second.
-void BM_ProcessCpuAt50PerSecond(benchmark::State& state) {
-    constexpr int kSamples = 250;
-    const auto period = std::chrono::milliseconds(20);
-    QueuedUiThread bare;
-    const auto run = [&](QueuedUiThread& ui, mqtt::Publisher* p) {
-        mqtt::Sample sample{37.5, 36.6, 28.1, 55, 0x12, mqtt::SampleTimeNow()};
-        const double start = ProcessCpuSeconds();
-        for (int i = 0; i < kSamples; ++i) {
-            std::this_thread::sleep_for(period);
-            ui.RunPending();
-            sample.t1 += 0.0625;
-            if (p) p->PublishSample(sample);
-        }
-        return ProcessCpuSeconds() - start;
-    };
+// The network thread's CPU time (the process's less the caller's) over 10 seconds of samples
+// at the given rate, per sample; rate 0: a connected publisher without samples, per second.
+// Add BM_PublishSampleCall for the whole cost of a packet.
+void BM_NetworkThreadCpu(benchmark::State& state) {
+    const int rate = static_cast<int>(state.range(0));
+    const auto period = std::chrono::milliseconds(rate ? 1000 / rate : 100);
+    const int rounds = static_cast<int>(std::chrono::seconds(10) / period);
     for (auto _ : state) {
-        const double without = run(bare, nullptr);
         Connected c;
         if (!c.ok) return state.SkipWithError("no connection to the broker");
-        const double idle = run(c.ui, nullptr);
-        const double publishing = run(c.ui, &c.p);
-        const double seconds = kSamples * std::chrono::duration<double>(period).count();
-        state.counters["us_per_sample"] = (publishing - idle) * 1e6 / kSamples;
-        state.counters["idle_us_per_s"] = (idle - without) * 1e6 / seconds;
+        mqtt::Sample sample{37.5, 36.6, 28.1, 55, 0x12, mqtt::SampleTimeNow()};
+        const auto others = [] {
+            return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        };
+        const double start = others();
+        auto next = std::chrono::steady_clock::now();
+        for (int i = 0; i < rounds; ++i) {
+            std::this_thread::sleep_until(next += period);
+            c.ui.RunPending();
+            sample.t1 += 0.0625;
+            if (rate) c.p.PublishSample(sample);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // the last turn
+        const double used = others() - start;
+        state.counters[rate ? "us_per_packet" : "us_per_second"] =
+            used * 1e6 / (rate ? rounds : 11);
         state.counters["sent"] = static_cast<double>(c.p.counters().states_sent);
     }
 }
-BENCHMARK(BM_ProcessCpuAt50PerSecond)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NetworkThreadCpu)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(50)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -14,9 +14,6 @@ namespace mqtt {
 
 namespace {
 
-// How often queued samples are taken when nothing else wakes the loop, and how soon a stop is
-// seen while connecting.
-constexpr int kLoopTimeoutMs = 100;
 constexpr auto kFlushTime = std::chrono::seconds(2);
 // No sample written out for this long: the broker does not keep up.
 constexpr auto kStallTime = std::chrono::milliseconds(200);
@@ -36,7 +33,10 @@ std::string ErrorText(int rc, int error) {
 }  // namespace
 
 Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
-    : settings_(settings), state_topic_(settings.topic + "/state"), sink_(std::move(sink)) {
+    : settings_(settings),
+      state_topic_(settings.topic + "/state"),
+      loop_timeout_ms_(static_cast<int>(settings.publish_interval.count())),
+      sink_(std::move(sink)) {
     static const int initialised = mosquitto_lib_init();
     Check(initialised, "mosquitto_lib_init");
     mosq_ = mosquitto_new(client_id.c_str(), true, this);
@@ -106,6 +106,8 @@ void Link::SendStates(bool connected) {
         waiting_.clear();
         return;
     }
+    // Nothing outstanding: whatever the time since the last write, the broker is not behind.
+    if (in_flight_.empty()) last_progress_ = std::chrono::steady_clock::now();
     while (!waiting_.empty() && in_flight_.size() < kMaxStatesInFlight) {
         int mid = 0;
         const std::string& payload = waiting_.front();
@@ -140,6 +142,8 @@ void Link::Stop() {
         stop_ = true;
     }
     wake_.notify_all();
+    // Queued after what this thread published (the "offline"), and wakes the loop.
+    mosquitto_disconnect(mosq_);
     if (thread_.joinable()) thread_.join();
 }
 
@@ -162,8 +166,7 @@ bool Link::RunConnection(LinkEvent& ended) {
             if (!attempt_connected_) return false;
             const auto now = std::chrono::steady_clock::now();
             if (!disconnecting) {
-                // Queued after everything published so far, so that goes out first.
-                SendStates(true);
+                // Once more, for a connection that came up after Stop's.
                 mosquitto_disconnect(mosq_);
                 disconnecting = true;
                 flush_deadline = now + kFlushTime;
@@ -171,7 +174,7 @@ bool Link::RunConnection(LinkEvent& ended) {
                 return false;
             }
         }
-        rc = mosquitto_loop(mosq_, kLoopTimeoutMs, 1);
+        rc = mosquitto_loop(mosq_, loop_timeout_ms_, 1);
         error = errno;
         SendStates(attempt_connected_ && rc == MOSQ_ERR_SUCCESS);
     }

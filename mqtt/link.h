@@ -5,10 +5,10 @@
 // thread.
 //
 // Samples reach that thread without waking it: the owner pushes them onto a lock-free list
-// that the thread takes at each turn of its loop (at least every 100 ms), so a sample costs the
-// owner no system call. The thread keeps at most kMaxStatesInFlight of them in the library
-// (published, not yet written out); when none has been written out for a while, only the
-// newest one waits besides.
+// that the thread takes at each turn of its loop (at least every publish_interval), so a
+// sample costs the owner no system call and the thread no wake of its own. The thread keeps at most
+// kMaxStatesInFlight of them in the library (published, not yet written out); when none has been
+// written out for a while, only the newest one waits besides.
 
 #include <atomic>
 #include <chrono>
@@ -69,8 +69,8 @@ class Link {
     }
     std::size_t StatesInFlight() const { return states_in_flight_.load(std::memory_order_relaxed); }
 
-    // Ends the connection cleanly (what was published before goes out first, for at most
-    // two seconds) and joins the thread.
+    // Ends the connection cleanly (what this thread published before goes out first, for at
+    // most two seconds; queued samples do not) and joins the thread.
     void Stop();
 
   private:
@@ -89,6 +89,7 @@ class Link {
 
     const Settings settings_;
     const std::string state_topic_;
+    const int loop_timeout_ms_;
     const Sink sink_;
     mosquitto* mosq_ = nullptr;
     std::thread thread_;

@@ -62,6 +62,7 @@ void Publisher::Stop() {
     if (!link_) return;
     if (connected_) SendRetained(availability_topic_, "offline");
     link_->Stop();
+    counters_ = counters();  // the link's figures, as they ended
     link_.reset();
     connected_ = false;
 }

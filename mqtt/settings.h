@@ -31,6 +31,9 @@ struct Settings {
     // Not in the file.
     int keepalive_seconds = 30;
     int expire_after_seconds = 60;  // readings older than this show as unavailable
+    // Samples are handed to the network at least this often: the longest they wait, and what
+    // an idle connection costs (one wake of the network thread per interval).
+    std::chrono::milliseconds publish_interval{1000};
     std::chrono::milliseconds reconnect_min{1000};
     std::chrono::milliseconds reconnect_max{60000};
 };

@@ -18,8 +18,10 @@ TEST(MqttOutage, BrokerAwayForThirtySeconds) {
     QueuedUiThread ui;
     std::vector<std::string> warnings;
     mqtt::Settings settings = broker.ClientSettings("outage");
-    settings.reconnect_min = mqtt::Settings().reconnect_min;  // the real back-off
-    settings.reconnect_max = mqtt::Settings().reconnect_max;
+    const mqtt::Settings defaults;  // the real back-off and pace
+    settings.publish_interval = defaults.publish_interval;
+    settings.reconnect_min = defaults.reconnect_min;
+    settings.reconnect_max = defaults.reconnect_max;
     mqtt::Publisher p(settings, {}, ui, [&](const std::string&, const std::string& text) {
         warnings.push_back(text);
     });
