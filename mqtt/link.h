@@ -6,9 +6,9 @@
 //
 // Samples reach that thread without waking it: the owner pushes them onto a lock-free list
 // that the thread takes at each turn of its loop (at least every publish_interval), so a
-// sample costs the owner no system call and the thread no wake of its own. The thread keeps at most
-// kMaxStatesInFlight of them in the library (published, not yet written out); when none has been
-// written out for a while, only the newest one waits besides.
+// sample costs the owner no system call and the thread no wake of its own. The thread keeps
+// at most kMaxStatesInFlight of them in the library (published, not yet written out) and a
+// burst behind them; when none has been written out for a while, only the newest waits.
 
 #include <atomic>
 #include <chrono>

@@ -5,12 +5,13 @@
 //   <Topic>/alarm         retained, when a flag changes and at every connect
 //   <Topic>/availability  retained: "online" after connecting, "offline" at Stop and as the will
 //   discovery configs     retained, at every connect
-// The connection lives on the network library's thread and is retried in the background with
-// a growing wait; a lost, regained or refused connection is one warning each. Everything here
-// is called on the owner's thread (the program's one logic thread), never waits for the
-// network (a sample costs it no system call), and the library's reports reach the owner by
-// UiThread::post. While the broker does not keep up, only the newest sample waits, so memory
-// stays bounded.
+// The connection lives on a network thread of its own (libmosquitto's loop) and is retried in
+// the background with a growing wait; a lost, regained or refused connection is one warning
+// each. Everything here is called on the owner's thread (the program's one logic thread) and
+// never waits for the network: a sample costs it no system call and goes out at the network
+// thread's next turn (within Settings::publish_interval). The network thread's reports reach
+// the owner by UiThread::post. While the broker does not keep up, only the newest sample
+// waits, so memory stays bounded.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,8 +51,9 @@ class Publisher {
     void PublishSample(const Sample& sample);
     // Publishes when any flag differs from the last state given.
     void PublishAlarms(const AlarmState& alarms);
-    // Publishes "offline", disconnects and joins the network thread (what was published
-    // goes out first, for at most two seconds). Final: a stopped publisher stays stopped.
+    // Publishes "offline", disconnects and joins the network thread: the alarm and availability
+    // messages published before go out first (for at most two seconds), samples still waiting
+    // for the network thread's turn do not. Final: a stopped publisher stays stopped.
     void Stop();
 
     bool Connected() const { return connected_; }
