@@ -1,0 +1,89 @@
+#pragma once
+// Publishes an incubator's samples, alarm flags and availability to an MQTT broker, with
+// Home Assistant discovery:
+//   <Topic>/state         every sample (QoS 0)
+//   <Topic>/alarm         retained, when a flag changes and at every connect
+//   <Topic>/availability  retained: "online" after connecting, "offline" at Stop and as the will
+//   discovery configs     retained, at every connect
+// The connection lives on a network thread of its own (libmosquitto's loop) and is retried in
+// the background with a growing wait; a lost, regained or refused connection is one warning
+// each. Everything here is called on the owner's thread (the program's one logic thread) and
+// never waits for the network: a sample costs it no system call and goes out at the network
+// thread's next turn (within Settings::publish_interval). The network thread's reports reach
+// the owner by UiThread::post. While the broker does not keep up, only the newest sample
+// waits, so memory stays bounded.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "mqtt/discovery.h"
+#include "mqtt/payloads.h"
+#include "mqtt/settings.h"
+
+class UiThread;
+
+namespace mqtt {
+
+class Link;
+struct LinkEvent;
+
+class Publisher {
+  public:
+    struct Counters {
+        std::uint64_t states_sent = 0;      // handed to the library
+        std::uint64_t states_replaced = 0;  // overtaken by a newer one while the broker lagged
+        std::uint64_t states_unsent = 0;    // came while not connected
+        std::uint64_t connections = 0;      // logins accepted
+        std::uint64_t attempts_ended = 0;   // failed attempts and lost connections
+        std::size_t states_in_flight = 0;   // in the library, not yet written out
+    };
+
+    // `owner` and `warn` outlive the publisher. Nothing happens before Start(), nor at all
+    // when the settings are not enabled.
+    Publisher(Settings settings, DeviceInfo device, UiThread& owner, WarningSink warn);
+    Publisher(const Publisher&) = delete;
+    Publisher& operator=(const Publisher&) = delete;
+    ~Publisher();  // Stop()
+
+    void Start();
+    void PublishSample(const Sample& sample);
+    // Publishes when any flag differs from the last state given.
+    void PublishAlarms(const AlarmState& alarms);
+    // Publishes "offline", disconnects and joins the network thread: the alarm and availability
+    // messages published before go out first (for at most two seconds), samples still waiting
+    // for the network thread's turn do not. Final: a stopped publisher stays stopped.
+    void Stop();
+
+    bool Connected() const { return connected_; }
+    Counters counters() const;
+
+  private:
+    enum class Trouble { kNone, kUnreachable, kRefused };
+
+    void Handle(const LinkEvent& event);
+    void OnConnected();
+    void OnEnded(const LinkEvent& event);
+    void SendRetained(const std::string& topic, const std::string& payload);
+    void Warn(const std::string& text) const;
+    std::string Where() const;
+
+    const Settings settings_;
+    const DeviceInfo device_;
+    UiThread& owner_;
+    const WarningSink warn_;
+    const std::string alarm_topic_, availability_topic_;
+
+    std::unique_ptr<Link> link_;
+    bool stopped_ = false;
+    bool connected_ = false;
+    bool ever_connected_ = false;
+    Trouble trouble_ = Trouble::kNone;
+    AlarmState alarms_;
+    Counters counters_;
+    // Posted reports check it, so that none reaches a destroyed publisher.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+}  // namespace mqtt

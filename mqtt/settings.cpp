@@ -1,0 +1,158 @@
+#include "mqtt/settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "common/text_parse.h"
+#include "platform/ini_file.h"
+
+namespace mqtt {
+
+namespace {
+
+constexpr char kSection[] = "MQTT";
+
+// The Latin spelling of а..я (U+0430..U+044F).
+constexpr const char* kRussianLetters[32] = {
+    "a", "b", "v", "g", "d", "e",  "zh", "z",  "i",  "y",    "k", "l", "m", "n", "o",  "p",
+    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya"};
+
+std::string SystemMessage(int error) {
+    return std::system_category().message(error);
+}
+
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+// The first line of a small file, without its line end; 0 or an errno.
+int ReadFirstLine(const std::string& path, std::string& line) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    char buffer[4096];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const int error = n < 0 ? errno : 0;
+    ::close(fd);
+    if (error) return error;
+    line.assign(buffer, static_cast<std::size_t>(n));
+    line = line.substr(0, line.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return 0;
+}
+
+int CheckReadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    char byte;
+    const int error = ::read(fd, &byte, 1) < 0 ? errno : 0;
+    ::close(fd);
+    return error;
+}
+
+// A topic one may publish under: not empty, no wildcards, no NUL.
+bool TopicUsable(std::string_view topic) {
+    return !topic.empty() && topic.find_first_of(std::string_view("+#\0", 3)) == topic.npos;
+}
+
+std::string StripTrailingSlashes(std::string s) {
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+std::string IdName(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '_' || c == '-') {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        std::size_t length = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        length = std::min(length, name.size() - i);
+        char32_t code = 0;
+        if (length == 2) code = ((c & 0x1F) << 6) | (name[i + 1] & 0x3F);
+        bool upper = false;
+        if (code == 0x401) code = 0x415;  // Ё spelt as Е
+        if (code == 0x451) code = 0x435;  // ё as е
+        if (code >= 0x410 && code <= 0x42F) code += 0x20, upper = true;
+        if (code >= 0x430 && code <= 0x44F) {
+            std::string latin = kRussianLetters[code - 0x430];
+            if (upper && !latin.empty()) latin[0] = static_cast<char>(latin[0] - 'a' + 'A');
+            out += latin;
+        } else {
+            out.push_back('_');
+        }
+        i += length;
+    }
+    return out.empty() ? "incubator" : out;
+}
+
+Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
+    Settings s;
+    const std::filesystem::path folder = std::filesystem::path(ini.Path()).parent_path();
+    const auto read = [&](std::string_view key) {
+        return std::string(text::Trim(ini.ReadString(kSection, key, "")));
+    };
+    const auto in_folder = [&](const std::string& file) {
+        return std::filesystem::path(file).is_absolute() ? file : (folder / file).string();
+    };
+
+    s.host = read("Host");
+    if (const std::string port = read("Port"); !port.empty()) {
+        const auto value = platform::ParseIniInteger(port);
+        if (value && *value > 0 && *value < 65536)
+            s.port = *value;
+        else
+            warn(kWarningTitle, "Неверный порт MQTT " + Quoted(port) + ". Используется 1883.");
+    }
+    s.user = read("User");
+
+    s.display_name = read("Name");
+    if (s.display_name.empty()) s.display_name = std::filesystem::path(ini.Path()).stem().string();
+    s.name = IdName(s.display_name);
+
+    const auto read_topic = [&](std::string_view key, std::string fallback) {
+        std::string topic = StripTrailingSlashes(read(key));
+        if (topic.empty()) return fallback;
+        if (TopicUsable(topic)) return topic;
+        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(topic) +
+                                ": в ней не может быть \"+\" и \"#\". Используется " +
+                                Quoted(fallback) + ".");
+        return fallback;
+    };
+    s.topic = read_topic("Topic", "incubator/" + s.name);
+    s.discovery_prefix = read_topic("DiscoveryPrefix", "homeassistant");
+
+    if (s.host.empty()) return s;
+    s.enabled = true;
+    if (const std::string file = read("PasswordFile"); !file.empty()) {
+        if (const int error = ReadFirstLine(in_folder(file), s.password)) {
+            warn(kWarningTitle, "Не удалось прочитать файл пароля MQTT " + Quoted(file) + ": " +
+                                    SystemMessage(error) + ". Публикация MQTT выключена.");
+            s.enabled = false;
+        } else if (s.user.empty()) {
+            warn(kWarningTitle,
+                 "Пароль MQTT задан без имени пользователя (User) и не используется.");
+            s.password.clear();
+        }
+    }
+    if (const std::string file = read("CAFile"); !file.empty()) {
+        s.ca_file = in_folder(file);
+        if (const int error = CheckReadable(s.ca_file)) {
+            warn(kWarningTitle, "Не удалось прочитать файл сертификатов MQTT " + Quoted(file) +
+                                    ": " + SystemMessage(error) + ". Публикация MQTT выключена.");
+            s.enabled = false;
+        }
+    }
+    return s;
+}
+
+}  // namespace mqtt

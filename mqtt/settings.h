@@ -1,0 +1,53 @@
+#pragma once
+// The [MQTT] section of the configuration file.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+class IniFile;
+}
+
+namespace mqtt {
+
+// Where warnings go: the window's balloons, or the service's standard error.
+using WarningSink = std::function<void(const std::string& title, const std::string& text)>;
+inline constexpr char kWarningTitle[] = "MQTT";
+
+struct Settings {
+    bool enabled = false;  // Host is set, and the password and CA files named could be read
+    std::string host;
+    int port = 1883;
+    std::string user;
+    std::string password;      // read from PasswordFile; never written anywhere
+    std::string ca_file;       // TLS when not empty
+    std::string display_name;  // Name as written: the device's name in Home Assistant
+    std::string name;          // Name in [a-zA-Z0-9_-] only: discovery ids and the topic
+    std::string topic;         // without a trailing "/"
+    std::string discovery_prefix;
+
+    // Not in the file.
+    int keepalive_seconds = 30;
+    int expire_after_seconds = 60;  // readings older than this show as unavailable
+    // Samples are handed to the network at least this often: the longest they wait, and what
+    // an idle connection costs (one wake of the network thread per interval).
+    std::chrono::milliseconds publish_interval{1000};
+    std::chrono::milliseconds reconnect_min{1000};
+    std::chrono::milliseconds reconnect_max{60000};
+};
+
+// Reads [MQTT]: Host (empty: off), Port (1883), User, PasswordFile, CAFile, Name (the
+// configuration file's base name), Topic ("incubator/<Name>"), DiscoveryPrefix
+// ("homeassistant"). Relative file names are taken from the configuration file's folder.
+// A bad value gets a warning and its default. A password or CA file that cannot be read
+// turns publishing off with a warning, rather than logging in without the password or
+// talking in the clear.
+Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn);
+
+// `name` fit for Home Assistant's discovery ids: Russian letters spelt in Latin ones, any
+// other character outside [a-zA-Z0-9_-] replaced by "_"; "incubator" when nothing remains.
+std::string IdName(std::string_view name);
+
+}  // namespace mqtt
