@@ -62,6 +62,25 @@ TEST_F(JournalTest, WithAutosaveOffThereIsNoJournalButOneLeftFromBeforeIsStillWr
     EXPECT_TRUE(form->SaveBuffer().empty());
 }
 
+TEST_F(JournalTest, LinesKeptInAFileOfTheirOwnAtTheEndAreNotWrittenAgainByTheNextStart) {
+    std::filesystem::create_directories(folder / "log");
+    std::filesystem::create_symlink(folder / "elsewhere.txt", DailyFile());
+    Open();
+    services->unsaved_dir = (folder / "unsaved").string();
+    form->Button1Click();
+    testing::internal::CaptureStderr();
+    dialogs.AnswerMessage(platform::MessageResult::No);
+    EXPECT_TRUE(form->close());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadFile(folder / "unsaved/2026-12-06_12-34-56.txt"), "\r\n" + LastLine());
+    EXPECT_FALSE(std::filesystem::exists(Journal()));
+
+    form.reset();
+    std::filesystem::remove(DailyFile());
+    Open();
+    EXPECT_FALSE(std::filesystem::exists(DailyFile()));
+}
+
 TEST_F(JournalTest, AJournalThatCannotBeKeptIsOneWarningAndTheAutosaveStillSavesEveryLine) {
     std::filesystem::create_directories(Journal());  // a folder in its place
     Open();
