@@ -62,10 +62,10 @@ struct Run {
         autosave.Step(buffer);
     }
 
+    std::vector<std::string> warnings;  // outlives the journal, which may warn as it goes
     LineJournal journal;
     Autosaver autosave;
     std::string buffer;
-    std::vector<std::string> warnings;
 };
 
 // The run that crashes: 36 lines at 10 a second, three autosaves (the second cut short by a
