@@ -204,9 +204,14 @@ void LineJournal::Append(const std::string& record) {
 void LineJournal::Retire() {
     sync_timer_->Stop();
     if (file_) {
-        // Removed while still locked, so that no other copy takes it over meanwhile. A
-        // removal that a crash undoes is harmless: all in it is saved, or it is done again.
-        files_.Remove(path_);
+        // Removed while still locked, so that no other copy takes it over meanwhile, and
+        // durably: lines may go to the daily files without a journal next (when a new one
+        // cannot be made), and this one must not come back to undo them. One that cannot be
+        // removed says durably that all in it is saved.
+        if (files_.Remove(path_) == 0)
+            SyncFolder(files_, folder_);
+        else if (data_unsynced_)
+            file_->DataSync();
         file_->Close();
         file_.reset();
     }
