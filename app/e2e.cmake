@@ -33,4 +33,17 @@ if(INCUBATOR_WITH_QT)
         set_tests_properties(monitor_e2e_${group} PROPERTIES
             TIMEOUT 180 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endforeach()
+
+    # SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run).
+    add_executable(monitor_kill_tests
+        ${e2e_dir}/tests/monitor_kill_test.cpp ${e2e_dir}/tests/child_process.cpp
+        ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
+    target_link_libraries(monitor_kill_tests PRIVATE e2e_check GTest::gtest GTest::gtest_main)
+    target_compile_definitions(monitor_kill_tests PRIVATE
+        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
+    add_dependencies(monitor_kill_tests incubator-sim incubator-monitor)
+    incubator_warnings(monitor_kill_tests)
+    add_test(NAME monitor_e2e_Kills COMMAND monitor_kill_tests)
+    set_tests_properties(monitor_e2e_Kills PROPERTIES TIMEOUT 240)
 endif()

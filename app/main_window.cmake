@@ -41,6 +41,7 @@ if(INCUBATOR_WITH_QT)
                 qt/tests/form1_edits_test.cpp qt/tests/form1_config_test.cpp
                 qt/tests/form1_statistics_test.cpp qt/tests/form1_menus_test.cpp
                 qt/tests/form1_reconnect_test.cpp qt/tests/display_memo_test.cpp
+                qt/tests/form1_journal_test.cpp
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
     # The window is held to its screen: a desktop screen, where the default window fits.

@@ -1,1 +1,1 @@
-incubator_bench(statistics_bench SOURCES statistics_bench.cpp DEPS statistics)
+incubator_bench(statistics_bench SOURCES statistics_bench.cpp DEPS statistics timer_doubles)

@@ -1,10 +1,13 @@
 // Opening a full statistics file: reading 87,000 record lines and refilling the history
-// from them, as a whole and in its two halves. Run with the repetitions below; the median
-// is the figure to quote.
+// from them, as a whole and in its two halves; the journal of received lines: its cost per
+// line on the receive path, its flush a second, and what it adds to an autosave. Run with
+// the repetitions below; the median is the figure to quote. The journal writes to the
+// system's temporary folder, or to $INCUBATOR_BENCH_DIR (a folder on the disk to measure).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -12,10 +15,13 @@
 #include <vector>
 
 #include "app/record_line.h"
+#include "app/statistics/autosaver.h"
 #include "app/statistics/history_refill.h"
+#include "app/statistics/line_journal.h"
 #include "app/statistics/posix_file_system.h"
 #include "app/statistics/statistics_file.h"
 #include "common/text_format.h"
+#include "platform/doubles/virtual_clock.h"
 
 namespace {
 
@@ -136,6 +142,102 @@ BENCHMARK(BM_RefuseMillionLines)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// A log folder for the journal's benchmarks, removed at the end.
+class LogFolder {
+  public:
+    LogFolder() {
+        const char* base = std::getenv("INCUBATOR_BENCH_DIR");
+        std::string pattern =
+            (base ? std::filesystem::path(base) : std::filesystem::temp_directory_path()) /
+            "journal-bench-XXXXXX";
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~LogFolder() { std::filesystem::remove_all(path_); }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+const std::string kReceivedLine =
+    "T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=_2__5___  06.12.26 12:34:56";
+
+// One received line into the buffer and the journal, as the receive path does it: a write to
+// the journal, no flush (the timer's tick is not reached). Every 10,000 lines an autosave
+// empties the buffer, so the journal is removed and made anew, as it is after each autosave.
+void BM_JournalFollowLine(benchmark::State& state) {
+    LogFolder folder;
+    platform::VirtualClock clock;
+    const bool journal_on = state.range(0) != 0;
+    statistics::LineJournal journal(statistics::RealFileSystem(), folder.Path(), clock, {});
+    std::string buffer;
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        buffer.append("\r\n").append(kReceivedLine);
+        if (journal_on) journal.Follow(buffer);
+        if (++lines % 10000 == 0) {
+            state.PauseTiming();
+            journal.Wrote(buffer.size());
+            buffer.clear();
+            state.ResumeTiming();
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_JournalFollowLine)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The tick a second after a line: the lines of that second (10 at 10 packets a second) made
+// durable with one fdatasync.
+void BM_JournalSyncASecond(benchmark::State& state) {
+    LogFolder folder;
+    platform::VirtualClock clock;
+    statistics::LineJournal journal(statistics::RealFileSystem(), folder.Path(), clock, {});
+    std::string buffer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < 10; ++i) {
+            buffer.append("\r\n").append(kReceivedLine);
+            journal.Follow(buffer);
+        }
+        state.ResumeTiming();
+        journal.Sync();
+    }
+    if (!journal.Keeping()) state.SkipWithError("the journal failed");
+}
+BENCHMARK(BM_JournalSyncASecond)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// One autosave of a minute at 10 packets a second (600 lines) to the daily file, without and
+// with the journal (which records the write and flushes before it, and removes itself after).
+void BM_AutosaveMinute(benchmark::State& state) {
+    LogFolder folder;
+    platform::VirtualClock clock;
+    const bool journal_on = state.range(0) != 0;
+    statistics::LineJournal journal(statistics::RealFileSystem(), folder.Path(), clock, {});
+    statistics::Autosaver autosave(statistics::RealFileSystem(), folder.Path(),
+                                   [] { return LocalDateTime{2026, 12, 6, 12, 0, 0}; });
+    if (journal_on) autosave.SetWrites(&journal);
+    std::string buffer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < 600; ++i) {
+            buffer.append("\r\n").append(kReceivedLine);
+            if (journal_on) journal.Follow(buffer);
+        }
+        if (journal_on) journal.Sync();  // the lines' own flushes are not the autosave's
+        state.ResumeTiming();
+        if (!autosave.Step(buffer).saved) state.SkipWithError("the autosave failed");
+    }
+}
+BENCHMARK(BM_AutosaveMinute)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

@@ -86,6 +86,7 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     hint_->hide();
 
     ApplyChartStart();
+    CreateStatistics();
     TrayIcon1().Loaded();
     FormCreate();
 }

@@ -21,6 +21,7 @@
 #include "app/qt/main_window_services.h"
 #include "app/sample_history.h"
 #include "app/statistics/autosaver.h"
+#include "app/statistics/line_journal.h"
 #include "app/telemetry_receiver.h"
 #include "app/warning_router.h"
 #include "serial/serial_port.h"
@@ -57,6 +58,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     ProgramSettings& Settings() { return settings_; }
     const SampleHistory& History() const { return history_; }
     const std::string& SaveBuffer() const { return save_buffer_; }
+    statistics::LineJournal& Journal() { return *journal_; }
     const ChartWindow& Window() const { return window_; }
     QLabel& StatusPanel() { return *status_panel_; }
     QLabel& StatusWarning() { return *status_warning_; }
@@ -169,6 +171,10 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     // The creation steps that read the configuration file.
     void FormCreate();
     void ApplyConfiguration();
+    // The autosave and the journal of the lines it has not saved yet.
+    void CreateStatistics();
+    // At start: the lines a run that ended without saving left in the journal.
+    void RecoverJournal();
     statistics::AutosaveResult AutosaveStep(bool clear_display_on_new_file, bool warn = true);
     // The autosave once the port is closed: what it cannot write goes to a file of its own
     // (or to standard error), and the user is told where.
@@ -251,6 +257,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     bool in_exit_handler_ = false;
     bool ending_ = false;  // closing without asking
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
+    std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
     std::unique_ptr<statistics::Autosaver> autosaver_;
 };
 

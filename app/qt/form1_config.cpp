@@ -22,6 +22,8 @@ void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
 
 void TForm1::FormCreate() {
     TrayIcon1().SetIconVisible(true);
+    // Before the port can open: the recovered lines come before any new one.
+    RecoverJournal();
     try {
         port_.RestoreSettings(skIniFile, services_.config_path);
     } catch (const ESerialPort& e) {

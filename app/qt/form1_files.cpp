@@ -12,6 +12,7 @@
 #include "app/qt/form_hint.h"
 #include "app/statistics/daily_file_name.h"
 #include "app/statistics/history_refill.h"
+#include "app/statistics/journal_recovery.h"
 #include "app/statistics/posix_file_system.h"
 #include "app/statistics/statistics_file.h"
 #include "app/statistics/unsaved_lines.h"
@@ -26,14 +27,32 @@ statistics::FileSystem& Files(const MainWindowServices& services) {
 
 }  // namespace
 
+void TForm1::CreateStatistics() {
+    journal_ = std::make_unique<statistics::LineJournal>(
+        Files(services_), services_.log_dir, services_.timers,
+        [this](const std::string& title, const std::string& text) { Warn(title, text, 30); });
+    autosaver_ =
+        std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir, services_.now);
+    autosaver_->SetWrites(journal_.get());
+}
+
+void TForm1::RecoverJournal() {
+    const statistics::JournalRecovery recovery =
+        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+    if (recovery.lines == 0) return;
+    if (recovery.autosave.warning)
+        Warn(recovery.autosave.warning->title, recovery.autosave.warning->text, 30);
+    std::fprintf(stderr, "incubator-monitor: %s\n", recovery.notice.c_str());
+    std::fflush(stderr);
+    Warn("Внимание!", recovery.notice, 30);
+}
+
 void TForm1::TimerSaveFileTimer() {
     AutosaveStep(true);
 }
 
 statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, bool warn) {
-    if (!autosaver_)
-        autosaver_ = std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir,
-                                                             services_.now);
+    journal_->Follow(save_buffer_);
     const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
     // The first autosave of a day starts the display afresh: its lines are in the new file.
     if (result.created_new_file && clear_display_on_new_file) {
@@ -50,6 +69,12 @@ void TForm1::LastAutosave() {
     if (save_buffer_.empty()) return;
     const statistics::KeptLines kept = statistics::KeepUnsavedLines(
         Files(services_), services_.unsaved_dir, services_.now(), save_buffer_);
+    // Kept elsewhere, they must not come back at the next start; else the journal keeps them
+    // for it.
+    if (kept.error == 0)
+        journal_->Dropped(save_buffer_.size());
+    else
+        journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
     std::fprintf(stderr, "incubator-monitor: %s\n", notice.c_str());
     if (kept.error != 0) {

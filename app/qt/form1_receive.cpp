@@ -107,6 +107,7 @@ void TForm1::SampleDecoded(const TelemetrySample& sample) {
 
     memo_.Append(sample.record_line);
     if (services_.echo_line) services_.echo_line(sample.record_line);
+    journal_->Follow(save_buffer_);
     const int last = static_cast<int>(memo_.Count()) - 1;
     if (last >= 1) {
         QScrollBar* bar = ui_->ScrollBarAllGraf;

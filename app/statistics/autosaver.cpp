@@ -54,11 +54,13 @@ void Autosaver::FinishCutLine(std::string& save_buffer, const std::string& today
     std::unique_ptr<OutputFile> file;
     if (files_.OpenForWriting(path, OpenMode::Append, file) != 0) return;
     const std::size_t end = std::min(save_buffer.find(kLineStart), save_buffer.size());
+    if (writes_) writes_->WillWrite(path, *file);
     int error = 0;
     const std::size_t written =
         WriteAll(*file, std::string_view(save_buffer).substr(0, end), error);
     save_buffer.erase(0, written);
     if (written > 0) file->Sync();
+    if (writes_) writes_->Wrote(written);
     file->Close();
     if (written > 0 && written < end) cut_line_file_ = path;  // progress: try the rest again
 }
@@ -89,6 +91,8 @@ std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
 }
 
 int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer) {
+    const bool told = writes_ && !save_buffer.empty();
+    if (told) writes_->WillWrite(path, file);
     int error = 0;
     const std::size_t written = WriteAll(file, save_buffer, error);
     save_buffer.erase(0, written);
@@ -98,6 +102,7 @@ int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::str
         // The bytes have left the buffer: a failed flush is reported, never rewritten.
         if (const int sync_error = file.Sync(); error == 0) error = sync_error;
     }
+    if (told) writes_->Wrote(written);
     if (const int close_error = file.Close(); error == 0) error = close_error;
     return error;
 }

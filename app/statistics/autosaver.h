@@ -18,6 +18,17 @@
 
 namespace statistics {
 
+// Told of each write of the buffer to a file, so that a journal can tell after a crash
+// which of the buffer's bytes a file took.
+class AutosaveWrites {
+  public:
+    virtual ~AutosaveWrites() = default;
+    // The buffer's first bytes are about to be appended to `file`, open at `path`.
+    virtual void WillWrite(const std::string& path, OutputFile& file) = 0;
+    // The file took the buffer's first `bytes` (they have left the buffer) and was flushed.
+    virtual void Wrote(std::size_t bytes) = 0;
+};
+
 struct AutosaveWarning {
     std::string title;
     std::string text;
@@ -44,6 +55,12 @@ class Autosaver {
     // One step over `save_buffer` (record lines, each preceded by CR LF).
     AutosaveResult Step(std::string& save_buffer);
 
+    // Each write is told to `writes` (none: to nobody); it must outlive this.
+    void SetWrites(AutosaveWrites* writes) { writes_ = writes; }
+    // The buffer begins with the rest of a line that began in `path` (as a journal found
+    // it after a crash): the next step finishes it there.
+    void ResumeCutLine(std::string path) { cut_line_file_ = std::move(path); }
+
     // Today's daily log file.
     std::string TodayPath() const;
     const std::string& LogFolder() const { return log_folder_; }
@@ -65,6 +82,7 @@ class Autosaver {
     std::function<LocalDateTime()> now_;
     bool failing_ = false;
     std::string cut_line_file_;  // where the buffer's first, cut line began; empty if none
+    AutosaveWrites* writes_ = nullptr;
 };
 
 }  // namespace statistics

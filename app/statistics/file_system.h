@@ -7,6 +7,7 @@
 // a link planted in the log folder must not send the statistics elsewhere.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,12 +27,21 @@ class OutputFile {
     virtual std::size_t Write(std::string_view data, int& error) = 0;
     // Flushes to the device.
     virtual int Sync() = 0;
+    // Flushes the data and what reading it back needs (the size), not the times.
+    virtual int DataSync() = 0;
+    virtual int Size(std::uint64_t& size) = 0;
+    // Cuts the file back to `size` bytes.
+    virtual int Truncate(std::uint64_t size) = 0;
+    // Takes an exclusive lock of the file without waiting: EWOULDBLOCK while another open
+    // of it, in this process or another, holds one. Closing the file lets it go.
+    virtual int Lock() = 0;
     virtual int Close() = 0;
 };
 
 enum class OpenMode {
-    CreateNew,  // fails with EEXIST when the name is taken (also by a link)
-    Append,     // the file must exist and be a regular file, not a link (ELOOP)
+    CreateNew,       // fails with EEXIST when the name is taken (also by a link)
+    Append,          // the file must exist and be a regular file, not a link (ELOOP)
+    CreateOrAppend,  // Append, creating the file when the name is free
 };
 
 class FileSystem {

@@ -1,6 +1,7 @@
 #include "app/statistics/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,7 +53,27 @@ class PosixOutputFile : public OutputFile {
         }
     }
 
-    int Sync() override { return ::fsync(fd_) == 0 ? 0 : errno; }
+    int Sync() override {
+        return Retried([&] { return ::fsync(fd_); });
+    }
+    int DataSync() override {
+        return Retried([&] { return ::fdatasync(fd_); });
+    }
+
+    int Size(std::uint64_t& size) override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return errno;
+        size = static_cast<std::uint64_t>(st.st_size);
+        return 0;
+    }
+
+    int Truncate(std::uint64_t size) override {
+        return Retried([&] { return ::ftruncate(fd_, static_cast<off_t>(size)); });
+    }
+
+    int Lock() override {
+        return Retried([&] { return ::flock(fd_, LOCK_EX | LOCK_NB); });
+    }
 
     int Close() override {
         if (fd_ < 0) return 0;
@@ -63,6 +84,13 @@ class PosixOutputFile : public OutputFile {
     }
 
   private:
+    template <typename F>
+    static int Retried(F call) {
+        while (call() != 0)
+            if (errno != EINTR) return errno;
+        return 0;
+    }
+
     int fd_;
 };
 
@@ -145,8 +173,9 @@ int PosixFileSystem::MakeDirectories(const std::string& path) {
 
 int PosixFileSystem::OpenForWriting(const std::string& path, OpenMode mode,
                                     std::unique_ptr<OutputFile>& file) {
-    const int flags =
-        mode == OpenMode::CreateNew ? O_WRONLY | O_APPEND | O_CREAT | O_EXCL : O_WRONLY | O_APPEND;
+    int flags = O_WRONLY | O_APPEND;
+    if (mode == OpenMode::CreateNew) flags |= O_CREAT | O_EXCL;
+    if (mode == OpenMode::CreateOrAppend) flags |= O_CREAT;
     return OpenRegularForWriting(path, flags, file);
 }
 

@@ -17,6 +17,12 @@ class FaultyFile : public OutputFile {
         return real_->Write(data.substr(0, allowed), error);
     }
     int Sync() override { return owner_.refuse_sync != 0 ? owner_.refuse_sync : real_->Sync(); }
+    int DataSync() override {
+        return owner_.refuse_sync != 0 ? owner_.refuse_sync : real_->DataSync();
+    }
+    int Size(std::uint64_t& size) override { return real_->Size(size); }
+    int Truncate(std::uint64_t size) override { return real_->Truncate(size); }
+    int Lock() override { return real_->Lock(); }
     int Close() override { return real_->Close(); }
 
   private:
@@ -42,30 +48,30 @@ std::size_t FaultyFileSystem::Allow(std::size_t wanted, int& error) {
 }
 
 int FaultyFileSystem::MakeDirectories(const std::string& path) {
-    return refuse_mkdir != 0 ? refuse_mkdir : real_.MakeDirectories(path);
+    return refuse_mkdir != 0 && Affects(path) ? refuse_mkdir : real_.MakeDirectories(path);
 }
 
-int FaultyFileSystem::Wrap(int error, std::unique_ptr<OutputFile>& file) {
-    if (error == 0) file = std::make_unique<FaultyFile>(*this, std::move(file));
+int FaultyFileSystem::Wrap(int error, const std::string& path, std::unique_ptr<OutputFile>& file) {
+    if (error == 0 && Affects(path)) file = std::make_unique<FaultyFile>(*this, std::move(file));
     return error;
 }
 
 int FaultyFileSystem::OpenForWriting(const std::string& path, OpenMode mode,
                                      std::unique_ptr<OutputFile>& file) {
     ++opens;
-    if (refuse_open != 0) return refuse_open;
-    return Wrap(real_.OpenForWriting(path, mode, file), file);
+    if (refuse_open != 0 && Affects(path)) return refuse_open;
+    return Wrap(real_.OpenForWriting(path, mode, file), path, file);
 }
 
 int FaultyFileSystem::CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                             std::unique_ptr<OutputFile>& file) {
     ++opens;
-    if (refuse_open != 0) return refuse_open;
-    return Wrap(real_.CreateTemporaryBeside(target, temporary_path, file), file);
+    if (refuse_open != 0 && Affects(target)) return refuse_open;
+    return Wrap(real_.CreateTemporaryBeside(target, temporary_path, file), target, file);
 }
 
 int FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-    return refuse_rename != 0 ? refuse_rename : real_.Rename(from, to);
+    return refuse_rename != 0 && Affects(to) ? refuse_rename : real_.Rename(from, to);
 }
 
 }  // namespace statistics

@@ -4,6 +4,7 @@
 // opens, so a test can tell that a step did not touch the disk.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "app/statistics/posix_file_system.h"
@@ -22,6 +23,9 @@ class FaultyFileSystem : public FileSystem {
     // After this many more bytes every write fails with `full_error`.
     std::size_t bytes_until_full = static_cast<std::size_t>(-1);
     int full_error = 0;
+
+    // The paths the faults above apply to; none: every path.
+    std::function<bool(const std::string& path)> affects;
 
     int opens = 0;
 
@@ -51,7 +55,8 @@ class FaultyFileSystem : public FileSystem {
     std::size_t Allow(std::size_t wanted, int& error);
 
   private:
-    int Wrap(int error, std::unique_ptr<OutputFile>& file);
+    bool Affects(const std::string& path) const { return !affects || affects(path); }
+    int Wrap(int error, const std::string& path, std::unique_ptr<OutputFile>& file);
     PosixFileSystem real_;
 };
 
