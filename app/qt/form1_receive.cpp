@@ -16,7 +16,7 @@ void TForm1::ComPort1RxChar(TCustomSerialPort& Sender, int Count) {
         [&Sender](std::uint8_t* buffer, std::size_t size) {
             return Sender.ReadBytes(buffer, size);
         },
-        *this);
+        *this, Sender.RxArrival().quiet);
     timer_signal_off_->SetEnabled(true);
     timer_reset_rx_->SetEnabled(true);
 }

@@ -1,0 +1,75 @@
+#pragma once
+// Cuts the controller's byte stream into packets. A packet has no start marker, no length and
+// no sequence number: it begins where one is due, and its XOR checksum says whether it did.
+//
+// Settled, the next byte is taken for the first byte of a packet: after the port was opened or
+// the assembly reset, after a silence on the line, after a packet that passed its checksum, and
+// where a hunt found one. A packet where one is due is taken when its checksum passes, whatever
+// its readings say: a broken sensor must still reach the alarms.
+//
+// A packet that fails its checksum starts a hunt: bytes were lost, added or spoilt, so the next
+// packet is looked for near where it was due, the nearest place first (a lost byte before an
+// added one). Bytes read out of step pass the XOR check whenever two packets begin alike (the
+// XOR of a whole packet is 0), so a place must show more than a good checksum: first a packet
+// like the last one taken (each temperature within 2 degrees of it), else one whose readings a
+// sensor can give at all. The likeness finds the packets of a broken sensor too, whose readings
+// are impossible while bytes out of step can look possible.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "app/telemetry_packet.h"
+
+class PacketFramer {
+  public:
+    class Output {
+      public:
+        virtual ~Output() = default;
+        // A packet with a good checksum.
+        virtual void Packet(std::span<const std::uint8_t> packet) = 0;
+        // Bytes that make no packet are being thrown away: a packet failed its checksum, or a
+        // hunt found nothing in two packets' worth of bytes.
+        virtual void Dropped() = 0;
+    };
+
+    // Bytes held: a partial packet, or what a hunt needs to see before it can choose.
+    static constexpr std::size_t kCapacity = 3 * kMaxPacketLength;
+
+    PacketLayout Layout() const { return layout_; }
+    // A new layout drops the bytes held.
+    void SetLayout(PacketLayout layout);
+
+    void Push(std::span<const std::uint8_t> bytes, Output& out);
+    // The line was silent longer than the bytes of one packet are ever apart: what is held came
+    // before it. A hunt chooses among the packets that are there, the rest is dropped, and the
+    // next byte begins a packet.
+    void Silence(Output& out);
+    // Drops what is held; the next byte begins a packet.
+    void Reset();
+
+    std::size_t Held() const { return UartCount; }
+    bool Settled() const { return settled_; }
+
+  private:
+    // Raw units within which a temperature is like the last one taken: 2 degrees in sixteenths.
+    static constexpr int kLikeness = 32;
+    static constexpr std::size_t kNotFound = kCapacity;
+    static constexpr std::size_t kNeedBytes = kCapacity + 1;
+
+    // Frames what is held. `final`: no more bytes come before the silence, so a hunt chooses
+    // among the places whose bytes are all there.
+    void Frame(Output& out, bool final);
+    // Where the packet after the failed one at 0 begins, kNotFound, or kNeedBytes.
+    std::size_t Hunt(bool final) const;
+    bool LikeTheLast(std::span<const std::uint8_t> packet) const;
+    void Drop(std::size_t count);
+
+    PacketLayout layout_ = PacketLayout::Eight;
+    std::array<std::uint8_t, kCapacity> UartBuf{};
+    std::size_t UartCount = 0;
+    bool settled_ = true;
+    std::array<std::uint8_t, kMaxPacketLength> last_{};  // the last packet taken
+    bool has_last_ = false;
+};
