@@ -5,7 +5,9 @@
 // Settled, the next byte is taken for the first byte of a packet: after the port was opened or
 // the assembly reset, after a silence on the line, after a packet that passed its checksum, and
 // where a hunt found one. A packet where one is due is taken when its checksum passes, whatever
-// its readings say: a broken sensor must still reach the alarms.
+// its readings say: a broken sensor must still reach the alarms. The one exception is what a
+// lost byte leaves (see Frame): impossible readings unlike the last packet's, and one byte
+// earlier a packet with a good checksum that is like it.
 //
 // A packet that fails its checksum starts a hunt: bytes were lost, added or spoilt, so the next
 // packet is looked for near where it was due, the nearest place first (a lost byte before an
@@ -42,9 +44,15 @@ class PacketFramer {
     void SetLayout(PacketLayout layout);
 
     void Push(std::span<const std::uint8_t> bytes, Output& out);
+    // The bytes of one read are all pushed. A packet that would wait for the bytes after it, to
+    // tell whether it is what a lost byte left, is taken when none of them has come.
+    void EndOfRead(Output& out);
     // The line was silent longer than the bytes of one packet are ever apart: what is held came
-    // before it. A hunt chooses among the packets that are there, the rest is dropped, and the
-    // next byte begins a packet.
+    // before it, and the next byte begins a packet. A hunt chooses among the packets that are
+    // there and the rest is dropped. A partial packet is dropped too, unless the bytes after the
+    // silence make it a packet that passes its checksum and is like the last one taken or has
+    // readings a sensor can give: then they were its own bytes, held back (an adapter, or a
+    // system too busy to see them come at once).
     void Silence(Output& out);
     // Drops what is held; the next byte begins a packet.
     void Reset();
@@ -58,18 +66,25 @@ class PacketFramer {
     static constexpr std::size_t kNotFound = kCapacity;
     static constexpr std::size_t kNeedBytes = kCapacity + 1;
 
-    // Frames what is held. `final`: no more bytes come before the silence, so a hunt chooses
-    // among the places whose bytes are all there.
-    void Frame(Output& out, bool final);
+    enum class Until {
+        MoreBytes,  // more bytes of this read come
+        EndOfRead,  // no more bytes now
+        Silence,    // none before the silence either: a hunt chooses among what is there
+    };
+    // Frames what is held.
+    void Frame(Output& out, Until until);
     // Where the packet after the failed one at 0 begins, kNotFound, or kNeedBytes.
     std::size_t Hunt(bool final) const;
     bool LikeTheLast(std::span<const std::uint8_t> packet) const;
+    // Like the last packet taken, or with readings a sensor can give.
+    bool Plausible(std::span<const std::uint8_t> packet) const;
     void Drop(std::size_t count);
 
     PacketLayout layout_ = PacketLayout::Eight;
     std::array<std::uint8_t, kCapacity> UartBuf{};
     std::size_t UartCount = 0;
     bool settled_ = true;
+    std::size_t silence_at_ = 0;  // where a partial packet met a silence, while still unsure
     std::array<std::uint8_t, kMaxPacketLength> last_{};  // the last packet taken
     bool has_last_ = false;
 };

@@ -30,6 +30,7 @@ void TelemetryReceiver::ReceiveEvent(std::size_t count, const ByteReader& read, 
         framer_.Push({chunk.data(), std::min(got, chunk.size())}, decoder);
         count -= std::min(got, count);
     }
+    framer_.EndOfRead(decoder);
     ctx_.alarms.AlarmNoData = false;
 }
 
@@ -38,6 +39,7 @@ void TelemetryReceiver::Receive(std::span<const std::uint8_t> bytes, TelemetrySi
     BeginEvent(quiet_before, sink);
     Decoder decoder(*this, sink);
     framer_.Push(bytes, decoder);
+    framer_.EndOfRead(decoder);
     ctx_.alarms.AlarmNoData = false;
 }
 

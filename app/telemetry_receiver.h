@@ -5,7 +5,7 @@
 // A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
 // read are all decoded and a partial packet waits for the next read. After a lost byte the
 // framer hunts for the next packet; and bytes that arrive after a silence longer than
-// kResyncGap begin a packet, whatever was held from before.
+// kResyncGap begin a packet, unless they make the partial packet held from before whole.
 
 #include <chrono>
 #include <cstddef>
