@@ -78,6 +78,7 @@ int Run(const SimOptions& o) {
             line.WaitForReader();
             next = Clock::now();
         }
+        const auto planned = next;
         const auto write_started = Clock::now();
         const bool written = SendBurst(
             burst, made, writes,
@@ -104,9 +105,11 @@ int Run(const SimOptions& o) {
         }
         const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(static_cast<double>(k) / o.rate));
-        // A late write does not make up for it by sending the next one early: a controller's
-        // packets never come closer together than its rate, whatever this process's scheduling.
-        next = std::max(next + period, write_started + period);
+        next += period;
+        // A write late by more than a quarter of its period (this process was not scheduled)
+        // does not make up for it by sending the next one early: a controller's packets never
+        // come much closer together than its rate says.
+        if (write_started - planned > period / 4) next = write_started + period;
         std::this_thread::sleep_until(next);
     }
     line.Drain();
