@@ -13,9 +13,10 @@
 // packet is looked for near where it was due, the nearest place first (a lost byte before an
 // added one). Bytes read out of step pass the XOR check whenever two packets begin alike (the
 // XOR of a whole packet is 0), so a place must show more than a good checksum: first a packet
-// like the last one taken (each temperature within 2 degrees of it), else one whose readings a
-// sensor can give at all. The likeness finds the packets of a broken sensor too, whose readings
-// are impossible while bytes out of step can look possible.
+// like the last one taken (each temperature word within 32 units of it: 2 degrees in
+// sixteenths, 3.2 for T3 in tenths), else one whose readings a sensor can give at all. The likeness
+// finds the packets of a broken sensor too, whose readings are impossible while bytes out of step
+// can look possible.
 
 #include <array>
 #include <cstddef>
