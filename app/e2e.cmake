@@ -24,8 +24,9 @@ if(INCUBATOR_WITH_QT)
         GTest::gtest GTest::gtest_main)
     target_compile_definitions(monitor_e2e_tests PRIVATE
         INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
-        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
-    add_dependencies(monitor_e2e_tests incubator-sim incubator-monitor)
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
+        INCUBATOR_E2E_CHECK_PATH="$<TARGET_FILE:incubator-e2e-check>")
+    add_dependencies(monitor_e2e_tests incubator-sim incubator-monitor incubator-e2e-check)
     incubator_warnings(monitor_e2e_tests)
     foreach(group IN ITEMS Signals Ending EightAndNineBytes)
         add_test(NAME monitor_e2e_${group}
@@ -46,4 +47,13 @@ if(INCUBATOR_WITH_QT)
     incubator_warnings(monitor_kill_tests)
     add_test(NAME monitor_e2e_Kills COMMAND monitor_kill_tests)
     set_tests_properties(monitor_e2e_Kills PROPERTIES TIMEOUT 240)
+    # Lost bytes: one CTest test per run, so that they can run side by side.
+    foreach(run IN ITEMS At1PerSecondEightBytes At1PerSecondNineBytes At4PerSecondEightBytes
+                         At4PerSecondNineBytes At10PerSecondEightBytes At10PerSecondNineBytes
+                         At10PerSecondEightBytesSplit At10PerSecondNineBytesSplit)
+        add_test(NAME monitor_e2e_DroppedBytes_${run}
+            COMMAND monitor_e2e_tests --gtest_filter=DroppedBytes/*/${run})
+        set_tests_properties(monitor_e2e_DroppedBytes_${run} PROPERTIES
+            TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endforeach()
 endif()

@@ -37,6 +37,16 @@ bool ChecksumOk(std::span<const std::uint8_t> packet) {
     return x == packet.back();
 }
 
+bool ReadingsPossible(std::span<const std::uint8_t> p, PacketLayout layout) {
+    const auto in_range = [](std::uint16_t word, int per_degree) {
+        const int value = static_cast<std::int16_t>(word);
+        return value >= -55 * per_degree && value <= 125 * per_degree;
+    };
+    const int t3_per_degree = layout == PacketLayout::Nine ? 10 : 16;
+    return in_range(Word(p, 1), 16) && in_range(Word(p, 3), 16) &&
+           in_range(Word(p, 5), t3_per_degree);
+}
+
 std::string OutputString(std::uint8_t outputs) {
     std::string s(8, '_');
     for (int i = 0; i < 8; ++i)

@@ -35,6 +35,11 @@ struct DecodedSample {
 // XOR of every byte but the last equals the last byte. `packet` is one whole packet.
 bool ChecksumOk(std::span<const std::uint8_t> packet);
 
+// Whether the packet's three temperatures lie where a sensor of the controller can read: -55 to
+// 125 degrees, the words taken as signed (sixteenths; T3 of the 9-byte layout in tenths). Bytes
+// read out of step with the packets mostly fail this; the decoding itself never asks it.
+bool ReadingsPossible(std::span<const std::uint8_t> packet, PacketLayout layout);
+
 std::string OutputString(std::uint8_t outputs);
 
 // Scales the fields of a packet whose checksum has been checked. `rounding` takes T1 and T2

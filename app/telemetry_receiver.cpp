@@ -1,52 +1,61 @@
 #include "app/telemetry_receiver.h"
 
 #include <algorithm>
-#include <cstring>
-#include <utility>
+#include <array>
 
 #include "app/record_line.h"
 
-void TelemetryReceiver::ReceiveEvent(std::size_t count, const ByteReader& read,
-                                     TelemetrySink& sink) {
-    BeginEvent();
+// The framer's packets into samples; dropped bytes into the warning.
+class TelemetryReceiver::Decoder : public PacketFramer::Output {
+  public:
+    Decoder(TelemetryReceiver& rx, TelemetrySink& sink) : rx_(rx), sink_(sink) {}
+    void Packet(std::span<const std::uint8_t> packet) override {
+        rx_.ParsingUartStr(packet, rx_.framer_.Layout(), sink_);
+    }
+    void Dropped() override { rx_.ReportMismatch(sink_); }
+
+  private:
+    TelemetryReceiver& rx_;
+    TelemetrySink& sink_;
+};
+
+void TelemetryReceiver::ReceiveEvent(std::size_t count, const ByteReader& read, TelemetrySink& sink,
+                                     std::chrono::nanoseconds quiet_before) {
+    BeginEvent(quiet_before, sink);
+    Decoder decoder(*this, sink);
     std::array<std::uint8_t, kReadChunk> chunk;
     while (count > 0) {
         const std::size_t got = read(chunk.data(), std::min(count, chunk.size()));
         if (got == 0) break;
-        Consume({chunk.data(), std::min(got, chunk.size())}, sink);
+        framer_.Push({chunk.data(), std::min(got, chunk.size())}, decoder);
         count -= std::min(got, count);
     }
+    framer_.EndOfRead(decoder);
     ctx_.alarms.AlarmNoData = false;
 }
 
-void TelemetryReceiver::Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink) {
-    BeginEvent();
-    Consume(bytes, sink);
+void TelemetryReceiver::Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink,
+                                std::chrono::nanoseconds quiet_before) {
+    BeginEvent(quiet_before, sink);
+    Decoder decoder(*this, sink);
+    framer_.Push(bytes, decoder);
+    framer_.EndOfRead(decoder);
     ctx_.alarms.AlarmNoData = false;
 }
 
-void TelemetryReceiver::BeginEvent() {
-    // The layout is read anew at every event; a change drops the partial packet.
-    const PacketLayout layout = LayoutFor(ctx_.settings.SHT10);
-    if (layout != layout_) {
-        UartCount = 0;
-        layout_ = layout;
-    }
-    drop_rest_of_read_ = false;
+void TelemetryReceiver::BeginEvent(std::chrono::nanoseconds quiet_before, TelemetrySink& sink) {
     mismatch_reported_ = false;
+    // The layout is read anew at every event; a change drops the partial packet.
+    framer_.SetLayout(LayoutFor(ctx_.settings.SHT10));
+    if (quiet_before > kResyncGap) {
+        Decoder decoder(*this, sink);
+        framer_.Silence(decoder);
+    }
 }
 
-void TelemetryReceiver::Consume(std::span<const std::uint8_t> bytes, TelemetrySink& sink) {
-    const std::size_t length = PacketLength(layout_);
-    while (!bytes.empty() && !drop_rest_of_read_) {
-        const std::size_t take = std::min(length - UartCount, bytes.size());
-        std::memcpy(UartBuf.data() + UartCount, bytes.data(), take);
-        UartCount += take;
-        bytes = bytes.subspan(take);
-        if (UartCount < length) break;
-        UartCount = 0;
-        if (!ParsingUartStr({UartBuf.data(), length}, layout_, sink)) drop_rest_of_read_ = true;
-    }
+void TelemetryReceiver::ReportMismatch(TelemetrySink& sink) {
+    if (!mismatch_reported_) sink.ChecksumMismatch();
+    mismatch_reported_ = true;
 }
 
 void TelemetryReceiver::DecodePacket(std::span<const std::uint8_t> packet, TelemetrySink& sink) {
@@ -59,8 +68,7 @@ void TelemetryReceiver::DecodePacket(std::span<const std::uint8_t> packet, Telem
 bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
                                        TelemetrySink& sink) {
     if (!ChecksumOk(packet)) {
-        if (!mismatch_reported_) sink.ChecksumMismatch();
-        mismatch_reported_ = true;
+        ReportMismatch(sink);
         return false;
     }
     const bool rounding = ctx_.settings.Okruglenie;

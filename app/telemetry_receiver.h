@@ -2,11 +2,12 @@
 // Assembles packets from the serial port's receive events and turns each into a sample:
 // read-out texts, record line, latched alarm flags, autosave buffer, history entry.
 //
-// A receive event's bytes are consumed packet by packet, so several packets in one read are
-// all decoded. A checksum mismatch drops the rest of that read: a stream that lost a byte is
-// aligned again at the next read.
+// A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
+// read are all decoded and a partial packet waits for the next read. After a lost byte the
+// framer hunts for the next packet; and bytes that arrive after a silence longer than
+// kResyncGap begin a packet, unless they make the partial packet held from before whole.
 
-#include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <utility>
 
 #include "app/alarm_state.h"
+#include "app/packet_framer.h"
 #include "app/program_settings.h"
 #include "app/sample_history.h"
 #include "app/telemetry_packet.h"
@@ -59,35 +61,44 @@ class TelemetryReceiver {
 
     static constexpr std::size_t kReadChunk = 260;
 
+    // A silence on the line longer than this ends whatever packet was being assembled. At 4800
+    // baud a packet lasts 16.7 ms (9 bytes: 18.75 ms) and a USB adapter hands its bytes over in
+    // chunks up to 16 ms apart; at 10 packets a second the line is silent for at least 81 ms
+    // between packets, 65 ms once an adapter has held the last bytes back. 40 ms lies midway,
+    // with some 24 ms to spare on either side, and holds up to about 12 packets a second.
+    static constexpr std::chrono::milliseconds kResyncGap{40};
+
     explicit TelemetryReceiver(TelemetryContext context) : ctx_(std::move(context)) {}
 
     // One receive event: `count` bytes wait in the port. Reads all of them (in chunks) and
-    // decodes every whole packet; a partial packet stays for the next event. Clears the
-    // no-data alarm.
-    void ReceiveEvent(std::size_t count, const ByteReader& read, TelemetrySink& sink);
+    // decodes every whole packet; a partial packet stays for the next event. `quiet_before`:
+    // how long the line had been silent before these bytes, as the port's event thread saw it
+    // (0 when not known). Clears the no-data alarm.
+    void ReceiveEvent(std::size_t count, const ByteReader& read, TelemetrySink& sink,
+                      std::chrono::nanoseconds quiet_before = {});
 
     // The same for bytes already at hand.
-    void Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink);
+    void Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink,
+                 std::chrono::nanoseconds quiet_before = {});
 
     // Drops a partial packet (receive-reset timer, watchdog, Start/Stop).
-    void ResetAssembly() { UartCount = 0; }
+    void ResetAssembly() { framer_.Reset(); }
 
     // Decodes one given whole packet of the current layout without touching the assembly.
     void DecodePacket(std::span<const std::uint8_t> packet, TelemetrySink& sink);
 
-    std::size_t PendingBytes() const { return UartCount; }
+    std::size_t PendingBytes() const { return framer_.Held(); }
 
   private:
-    void BeginEvent();
-    void Consume(std::span<const std::uint8_t> bytes, TelemetrySink& sink);
+    class Decoder;
+
+    void BeginEvent(std::chrono::nanoseconds quiet_before, TelemetrySink& sink);
+    void ReportMismatch(TelemetrySink& sink);
     // Returns false on a checksum mismatch.
     bool ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
                         TelemetrySink& sink);
 
     TelemetryContext ctx_;
-    std::array<std::uint8_t, kMaxPacketLength> UartBuf{};
-    std::size_t UartCount = 0;
-    PacketLayout layout_ = PacketLayout::Eight;  // of the packet being assembled
-    bool drop_rest_of_read_ = false;
+    PacketFramer framer_;
     bool mismatch_reported_ = false;
 };

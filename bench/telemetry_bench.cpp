@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "app/packet_framer.h"
 #include "app/record_line.h"
 #include "app/telemetry_receiver.h"
 
@@ -53,6 +54,65 @@ void BM_DecodeStream(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPackets);
 }
 BENCHMARK(BM_DecodeStream)->ArgNames({"sht10", "round"})->Args({0, 1})->Args({1, 1})->Args({0, 0});
+
+// The same packets with 2 % of their bytes left out and no pause between them, so that every
+// lost byte costs a hunt, in reads of `per_read` bytes (5: an adapter's small chunks). Items
+// are the packets sent.
+void BM_DecodeLossyStream(benchmark::State& state) {
+    ProgramSettings settings;
+    settings.SHT10 = state.range(0) != 0;
+    AlarmLimits limits;
+    AlarmFlags alarms;
+    std::string save_buffer;
+    SampleHistory history;
+    CountingSink sink;
+    const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
+    TelemetryReceiver rx({settings, limits, alarms, save_buffer, history, [&] { return fixed; }});
+    constexpr std::size_t kPackets = 1000;
+    std::vector<std::uint8_t> stream;
+    std::mt19937 rng(7);
+    for (const std::uint8_t b : Stream(settings.SHT10, kPackets))
+        if (rng() % 50 != 0) stream.push_back(b);
+    const auto read = static_cast<std::size_t>(state.range(1));
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < stream.size(); at += read)
+            rx.Receive({stream.data() + at, std::min(read, stream.size() - at)}, sink);
+        save_buffer.clear();
+    }
+    state.SetItemsProcessed(state.iterations() * kPackets);
+}
+BENCHMARK(BM_DecodeLossyStream)
+    ->ArgNames({"sht10", "read"})
+    ->Args({0, 5})
+    ->Args({0, 24})
+    ->Args({1, 27});
+
+// The framing alone, without decoding: clean packets, or 2 % of their bytes left out, in reads
+// of 24 bytes. Items are the packets sent.
+void BM_FrameStream(benchmark::State& state) {
+    struct Counting : PacketFramer::Output {
+        std::size_t packets = 0;
+        void Packet(std::span<const std::uint8_t> p) override {
+            benchmark::DoNotOptimize(p.data());
+            ++packets;
+        }
+        void Dropped() override {}
+    } out;
+    constexpr std::size_t kPackets = 1000;
+    std::vector<std::uint8_t> stream;
+    std::mt19937 rng(7);
+    for (const std::uint8_t b : Stream(false, kPackets))
+        if (state.range(0) == 0 || rng() % 50 != 0) stream.push_back(b);
+    PacketFramer framer;
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < stream.size(); at += 24) {
+            framer.Push({stream.data() + at, std::min<std::size_t>(24, stream.size() - at)}, out);
+            framer.EndOfRead(out);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kPackets);
+}
+BENCHMARK(BM_FrameStream)->ArgNames({"lossy"})->Arg(0)->Arg(1);
 
 std::vector<std::string> Lines() {
     std::vector<std::string> lines;

@@ -1,7 +1,9 @@
 // The serial byte stream into the telemetry receiver: random bytes cut into random reads, the
 // packet layout and the rounding switched between reads, the assembly reset in between, the
-// display near its capacity. A model of the assembly says which packets must come out; every
-// sample must arrive whole, at the display's next index, and read back from its record line.
+// display near its capacity, runs of whole packets. Every sample must be a run of the bytes
+// received since the assembly was last reset, with a good checksum, after the one before it;
+// it must arrive whole, at the display's next index, and read back from its record line. A run
+// of whole packets with readings a sensor can give, after a reset, must come out entire.
 //
 // Input: one byte of initial settings, then operations, each a byte and its operands:
 //   00xxxxxx  bytes at hand: the next x + 1 input bytes in one read
@@ -11,11 +13,17 @@
 //   10abcdef  toggle SHT10 (f), rounding (e), autosave (d); reset the assembly (c); run the
 //             autosave (b); clear the display (a)
 //   11xxxxxx  x < 16: the display holds capacity - 8 + x lines (an opened file);
-//             otherwise decode the next packet-length bytes as the hidden test button does
+//             16 <= x < 32: decode the next packet-length bytes as the hidden test button does;
+//             32 <= x < 40: the next read comes after a silence;
+//             x >= 40: reset the assembly, then x - 39 whole packets of the current layout with
+//             possible readings (seven input bytes each), in reads of 1 + (next byte % 40)
+//             bytes
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "app/record_line.h"
@@ -38,31 +46,54 @@ bool XorMatches(const Packet& p) {
     return x == p.back();
 }
 
-// What must come out of the stream: packets are cut by counting bytes; a checksum mismatch
-// drops the rest of its receive event; a change of layout or a reset drops a partial packet.
-struct AssemblyModel {
-    Packet pending;
+// Where the samples may come from: the bytes received since the assembly was last reset (a
+// reset, a change of layout), each packet after the one before it; or, for the test button,
+// the packet it decodes.
+struct StreamModel {
+    Packet stream;
+    std::size_t taken_end = 0;  // where the last packet taken from `stream` ended
     bool nine = false;
-    std::deque<Packet> expected;
-    int mismatches = 0;
+    std::deque<Packet> button;  // packets the test button decodes, in order
+    std::vector<Packet> taken;  // every packet that came out, in order
 
+    void Reset() {
+        stream.clear();
+        taken_end = 0;
+    }
     void Event(const Packet& bytes, bool sht10) {
-        if (sht10 != nine) pending.clear();
+        if (sht10 != nine) Reset();
         nine = sht10;
-        const std::size_t length = nine ? 9 : 8;
-        for (std::uint8_t b : bytes) {
-            pending.push_back(b);
-            if (pending.size() < length) continue;
-            Packet packet;
-            packet.swap(pending);
-            if (!XorMatches(packet)) {
-                ++mismatches;
-                return;
-            }
-            expected.push_back(std::move(packet));
+        stream.insert(stream.end(), bytes.begin(), bytes.end());
+    }
+    // A sample came out whose packet is `p`.
+    void Took(const Packet& p) {
+        taken.push_back(p);
+        if (!button.empty()) {
+            FUZZ_CHECK(button.front() == p);
+            button.pop_front();
+            return;
         }
+        FUZZ_CHECK(XorMatches(p));
+        const auto from = stream.begin() + static_cast<std::ptrdiff_t>(taken_end);
+        const auto at = std::search(from, stream.end(), p.begin(), p.end());
+        FUZZ_CHECK(at != stream.end());
+        taken_end = static_cast<std::size_t>(at - stream.begin()) + p.size();
     }
 };
+
+// The packet a sample was decoded from: its words, and the humidity byte of the 9-byte layout.
+Packet PacketOf(const DecodedSample& v, bool nine) {
+    Packet p{v.outputs};
+    for (const unsigned word : {v.t1_raw, v.t2_raw, v.t3_raw}) {
+        p.push_back(static_cast<std::uint8_t>(word & 0xFF));
+        p.push_back(static_cast<std::uint8_t>(word >> 8));
+    }
+    if (nine) p.push_back(static_cast<std::uint8_t>(v.hm));
+    std::uint8_t x = 0;
+    for (const std::uint8_t b : p) x ^= b;
+    p.push_back(x);
+    return p;
+}
 
 struct Setup {
     ProgramSettings settings;
@@ -80,7 +111,7 @@ double Sixteenths(unsigned raw, bool rounding) {
 // The main window's side: a display that only counts its lines.
 class CountingDisplay : public TelemetrySink {
   public:
-    CountingDisplay(Setup& setup, SampleHistory& history, AssemblyModel& model)
+    CountingDisplay(Setup& setup, SampleHistory& history, StreamModel& model)
         : setup_(setup), history_(history), model_(model) {}
 
     std::size_t lines = 0;
@@ -91,9 +122,8 @@ class CountingDisplay : public TelemetrySink {
     std::size_t DisplayLineCount() const override { return lines; }
 
     void SampleDecoded(const TelemetrySample& s) override {
-        FUZZ_CHECK(!model_.expected.empty());
-        const Packet p = std::move(model_.expected.front());
-        model_.expected.pop_front();
+        const Packet p = PacketOf(s.values, setup_.settings.SHT10);
+        model_.Took(p);
         CheckValues(s.values, p);
         CheckRecordLine(s);
 
@@ -162,7 +192,7 @@ class CountingDisplay : public TelemetrySink {
 
     Setup& setup_;
     SampleHistory& history_;
-    AssemblyModel& model_;
+    StreamModel& model_;
 };
 
 SampleHistory& History() {
@@ -185,6 +215,41 @@ struct ScriptedPort {
     }
 };
 
+// After a reset, `count` whole packets with readings a sensor can give, cut into reads: each
+// comes out, in order, with no warning, and nothing stays held.
+void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver& receiver,
+                  CountingDisplay& display, StreamModel& model) {
+    receiver.ResetAssembly();
+    model.Reset();
+    const bool nine = setup.settings.SHT10;
+    std::vector<Packet> packets;
+    Packet bytes;
+    for (unsigned i = 0; i < count; ++i) {
+        DecodedSample v;
+        v.outputs = in.Byte();
+        v.t1_raw = static_cast<std::uint16_t>(in.Word() % 2001);
+        v.t2_raw = static_cast<std::uint16_t>(in.Word() % 2001);
+        v.t3_raw = static_cast<std::uint16_t>(in.Word() % (nine ? 1251 : 2001));
+        v.hm = in.Byte();
+        packets.push_back(PacketOf(v, nine));
+        bytes.insert(bytes.end(), packets.back().begin(), packets.back().end());
+    }
+    const std::size_t read = 1 + in.Byte() % 40;
+    const std::size_t taken = model.taken.size();
+    const int mismatches = display.mismatches;
+    for (std::size_t at = 0; at < bytes.size(); at += read) {
+        const auto end = std::min(at + read, bytes.size());
+        const Packet part(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        model.Event(part, nine);
+        receiver.Receive(part, display);
+    }
+    FUZZ_CHECK(std::equal(model.taken.begin() + static_cast<std::ptrdiff_t>(taken),
+                          model.taken.end(), packets.begin(), packets.end()));
+    FUZZ_CHECK(display.mismatches == mismatches);
+    FUZZ_CHECK(receiver.PendingBytes() == 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -195,7 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup.settings.Okruglenie = (initial & 2) != 0;
     setup.settings.AutosaveMinutes = (initial & 4) != 0 ? 10 : 0;
 
-    AssemblyModel model;
+    StreamModel model;
     CountingDisplay display(setup, History(), model);
     TelemetryReceiver receiver(
         {setup.settings, setup.limits, setup.alarms, setup.save_buffer, History(), [&setup] {
@@ -203,9 +268,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              return LocalDateTime{2026, 12, 6, 23, 59, setup.second};
          }});
 
+    std::chrono::nanoseconds quiet{};  // before the next read
     while (!in.Empty()) {
         const std::uint8_t op = in.Byte();
         const unsigned x = op & 0x3F;
+        const int mismatches = display.mismatches;
         setup.alarms.AlarmNoData = true;
         bool event = true;
         switch (op >> 6) {
@@ -213,7 +280,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto run = in.Bytes(x + 1);
                 const Packet bytes(run.begin(), run.end());
                 model.Event(bytes, setup.settings.SHT10);
-                receiver.Receive(run, display);
+                receiver.Receive(run, display, std::exchange(quiet, {}));
                 break;
             }
             case 1: {
@@ -227,7 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 model.Event(port.bytes, setup.settings.SHT10);
                 receiver.ReceiveEvent(
                     count, [&port](std::uint8_t* b, std::size_t n) { return port.Read(b, n); },
-                    display);
+                    display, std::exchange(quiet, {}));
                 FUZZ_CHECK(port.at == port.bytes.size());
                 break;
             }
@@ -239,7 +306,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     setup.settings.AutosaveMinutes = setup.settings.AutosaveMinutes ? 0 : 10;
                 if (op & 8) {
                     receiver.ResetAssembly();
-                    model.pending.clear();
+                    model.Reset();
                 }
                 if (op & 16) {
                     setup.save_buffer.clear();
@@ -251,23 +318,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 event = false;
                 if (x < 16) {
                     display.lines = HISTORY_CAPACITY - 8 + x;
-                } else {
+                } else if (x < 32) {
                     const std::size_t length = setup.settings.SHT10 ? 9 : 8;
                     const auto run = in.Bytes(length);
                     const Packet packet(run.begin(), run.end());
-                    if (packet.size() == length) {
-                        if (XorMatches(packet))
-                            model.expected.push_back(packet);
-                        else
-                            ++model.mismatches;
-                    }
+                    const bool whole = packet.size() == length;
+                    const bool good = whole && XorMatches(packet);
+                    const std::size_t taken = model.taken.size();
+                    if (good) model.button.push_back(packet);
                     receiver.DecodePacket(run, display);
+                    FUZZ_CHECK(model.button.empty());
+                    FUZZ_CHECK(model.taken.size() == taken + (good ? 1 : 0));
+                    FUZZ_CHECK(display.mismatches == mismatches + (whole && !good ? 1 : 0));
+                } else if (x < 40) {
+                    quiet = std::chrono::seconds(1);
+                } else {
+                    WholePackets(in, x - 39, setup, receiver, display, model);
                 }
                 break;
         }
-        FUZZ_CHECK(model.expected.empty());
-        FUZZ_CHECK(display.mismatches == model.mismatches);
-        FUZZ_CHECK(receiver.PendingBytes() == model.pending.size());
+        if (event) FUZZ_CHECK(display.mismatches <= mismatches + 1);  // one warning per event
+        FUZZ_CHECK(receiver.PendingBytes() < PacketFramer::kCapacity);
         if (event) FUZZ_CHECK(!setup.alarms.AlarmNoData);
     }
     return 0;

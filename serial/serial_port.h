@@ -101,6 +101,10 @@ class TCustomSerialPort {
     // The handler's exception that ended delivery; null while the thread runs, after a lost
     // line and when no thread exists.
     std::exception_ptr EventThreadError() const;
+    // When the events being raised came, and how quiet the line was before them, as the event
+    // thread's wait saw it: the receive handler tells by it a packet's late bytes from the next
+    // packet's first ones, whenever it gets to run.
+    const SerialArrival& RxArrival() const { return FArrival; }
 
     // Loading from a stored description: settings are only stored, and a stored Connected opens
     // the port when loading ends (an open failure goes to the application's error report). An
@@ -189,7 +193,7 @@ class TCustomSerialPort {
 
     // The collected events of one wake-up, in the fixed order. Stops when a handler closed the
     // port (or closed and opened it again: `session` is that of the wake-up).
-    void RunEventHandlers(TSerialEvents events, unsigned session);
+    void RunEventHandlers(TSerialEvents events, unsigned session, const SerialArrival& arrival);
     void RaiseEvent(TSerialEvent event);
     // The event thread's notice that the line of the current open was lost.
     void LineLost();
@@ -230,7 +234,8 @@ class TCustomSerialPort {
     bool FLoadedConnected = false;  // the Connected flag stored while loading
     bool FSettingsPending = false;  // opened while settings were deferred, none applied yet
     bool FHasRxDataLink = false;
-    unsigned FSession = 0;  // counts opens
+    unsigned FSession = 0;   // counts opens
+    SerialArrival FArrival;  // of the wake-up whose events are being raised
     std::vector<TSerialLink*> FLinks;
     std::vector<std::pair<const void*, std::function<void(TCustomSerialPort&)>>> FFreeNotices;
 

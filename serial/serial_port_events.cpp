@@ -127,7 +127,9 @@ void TCustomSerialPort::SignalChanged(TLineSignal line, bool on) {
 
 // --- event delivery
 
-void TCustomSerialPort::RunEventHandlers(TSerialEvents events, unsigned session) {
+void TCustomSerialPort::RunEventHandlers(TSerialEvents events, unsigned session,
+                                         const SerialArrival& arrival) {
+    FArrival = arrival;
     for (TSerialEvent event : kEventDispatchOrder) {
         if (!events.Contains(event)) continue;
         if (!FConnected || FSession != session) return;

@@ -7,9 +7,10 @@
 #include "serial/serial_port.h"
 
 void TDeliverySession::Deliver(const std::shared_ptr<TDeliverySession>& delivery,
-                               TSerialEvent event) {
+                               TSerialEvent event, const SerialArrival& arrival) {
     TCustomSerialPort* port = delivery->port;
     if (port == nullptr || !port->FConnected || port->FSession != delivery->session) return;
+    port->FArrival = arrival;
     port->RaiseEvent(event);
 }
 
@@ -63,7 +64,7 @@ void TSerialThread::Execute(std::stop_token stop) {
                 break;
             }
             FEvents = MaskToEvents(r.events);
-            if (!FEvents.Empty()) Dispatch(FEvents, stop);
+            if (!FEvents.Empty()) Dispatch(FEvents, r.arrival, stop);
             if (stop.stop_requested()) break;
         }
     } catch (const ESerialPort& e) {
@@ -85,23 +86,26 @@ void TSerialThread::Execute(std::stop_token stop) {
     finished_changed_.notify_all();
 }
 
-void TSerialThread::Dispatch(TSerialEvents events, std::stop_token stop) {
+void TSerialThread::Dispatch(TSerialEvents events, const SerialArrival& arrival,
+                             std::stop_token stop) {
     TCustomSerialPort& port = FComPort;
     const unsigned session = session_;
     switch (sync_) {
         case smThreadSync:
-            port.ui_.runAndWait(
-                [&port, events, session] { port.RunEventHandlers(events, session); }, stop);
+            port.ui_.runAndWait([&port, events, session,
+                                 arrival] { port.RunEventHandlers(events, session, arrival); },
+                                stop);
             break;
         case smWindowSync:
             for (TSerialEvent event : kEventDispatchOrder) {
                 if (!events.Contains(event)) continue;
-                port.ui_.post(
-                    [delivery = delivery_, event] { TDeliverySession::Deliver(delivery, event); });
+                port.ui_.post([delivery = delivery_, event, arrival] {
+                    TDeliverySession::Deliver(delivery, event, arrival);
+                });
             }
             break;
         case smNone:
-            port.RunEventHandlers(events, session);
+            port.RunEventHandlers(events, session, arrival);
             break;
     }
 }

@@ -31,8 +31,10 @@ struct TDeliverySession {
     TCustomSerialPort* port = nullptr;
     unsigned session = 0;
 
-    // Raises one queued event, or drops it when its session is over.
-    static void Deliver(const std::shared_ptr<TDeliverySession>& delivery, TSerialEvent event);
+    // Raises one queued event, or drops it when its session is over. `arrival` is that of the
+    // wake-up that collected it.
+    static void Deliver(const std::shared_ptr<TDeliverySession>& delivery, TSerialEvent event,
+                        const SerialArrival& arrival);
     // The line of that session was lost: the port closes and says so, unless the session is
     // over.
     static void Lost(const std::shared_ptr<TDeliverySession>& delivery);
@@ -59,7 +61,7 @@ class TSerialThread {
 
   private:
     void Execute(std::stop_token stop);
-    void Dispatch(TSerialEvents events, std::stop_token stop);
+    void Dispatch(TSerialEvents events, const SerialArrival& arrival, std::stop_token stop);
 
     TCustomSerialPort& FComPort;
     SerialDevice& device_;

@@ -1,4 +1,5 @@
 // incubator-sim: the controller simulator of the demo, the tests and the benchmarks.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -95,9 +96,21 @@ int Run(const SimOptions& o) {
             line.WaitForReader();
             next = Clock::now();
         }
+        const auto planned = next;
+        const auto write_started = Clock::now();
         const bool written = SendBurst(
             burst, made, writes,
-            [&line](const std::vector<std::uint8_t>& bytes) { return line.WriteAll(bytes); },
+            [&](const std::vector<std::uint8_t>& bytes) {
+                if (o.split_ms <= 0) return line.WriteAll(bytes);
+                const auto pieces = CutLikeAnAdapter(burst, rng);
+                for (std::size_t i = 0; i < pieces.size(); ++i) {
+                    if (i > 0)
+                        std::this_thread::sleep_for(
+                            std::chrono::duration<double, std::milli>(o.split_ms));
+                    if (!line.WriteAll(pieces[i])) return false;
+                }
+                return true;
+            },
             log.is_open() ? &log : nullptr);
         made += k;
         ++writes;
@@ -108,10 +121,13 @@ int Run(const SimOptions& o) {
             line.WaitForReader();
             next = Clock::now();
         }
-        next += std::chrono::duration_cast<Clock::duration>(
+        const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(static_cast<double>(k) / o.rate));
-        const auto now = Clock::now();
-        if (next < now - std::chrono::seconds(1)) next = now;  // fell far behind
+        next += period;
+        // A write late by more than a quarter of its period (this process was not scheduled)
+        // does not make up for it by sending the next one early: a controller's packets never
+        // come much closer together than its rate says.
+        if (write_started - planned > period / 4) next = write_started + period;
         std::this_thread::sleep_until(next);
     }
     line.Drain();

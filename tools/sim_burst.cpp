@@ -32,3 +32,16 @@ bool SendBurst(const std::vector<SimPacket>& burst, long long first_number, long
     }
     return written;
 }
+
+std::vector<std::vector<std::uint8_t>> CutLikeAnAdapter(const std::vector<SimPacket>& burst,
+                                                        std::mt19937& rng) {
+    std::vector<std::vector<std::uint8_t>> pieces(1);
+    for (const SimPacket& p : burst) {
+        const auto size = static_cast<long>(p.wire.size());
+        const long cut = size < 2 ? size : std::uniform_int_distribution<long>(1, size - 1)(rng);
+        pieces.back().insert(pieces.back().end(), p.wire.begin(), p.wire.begin() + cut);
+        if (cut == size) continue;
+        pieces.emplace_back(p.wire.begin() + cut, p.wire.end());
+    }
+    return pieces;
+}

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,3 +21,9 @@ using SimWrite = std::function<bool(const std::vector<std::uint8_t>&)>;
 // the bytes of a partial write went to a reader that is gone. Returns whether it was written.
 bool SendBurst(const std::vector<SimPacket>& burst, long long first_number, long long write_number,
                const SimWrite& write, std::ostream* log);
+
+// The bytes of a burst in the pieces a USB adapter might hand them over in: each packet of two
+// bytes or more is cut once, at a random place inside it, so that none arrives whole; a piece
+// holds the end of one packet and the start of the next.
+std::vector<std::vector<std::uint8_t>> CutLikeAnAdapter(const std::vector<SimPacket>& burst,
+                                                        std::mt19937& rng);

@@ -25,6 +25,9 @@ Options:
   --drop P             leave out P percent of the bytes (default 0)
   --silence-every S    every S seconds of sending ...
   --silence S          ... send nothing for S seconds (default: never)
+  --split MS           write each packet in two pieces MS milliseconds apart, cut at a random
+                       place, as a USB adapter hands bytes over in chunks (up to 16 ms apart);
+                       a pseudo-terminal otherwise delivers each write whole (default 0)
   --alarms             now and then switch on the alarm sound, emergency cooling and
                        emergency relay outputs
   --tray-period S      seconds between tray turnings (default 180)
@@ -98,6 +101,8 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
             ok = ParseNumber(value, o.silence_every) && o.silence_every >= 0;
         } else if (name == "--silence") {
             ok = ParseNumber(value, o.silence) && o.silence >= 0;
+        } else if (name == "--split") {
+            ok = ParseNumber(value, o.split_ms) && o.split_ms >= 0 && o.split_ms <= 1000;
         } else if (name == "--tray-period") {
             ok = ParseNumber(value, o.tray_period) && o.tray_period >= 0;
         } else if (name == "--seed") {

@@ -16,6 +16,7 @@ struct SimOptions {
     double drop = 0;           // percent of bytes
     double silence_every = 0;  // seconds between silences; 0 never
     double silence = 0;        // seconds of each silence
+    double split_ms = 0;       // pause between the two pieces of each packet; 0 writes whole
     bool alarms = false;
     double tray_period = 180;
     std::optional<std::uint32_t> seed;

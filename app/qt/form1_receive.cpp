@@ -40,7 +40,7 @@ void TForm1::ComPort1RxChar(TCustomSerialPort& Sender, int Count) {
         [&Sender](std::uint8_t* buffer, std::size_t size) {
             return Sender.ReadBytes(buffer, size);
         },
-        *this);
+        *this, Sender.RxArrival().quiet);
 }
 
 void TForm1::TimerResetRxUartTimer() {

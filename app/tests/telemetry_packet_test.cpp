@@ -89,3 +89,18 @@ TEST(TelemetryPacket, TestPacketsCarryACorrectChecksumAndPlausibleValues) {
         }
     }
 }
+
+TEST(TelemetryPacket, PossibleReadingsAreWhatASensorReadsFromMinus55To125Degrees) {
+    using L = PacketLayout;
+    // Sixteenths, the words signed: 2000 is 125 degrees, 0xFC90 is -55, 0xFFFF is -0.0625.
+    EXPECT_TRUE(ReadingsPossible(Eight(0, 2000, 0xFC90, 0xFFFF), L::Eight));
+    EXPECT_FALSE(ReadingsPossible(Eight(0, 2001, 600, 450), L::Eight));
+    EXPECT_FALSE(ReadingsPossible(Eight(0, 600, 0xFC8F, 450), L::Eight));
+    EXPECT_FALSE(ReadingsPossible(Eight(0, 600, 600, 0x7FFF), L::Eight));
+    // T3 of the 9-byte layout is in tenths: 1250 and -550 are the ends.
+    EXPECT_TRUE(ReadingsPossible(Nine(0, 600, 600, 1250, 50), L::Nine));
+    EXPECT_TRUE(ReadingsPossible(Nine(0, 600, 600, 0x10000 - 550, 50), L::Nine));
+    EXPECT_FALSE(ReadingsPossible(Nine(0, 600, 600, 1251, 50), L::Nine));
+    EXPECT_FALSE(ReadingsPossible(Nine(0, 600, 600, 0x10000 - 551, 50), L::Nine));
+    EXPECT_TRUE(ReadingsPossible(Eight(0, 600, 600, 1251), L::Eight));  // 78.2 in sixteenths
+}

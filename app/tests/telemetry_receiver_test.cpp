@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "app/tests/packet_bytes.h"
@@ -12,6 +14,7 @@ namespace {
 using namespace test_packets;
 
 const Bytes kExample = Nine(0x00, 600, 586, 280, 55);
+const Bytes kExample8 = Eight(0x00, 600, 586, 456);
 
 // The main window's side: a display of lines, the balloons it was asked to show.
 struct Display : TelemetrySink {
@@ -228,16 +231,117 @@ TEST_F(Receiver, ALargeReadIsReadInChunksAndLosesNoPacket) {
     EXPECT_EQ(display.balloons, 0);
 }
 
-TEST_F(Receiver, AStreamThatLostAByteIsAlignedAgainAtTheNextRead) {
+// Heater on at 37.5 degrees: T1's high byte equals the outputs byte, and bytes read out of step
+// pass the checksum whenever two packets begin alike.
+Bytes HeaterPacket(PacketLayout layout, int i) {
+    return layout == PacketLayout::Nine ? Nine(0x02, 600 + i % 3, 590, 285, 55)
+                                        : Eight(0x02, 600 + i % 3, 590, 450);
+}
+
+TEST_F(Receiver, ALostOrSpoiltByteCostsOnlyItsOwnPacketWhereverTheReadsEnd) {
+    for (const PacketLayout layout : {PacketLayout::Eight, PacketLayout::Nine}) {
+        settings.SHT10 = layout == PacketLayout::Nine;
+        const std::size_t length = PacketLength(layout);
+        // Packet 11 loses byte j (or has it spoilt); the reads are an adapter's chunks of 5.
+        // A lost 0x02 (T1's high byte) leaves a window that passes the checksum, as the next
+        // packet begins with it.
+        for (std::size_t j = 0; j < length; ++j) {
+            for (const bool lost : {true, false}) {
+                Bytes stream;
+                std::vector<Bytes> expected;
+                for (int i = 0; i < 30; ++i) {
+                    Bytes p = HeaterPacket(layout, i);
+                    if (i == 11 && lost) p.erase(p.begin() + static_cast<long>(j));
+                    if (i == 11 && !lost) p[j] ^= 0x40;
+                    if (i != 11) expected.push_back(p);
+                    stream.insert(stream.end(), p.begin(), p.end());
+                }
+                rx.ResetAssembly();
+                display = {};
+                for (std::size_t at = 0; at < stream.size(); at += 5)
+                    Read(
+                        Bytes(stream.begin() + static_cast<long>(at),
+                              stream.begin() + static_cast<long>(std::min(at + 5, stream.size()))));
+                ASSERT_EQ(display.samples.size(), expected.size())
+                    << "byte " << j << " lost " << lost;
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    const DecodedSample& v = display.samples[i].values;
+                    const DecodedSample want = DecodeSample(expected[i], layout, true);
+                    EXPECT_EQ(
+                        std::tie(v.outputs, v.t1_raw, v.t2_raw, v.t3_raw, v.hm),
+                        std::tie(want.outputs, want.t1_raw, want.t2_raw, want.t3_raw, want.hm))
+                        << "byte " << j << " lost " << lost << " sample " << i;
+                }
+                EXPECT_EQ(display.balloons, 1);
+                EXPECT_EQ(rx.PendingBytes(), 0u);
+            }
+        }
+    }
+}
+
+TEST_F(Receiver, BytesAfterASilenceLongerThanTheResyncGapBeginAPacket) {
+    using std::chrono::milliseconds;
     settings.SHT10 = true;
-    Bytes damaged = Concat({kExample, kExample, kExample});
-    damaged.erase(damaged.begin() + 3);  // one byte of the first packet lost
-    Event(damaged);
-    EXPECT_EQ(display.balloons, 1);  // one warning for the whole read
-    EXPECT_TRUE(display.lines.empty());
-    EXPECT_EQ(rx.PendingBytes(), 0u);  // the rest of the read was dropped
-    Event(Concat({kExample, kExample}));
+    const Bytes head(kExample.begin(), kExample.begin() + 4),
+        tail(kExample.begin() + 4, kExample.end());
+    // An adapter hands a packet over in chunks up to 16 ms apart: one packet.
+    rx.Receive(head, display, milliseconds(900));
+    rx.Receive(tail, display, milliseconds(16));
+    EXPECT_EQ(display.lines.size(), 1u);
+    // 40 ms are not longer than the gap.
+    rx.Receive(head, display, milliseconds(900));
+    rx.Receive(tail, display, TelemetryReceiver::kResyncGap);
     EXPECT_EQ(display.lines.size(), 2u);
+    // Part of a packet, then a silence: the next packet begins after it.
+    rx.Receive(head, display, milliseconds(900));
+    rx.Receive(kExample, display, milliseconds(41));
+    EXPECT_EQ(display.lines.size(), 3u);
+    EXPECT_EQ(display.balloons, 0);
+    EXPECT_EQ(rx.PendingBytes(), 0u);
+    // Unless the bytes after the silence make the partial packet whole: its own, held back.
+    rx.Receive(head, display, milliseconds(900));
+    rx.Receive(tail, display, milliseconds(60));
+    EXPECT_EQ(display.lines.size(), 4u);
+
+    // A hunt that waited for more bytes takes, at the silence, a packet it already holds:
+    // two bytes lost, the read ends after the next packet (14 bytes, the nearer places need 15).
+    settings.SHT10 = false;
+    const Bytes good = Eight(0x12, 601, 590, 450);
+    Bytes damaged = Eight(0x12, 600, 590, 450);
+    damaged.erase(damaged.begin() + 2, damaged.begin() + 4);
+    rx.Receive(Concat({damaged, good}), display, milliseconds(900));
+    EXPECT_EQ(display.lines.size(), 4u);
+    rx.Receive(kExample8, display, milliseconds(900));
+    ASSERT_EQ(display.lines.size(), 6u);
+    EXPECT_EQ(display.samples[4].values.t1_raw, 601);
+    EXPECT_EQ(display.balloons, 1);
+}
+
+TEST_F(Receiver, ImpossibleReadingsWhereAPacketIsDueStillReachTheAlarms) {
+    using std::chrono::milliseconds;
+    limits.LimitT1Hi = 390;
+    const Bytes broken = Eight(0x02, 0x7FFF, 590, 450);  // T1 reads 2047.9 degrees
+    ASSERT_FALSE(ReadingsPossible(broken, PacketLayout::Eight));
+    // After the opening, after a silence, alone after a good packet, and in a burst after one.
+    Read(broken);
+    rx.Receive(broken, display, milliseconds(900));
+    Read(kExample8);
+    Read(broken);
+    Read(Concat({kExample8, broken, broken}));
+    EXPECT_EQ(display.lines.size(), 7u);
+    EXPECT_TRUE(alarms.AlarmT1);
+    EXPECT_EQ(display.balloons, 0);
+
+    // A lost byte among them: bytes two out of step give possible readings (outputs 0x7F, T1
+    // and T2 those of T2 and T3), but the hunt takes the packets like the last one.
+    Bytes damaged = Concat({broken, broken, broken, broken});
+    damaged.erase(damaged.begin() + 1);
+    Read(damaged);
+    ASSERT_EQ(display.lines.size(), 10u);
+    for (std::size_t i = 7; i < 10; ++i) {
+        EXPECT_EQ(display.samples[i].values.outputs, 0x02);
+        EXPECT_EQ(display.samples[i].values.t1_raw, 0x7FFF);
+    }
     EXPECT_EQ(display.balloons, 1);
 }
 
@@ -252,7 +356,7 @@ TEST_F(Receiver, GarbageGivesAtMostOneWarningPerRead) {
         Event(garbage, 1 + rng() % 300);
         EXPECT_LE(display.balloons - before, 1);
         ++reads;
-        ASSERT_LT(rx.PendingBytes(), 9u);
+        ASSERT_LT(rx.PendingBytes(), PacketFramer::kCapacity);
     }
     EXPECT_GT(display.balloons, reads / 2);  // random bytes rarely pass the checksum
     for (const auto& s : display.samples) EXPECT_TRUE(s.record_line.rfind("T1=", 0) == 0);

@@ -11,8 +11,20 @@
 void FakeSerialLine::Feed(const std::vector<std::uint8_t>& bytes) {
     std::lock_guard lock(mutex_);
     input_.insert(input_.end(), bytes.begin(), bytes.end());
+    if (!unreported_) unreported_ = SerialArrival{last_arrival_, {}};
     pending_events_ |= serial_event::kRxChar;
     changed_.notify_all();
+}
+
+void FakeSerialLine::Feed(const std::vector<std::uint8_t>& bytes, std::chrono::milliseconds at) {
+    {
+        std::lock_guard lock(mutex_);
+        const std::chrono::nanoseconds arrival =
+            std::max<std::chrono::nanoseconds>(at, last_arrival_);
+        if (!unreported_) unreported_ = SerialArrival{arrival, arrival - last_arrival_};
+        last_arrival_ = arrival;
+    }
+    Feed(bytes);
 }
 
 void FakeSerialLine::RaiseEvents(std::uint16_t events) {
@@ -89,7 +101,12 @@ class FakeEventWaiter : public SerialEventWaiter {
         if (line_->hung_up_) return {Result::Kind::Failed, 0, EIO};
         const std::uint16_t got = line_->pending_events_ & events_;
         line_->pending_events_ &= static_cast<std::uint16_t>(~got);
-        return {Result::Kind::Events, got, 0};
+        SerialArrival arrival{line_->last_arrival_, {}};
+        if (got & serial_event::kRxChar) {
+            arrival = line_->unreported_.value_or(arrival);
+            line_->unreported_.reset();
+        }
+        return {Result::Kind::Events, got, 0, arrival};
     }
 
     void Stop() override {
@@ -236,6 +253,7 @@ std::unique_ptr<SerialDevice> FakeSerialBackend::Open(const std::string& port, i
     ++line.record_.opens;
     line.hung_up_ = false;
     line.pending_events_ = 0;
+    line.unreported_.reset();
     error = 0;
     return std::make_unique<FakeSerialDevice>(it->second);
 }

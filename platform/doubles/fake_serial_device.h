@@ -2,6 +2,7 @@
 // An in-memory serial device: the test scripts arriving bytes, line events, modem lines, line
 // errors, failures and a hang-up; the device records what the port asked of it.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -34,8 +35,12 @@ enum class FakeSerialCall {
 class FakeSerialLine {
   public:
     // --- scripted by the test (any thread)
-    // Bytes arrive in the input queue; the watcher sees one receive event.
+    // Bytes arrive in the input queue; the watcher sees one receive event. Without a time they
+    // arrive when the last bytes did; `at` is a time on the test's clock (an earlier one counts
+    // as the last bytes' time). The watcher stamps a wake-up with the arrival of the first bytes
+    // it reports, quiet for as long as nothing had arrived before them.
     void Feed(const std::vector<std::uint8_t>& bytes);
+    void Feed(const std::vector<std::uint8_t>& bytes, std::chrono::milliseconds at);
     // Events of one wake-up of the watcher.
     void RaiseEvents(std::uint16_t events);
     void SetModemLines(unsigned lines);
@@ -80,6 +85,8 @@ class FakeSerialLine {
     Record record_;
     std::deque<std::uint8_t> input_;
     std::uint16_t pending_events_ = 0;
+    std::chrono::nanoseconds last_arrival_{0};
+    std::optional<SerialArrival> unreported_;  // of the first bytes no wake-up has reported
     unsigned modem_lines_ = 0;
     unsigned line_errors_ = 0;
     bool hung_up_ = false;

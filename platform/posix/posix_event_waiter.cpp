@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 #include "platform/serial_device_flags.h"
 
@@ -70,6 +71,8 @@ void PosixEventWaiter::Stop() {
 }
 
 SerialEventWaiter::Result PosixEventWaiter::Wait() {
+    // Edge-triggered: bytes that came while the thread was away return at once, quiet 0.
+    const auto watching_since = std::chrono::steady_clock::now();
     for (;;) {
         if (hung_up_) return {Result::Kind::Failed, 0, EIO};
         epoll_event ready[2];
@@ -89,7 +92,11 @@ SerialEventWaiter::Result PosixEventWaiter::Wait() {
         if (!hung_up_ && beat_) events |= LookAtLines();
         if (hung_up_) return {Result::Kind::Failed, 0, EIO};
         events &= events_;
-        if (events != 0) return {Result::Kind::Events, events, 0};
+        if (events != 0) {
+            const auto now = std::chrono::steady_clock::now();
+            return {
+                Result::Kind::Events, events, 0, {now.time_since_epoch(), now - watching_since}};
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 //
 // - Receive: raised when new bytes have arrived since the last wake-up; bytes that the handler
 //   leaves unread raise nothing more until more arrive, and never make the wait spin.
+// - Each wake-up is stamped with the steady clock as the wait returns; its quiet counts from
+//   the start of that wait.
 // - Modem lines: TIOCMGET compared at most every 100 ms while CTS, DSR, RLSD or ring events
 //   are enabled and the device has modem lines (a pseudo-terminal has none, and then the wait
 //   has no time limit). A TIOCMIWAIT waiter would need a thread of its own that the stop signal

@@ -66,6 +66,32 @@ TEST_F(SerialEvents, ReceivedBytesRaiseRxCharOnTheUiThreadWithTheQueuedCount) {
     EXPECT_EQ(read.back(), 10);
 }
 
+TEST_F(SerialEvents, TheHandlerReadsWhenItsBytesCameAndHowQuietTheLineWasBefore) {
+    for (const TSyncMethod sync : {smThreadSync, smWindowSync}) {
+        port.SetSyncMethod(sync);
+        std::vector<SerialArrival> arrivals;
+        port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+            arrivals.push_back(p.RxArrival());
+            std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
+            p.ReadBytes(buf.data(), buf.size());
+        };
+        port.OpenPort();
+        const std::chrono::milliseconds base = (sync + 1) * 10s;
+        line->Feed({1, 2, 3}, base + 100ms);
+        ASSERT_TRUE(ui.RunUntil([&] { return arrivals.size() == 1; }, 10s));
+        line->Feed({4, 5}, base + 116ms);
+        ASSERT_TRUE(ui.RunUntil([&] { return arrivals.size() == 2; }, 10s));
+        line->Feed({6});  // no time: with the last bytes
+        ASSERT_TRUE(ui.RunUntil([&] { return arrivals.size() == 3; }, 10s));
+        port.ClosePort();
+        EXPECT_EQ(arrivals[0].stamp, base + 100ms);
+        EXPECT_EQ(arrivals[1].stamp, base + 116ms);
+        EXPECT_EQ(arrivals[1].quiet, 16ms);
+        EXPECT_EQ(arrivals[2].stamp, base + 116ms);
+        EXPECT_EQ(arrivals[2].quiet, 0ms);
+    }
+}
+
 TEST_F(SerialEvents, AReceiveEventWithAnEmptyQueueRaisesNothing) {
     log.Attach(port);
     log.Attach(link, "L");

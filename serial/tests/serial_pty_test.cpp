@@ -96,6 +96,32 @@ TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
     for (int c : counts) EXPECT_GE(c, 1);
 }
 
+// The quiet before bytes is the line's, not the handler's: bytes that came while the handler of
+// earlier ones was slow (a busy user-interface thread) did not come after a silence.
+TEST_F(SerialPty, BytesThatCameWhileTheHandlerWasSlowAreNotAfterASilence) {
+    std::vector<SerialArrival> arrivals;
+    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+        arrivals.push_back(p.RxArrival());
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
+        received.resize(received.size() + p.ReadBytes(buf.data(), buf.size()));
+        if (arrivals.size() == 1) {
+            pty.Write({2});
+            std::this_thread::sleep_for(300ms);
+        }
+    };
+    port.OpenPort();
+    pty.Write({1});
+    ASSERT_TRUE(ReceivedAtLeast(2));
+    std::this_thread::sleep_for(200ms);  // a silence on the line
+    pty.Write({3});
+    ASSERT_TRUE(ReceivedAtLeast(3));
+    ASSERT_EQ(arrivals.size(), 3u);
+    EXPECT_LT(arrivals[1].quiet, 40ms);
+    EXPECT_GE(arrivals[1].stamp - arrivals[0].stamp, 300ms);  // stamped as the wait returned
+    EXPECT_GT(arrivals[2].quiet, 100ms);
+    EXPECT_LE(arrivals[2].quiet, arrivals[2].stamp - arrivals[1].stamp);
+}
+
 // Puts the end under test back into the kernel's default mode: echo and line editing.
 void MakeCooked(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

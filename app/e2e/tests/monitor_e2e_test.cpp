@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -268,6 +269,63 @@ INSTANTIATE_TEST_SUITE_P(EightAndNineBytes, Layouts,
                          [](const auto& info) {
                              return std::string(info.param.nine_byte ? "NineBytes" : "EightBytes") +
                                     (info.param.rounding ? "Rounded" : "Exact");
+                         });
+
+// --- Lost bytes --------------------------------------------------------------------------
+
+struct LossyLine {
+    int rate;  // packets a second
+    bool nine_byte;
+    int split_ms;  // each packet in two pieces this far apart, as an adapter hands them over
+    int seconds;
+};
+
+class LostBytes : public ::testing::TestWithParam<LossyLine> {};
+
+// 2 % of the bytes left out. The checker is run with --clean: every packet sent whole with a
+// good checksum is in the daily file once and in order (none is lost beside the damaged ones),
+// and no other line is; and with --no-misframed, which names the worst of those other lines:
+// two packets' bytes read as one.
+TEST_P(LostBytes, NoMisframedLineAndEveryIntactPacketComesThrough) {
+    const LossyLine l = GetParam();
+    const int count = l.rate * l.seconds;
+    Rig rig({"--layout", l.nine_byte ? "9" : "8", "--rate", std::to_string(l.rate), "--count",
+             std::to_string(count), "--drop", "2", "--split", std::to_string(l.split_ms), "--seed",
+             std::to_string(l.rate * 10 + l.nine_byte)});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure(std::string("[Programm]\nSHT10=") + (l.nine_byte ? "1" : "0") + "\n");
+    rig.StartMonitor();
+    ASSERT_TRUE(WaitUntil([&] { return rig.SentLog().size() == static_cast<std::size_t>(count); },
+                          std::chrono::seconds(l.seconds * 2 + 20)));
+    std::size_t intact = 0, damaged = 0;
+    for (const e2e::SentPacket& p : rig.SentLog())
+        ++(p.status == e2e::SentStatus::Ok ? intact : damaged);
+    ASSERT_GT(damaged, 0u) << "the run must lose bytes";
+    rig.WaitForEchoedLines(intact);  // the last lines on their way; the checker tells the rest
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+
+    ChildProcess check({INCUBATOR_E2E_CHECK_PATH, "--sim-log", rig.File("sim.log"), "--log-folder",
+                        rig.LogFolder(), "--echo", rig.File("echo.txt"), "--layout",
+                        l.nine_byte ? "9" : "8", "--rounding", "1", "--clean", "--no-misframed"},
+                       rig.File("check.out"), rig.File("check.err"));
+    const std::optional<int> status = check.WaitForExit(30s);
+    const std::string summary = Slurp(rig.File("check.out"));
+    std::printf("%s", summary.c_str());
+    EXPECT_TRUE(EndedNormally(status)) << summary << Slurp(rig.File("check.err"));
+    EXPECT_NE(summary.find(" misframed=0 "), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(DroppedBytes, LostBytes,
+                         ::testing::Values(LossyLine{1, false, 0, 25}, LossyLine{1, true, 0, 25},
+                                           LossyLine{4, false, 0, 15}, LossyLine{4, true, 0, 15},
+                                           LossyLine{10, false, 0, 12}, LossyLine{10, true, 0, 12},
+                                           LossyLine{10, false, 16, 12},
+                                           LossyLine{10, true, 16, 12}),
+                         [](const auto& info) {
+                             const LossyLine& l = info.param;
+                             return "At" + std::to_string(l.rate) + "PerSecond" +
+                                    (l.nine_byte ? "NineBytes" : "EightBytes") +
+                                    (l.split_ms ? "Split" : "");
                          });
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -48,9 +49,9 @@ class Form1Test : public ::testing::Test, protected DoubleServices {
         ASSERT_TRUE(form->ComPort1().Connected());
     }
 
-    // Bytes arrive; waits until the window has handled them.
+    // Bytes arrive now on the virtual clock; waits until the window has handled them.
     void Receive(const test_packets::Bytes& bytes) {
-        line->Feed(bytes);
+        line->Feed(bytes, std::chrono::milliseconds(clock.Now()));
         ASSERT_TRUE(ui_thread.RunUntil([&] { return line->Snapshot().input_queued == 0; },
                                        std::chrono::seconds(5)));
     }

@@ -121,6 +121,21 @@ TEST_F(Form1Test, TheLineThatFillsTheHistoryEmptiesTheDisplay) {
     EXPECT_EQ(form->Display().Count(), 1u);
 }
 
+TEST_F(Form1Test, AnAdaptersChunksMakeOnePacketAndASilenceBeginsTheNext) {
+    Open().Settings().SHT10 = true;
+    Start();
+    Receive({kExample.begin(), kExample.begin() + 4});
+    clock.Advance(16);
+    Receive({kExample.begin() + 4, kExample.end()});
+    // Part of a packet whose other bytes were lost, then the next packet after a silence.
+    Receive({kExample.begin(), kExample.begin() + 5});
+    clock.Advance(100);
+    Receive(Nine(0x02, 616, 586, 280, 56));
+    EXPECT_EQ(form->Display().Count(), 2u);
+    EXPECT_EQ(get_T1(LastLine()), "38,5");
+    EXPECT_TRUE(Balloons().empty());
+}
+
 TEST_F(Form1Test, TheResetTimerDropsAPartialPacket) {
     Open().Settings().SHT10 = true;
     Start();
