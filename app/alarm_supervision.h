@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/alarm_state.h"
-#include "app/program_settings.h"
+#include "engine/alarm_state.h"
+#include "engine/program_settings.h"
 
 // The channels in the order the alarm display visits them.
 enum class AlarmChannel { HM, T2, T1 };

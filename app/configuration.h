@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/alarm_state.h"
 #include "app/configuration_keys.h"
-#include "app/program_settings.h"
+#include "engine/alarm_state.h"
+#include "engine/program_settings.h"
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/ini_file.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/configuration.h"
-#include "app/program_settings.h"
+#include "engine/program_settings.h"
 #include "platform/autorun.h"
 #include "platform/ini_file.h"
 #include "platform/timer.h"

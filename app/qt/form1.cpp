@@ -16,7 +16,7 @@
 #include "app/qt/fit_label.h"
 #include "app/qt/form_hint.h"
 #include "app/qt/widget_colors.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
 #include "platform/serial_device_flags.h"

@@ -4,8 +4,8 @@
 #include <QScrollBar>
 
 #include "app/edit_operations.h"
-#include "app/port_open_failure.h"
 #include "app/qt/form1.h"
+#include "engine/port_open_failure.h"
 #include "platform/serial_device_flags.h"
 #include "ui_form1.h"
 
