@@ -2,7 +2,7 @@
 incubator_library(main_window_logic
     SOURCES alarm_supervision.cpp chart_view.cpp edit_operations.cpp limit_edits.cpp
             warning_router.cpp window_placement.cpp
-    DEPS telemetry chart tray common)
+    DEPS telemetry engine_rules chart tray common)
 
 incubator_test(main_window_logic_tests
     SOURCES tests/alarm_supervision_test.cpp tests/chart_view_test.cpp

@@ -8,6 +8,7 @@
 #include "app/qt/form1.h"
 #include "app/qt/screen_placement.h"
 #include "app/qt/widget_colors.h"
+#include "engine/autosave_period.h"
 #include "ui_form1.h"
 
 void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
@@ -88,7 +89,7 @@ void TForm1::ApplyConfiguration() {
 
     if (c.OpenStart) OpenPortAtStart();
 
-    timer_save_file_->SetInterval(config::AutosaveIntervalMs(settings_.AutosaveMinutes));
+    timer_save_file_->SetInterval(AutosaveIntervalMs(settings_.AutosaveMinutes));
     timer_save_file_->SetEnabled(settings_.AutosaveMinutes != 0);
 
     ui_->EdOfsetNagreCurve->setText(QString::fromStdString(c.chart.OfsetNagreCurve));
