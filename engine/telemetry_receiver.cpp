@@ -76,8 +76,8 @@ bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, Pac
     s.values = DecodeSample(packet, layout, rounding);
     s.texts = FormatSample(s.values, rounding);
     const DecodedSample& v = s.values;
-    s.record_line =
-        MakeRecordLine(s.texts.t1, s.texts.t2, s.texts.t3, v.hm, v.out_string, ctx_.now());
+    s.time = ctx_.now();
+    s.record_line = MakeRecordLine(s.texts.t1, s.texts.t2, s.texts.t3, v.hm, v.out_string, s.time);
 
     const AlarmLimits& lim = ctx_.limits;
     if (OutsideLimits(v.t1_alarm, lim.LimitT1Hi, lim.LimitT1Low)) ctx_.alarms.AlarmT1 = true;

@@ -27,6 +27,7 @@ struct TelemetrySample {
     DecodedSample values;
     SampleTexts texts;
     std::string record_line;
+    LocalDateTime time;             // the record line's time
     std::size_t history_index = 0;  // the new line's index: display lines before it
     bool display_full = false;      // the display reaches the history capacity with this line
 };

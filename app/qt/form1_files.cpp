@@ -38,7 +38,7 @@ void TForm1::CreateStatistics() {
 
 void TForm1::RecoverJournal() {
     const statistics::JournalRecovery recovery =
-        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+        statistics::RecoverJournal(*journal_, *autosaver_, engine_->SaveBuffer());
     if (recovery.lines == 0) return;
     if (recovery.autosave.warning)
         Warn(recovery.autosave.warning->title, recovery.autosave.warning->text, 30);
@@ -52,8 +52,8 @@ void TForm1::TimerSaveFileTimer() {
 }
 
 statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, bool warn) {
-    journal_->Follow(save_buffer_);
-    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    journal_->Follow(engine_->SaveBuffer());
+    const statistics::AutosaveResult result = autosaver_->Step(engine_->SaveBuffer());
     // The first autosave of a day starts the display afresh: its lines are in the new file.
     if (result.created_new_file && clear_display_on_new_file) {
         memo_.Clear();
@@ -66,13 +66,13 @@ statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, 
 void TForm1::LastAutosave() {
     // No later step will try again: its warning would promise one.
     const statistics::AutosaveResult result = AutosaveStep(false, false);
-    if (save_buffer_.empty()) return;
+    if (engine_->SaveBuffer().empty()) return;
     const statistics::KeptLines kept = statistics::KeepUnsavedLines(
-        Files(services_), services_.unsaved_dir, services_.now(), save_buffer_);
+        Files(services_), services_.unsaved_dir, services_.now(), engine_->SaveBuffer());
     // Kept elsewhere, they must not come back at the next start; else the journal keeps them
     // for it.
     if (kept.error == 0)
-        journal_->Dropped(save_buffer_.size());
+        journal_->Dropped(engine_->SaveBuffer().size());
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
@@ -80,13 +80,14 @@ void TForm1::LastAutosave() {
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
-            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+            std::string_view(engine_->SaveBuffer())
+                .substr(engine_->SaveBuffer().starts_with("\r\n") ? 2 : 0);
         for (const char c : lines)
             if (c != '\r') std::fputc(c, stderr);
         std::fputc('\n', stderr);
     }
     std::fflush(stderr);
-    save_buffer_.clear();
+    engine_->SaveBuffer().clear();
     Warn("Внимание!", notice, 30);
 }
 
@@ -128,8 +129,9 @@ void TForm1::NLoad1Click() {
 void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
     // The history is filled from the lines on a worker while this thread fills the display;
     // nothing else touches the history until the worker is joined below.
-    std::future<statistics::HistoryRefill> filling = std::async(
-        std::launch::async, [&lines, this] { return statistics::RefillHistory(lines, history_); });
+    std::future<statistics::HistoryRefill> filling = std::async(std::launch::async, [&lines, this] {
+        return statistics::RefillHistory(lines, engine_->History());
+    });
 
     memo_.SetLines(lines);
 
@@ -169,7 +171,7 @@ bool TForm1::FormCloseQuery() {
         }
     }
     reopener_->Stop();
-    port_.ClosePort();
+    ComPort1().ClosePort();
     // Lines kept coming while the questions were open; they are only in the buffer yet.
     LastAutosave();
     return true;
@@ -177,7 +179,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     hint_->hide();
-    port_.SaveSettings(skIniFile, services_.config_path);
+    ComPort1().SaveSettings(skIniFile, services_.config_path);
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};
@@ -193,8 +195,8 @@ void TForm1::FormClose() {
                    ui_->ChBoxGrafNagrev->isChecked(),
                    ui_->EdOfsetNagreCurve->text().toStdString(),
                    ui_->EdHeightNagreCurve->text().toStdString()};
-    state.limits = limits_;
-    state.Sound = settings_.Sound;
+    state.limits = Limits();
+    state.Sound = Settings().Sound;
     config::WriteCloseConfiguration(ini, state);
 }
 
@@ -218,7 +220,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::EndWithoutAsking() {
     // The port first, so that no line can come after the last autosave.
     reopener_->Stop();
-    AtEnd([&] { port_.ClosePort(); });
+    AtEnd([&] { ComPort1().ClosePort(); });
     AtEnd([&] { LastAutosave(); });
     ending_ = true;
     close();

@@ -1,0 +1,92 @@
+#pragma once
+// MonitorEngine: the monitoring without its windows. Bytes from the serial port become
+// packets, samples, record lines, the history and the latched alarm flags; the engine
+// owns the port, the settings, limits and flags, the autosave's buffer and the history, and
+// the timers of the data path. A front end (the window, the service) shows what it decodes;
+// listeners follow it.
+//
+// Qt-free: everything comes through EngineServices. Everything runs on one thread (the
+// window's GUI thread, the service's loop); the port's event thread hands its events over to
+// it. A step that a timer or the port starts reports a failure as a warning; a step that a
+// front end calls throws, so that the front end reports it as it reports its user's actions.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/alarm_state.h"
+#include "engine/engine_front_end.h"
+#include "engine/engine_listener.h"
+#include "engine/engine_services.h"
+#include "engine/program_settings.h"
+#include "engine/sample_history.h"
+#include "engine/telemetry_receiver.h"
+#include "serial/serial_port.h"
+
+class MonitorEngine : private TelemetrySink {
+  public:
+    static constexpr std::uint32_t kResetRxMs = 500;  // a silence inside a packet drops it
+    static constexpr std::uint32_t kNoDataMs = 3000;  // the watchdog
+
+    MonitorEngine(EngineServices services, EngineFrontEnd& front);
+    // Closes the port first: no event reaches a half-destroyed engine or front end.
+    ~MonitorEngine() override;
+    MonitorEngine(const MonitorEngine&) = delete;
+    MonitorEngine& operator=(const MonitorEngine&) = delete;
+
+    // --- the state, which the window reads and edits and the service reads
+    TSerialPort& Port() { return port_; }
+    const TSerialPort& Port() const { return port_; }
+    ProgramSettings& Settings() { return settings_; }
+    const ProgramSettings& Settings() const { return settings_; }
+    AlarmLimits& Limits() { return limits_; }
+    const AlarmLimits& Limits() const { return limits_; }
+    AlarmFlags& Alarms() { return alarms_; }
+    const AlarmFlags& Alarms() const { return alarms_; }
+    SampleHistory& History() { return history_; }
+    const SampleHistory& History() const { return history_; }
+    // Record lines awaiting the autosave, each preceded by CR LF.
+    std::string& SaveBuffer() { return save_buffer_; }
+    const std::string& SaveBuffer() const { return save_buffer_; }
+
+    // --- the steps, named after the handlers that start them
+    // The port's OnRxChar: `count` bytes wait in it.
+    void ComPort1RxChar(TCustomSerialPort& sender, int count);
+    // A silence inside a packet: the partial packet goes, and what the port holds.
+    void TimerResetRxUartTimer();
+    // The watchdog: nothing came for kNoDataMs.
+    void TimerSignalOFFDataTimer();
+    // Drops a partial packet (Start/Stop, a reopened port).
+    void ResetAssembly() { receiver_.ResetAssembly(); }
+    // Decodes one whole packet of the current layout as if it had come (the hidden test
+    // button).
+    void DecodeTestPacket(std::span<const std::uint8_t> packet);
+
+  private:
+    // TelemetrySink
+    void ChecksumMismatch() override;
+    std::size_t DisplayLineCount() const override;
+    void SampleDecoded(const TelemetrySample& sample) override;
+
+    void CreateTimers();
+    void CreatePort();
+    // A step a timer or the port started: a failure is a warning.
+    template <typename F>
+    void Unattended(F&& f);
+
+    EngineServices services_;
+    EngineFrontEnd& front_;
+
+    ProgramSettings settings_;
+    AlarmLimits limits_;
+    AlarmFlags alarms_;
+    std::string save_buffer_;
+    SampleHistory history_;
+    TelemetryReceiver receiver_;
+    TSerialPort port_;
+
+    std::unique_ptr<platform::Timer> timer_reset_rx_;
+    std::unique_ptr<platform::Timer> timer_signal_off_;
+    std::vector<EngineListener*> listeners_;
+};
