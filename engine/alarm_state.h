@@ -16,6 +16,7 @@ struct AlarmFlags {
     bool AlarmT2 = false;
     bool AlarmHM = false;
     bool AlarmNoData = false;
+    friend bool operator==(const AlarmFlags&, const AlarmFlags&) = default;
 };
 
 // Both bounds are inclusive: a value equal to a limit is an alarm.

@@ -53,6 +53,32 @@ void MonitorEngine::Unattended(F&& f) {
     }
 }
 
+template <typename F>
+void MonitorEngine::Notify(F&& call) {
+    const std::vector<EngineListener*> listeners = listeners_;
+    for (EngineListener* listener : listeners)
+        // A listener's failure is its own: reception and the other listeners go on.
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            Unattended([&] { call(*listener); });
+}
+
+void MonitorEngine::AddListener(EngineListener& listener) {
+    if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end())
+        listeners_.push_back(&listener);
+}
+
+void MonitorEngine::RemoveListener(EngineListener& listener) {
+    std::erase(listeners_, &listener);
+}
+
+void MonitorEngine::PublishAlarms() {
+    const bool lost = false;
+    if (alarms_ == published_alarms_ && lost == published_port_lost_) return;
+    published_alarms_ = alarms_;
+    published_port_lost_ = lost;
+    Notify([&](EngineListener& l) { l.AlarmsChanged(published_alarms_, lost); });
+}
+
 void MonitorEngine::CreateTimers() {
     auto make = [this](std::uint32_t ms, void (MonitorEngine::*step)()) {
         std::unique_ptr<platform::Timer> t = services_.timers.CreateTimer();
@@ -105,6 +131,7 @@ void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
             return sender.ReadBytes(buffer, size);
         },
         *this, sender.RxArrival().quiet);
+    PublishAlarms();  // the no-data alarm ends with any byte
 }
 
 void MonitorEngine::TimerResetRxUartTimer() {
@@ -126,6 +153,18 @@ void MonitorEngine::TimerSignalOFFDataTimer() {
     if (!text) return;
     front_.Warn("Внимание!", *text, kAlarmBalloonSeconds);
     if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
+    Notify([](EngineListener& l) { l.NoData(); });
+    PublishAlarms();
+}
+
+void MonitorEngine::Acknowledge(AlarmChannel channel) {
+    AcknowledgeChannel(alarms_, channel);
+    PublishAlarms();
+}
+
+void MonitorEngine::AcknowledgeAll() {
+    ::AcknowledgeAll(alarms_);
+    PublishAlarms();
 }
 
 void MonitorEngine::DecodeTestPacket(std::span<const std::uint8_t> packet) {
@@ -145,4 +184,6 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     // unechoed.
     if (services_.echo_line) services_.echo_line(sample.record_line);
     front_.SampleDecoded(sample);
+    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
+    PublishAlarms();
 }

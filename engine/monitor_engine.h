@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/alarm_rules.h"
 #include "engine/alarm_state.h"
 #include "engine/engine_front_end.h"
 #include "engine/engine_listener.h"
@@ -50,6 +51,10 @@ class MonitorEngine : private TelemetrySink {
     std::string& SaveBuffer() { return save_buffer_; }
     const std::string& SaveBuffer() const { return save_buffer_; }
 
+    // Listeners follow from the next step on; each outlives the engine or is removed first.
+    void AddListener(EngineListener& listener);
+    void RemoveListener(EngineListener& listener);
+
     // --- the steps, named after the handlers that start them
     // The port's OnRxChar: `count` bytes wait in it.
     void ComPort1RxChar(TCustomSerialPort& sender, int count);
@@ -62,6 +67,9 @@ class MonitorEngine : private TelemetrySink {
     // Decodes one whole packet of the current layout as if it had come (the hidden test
     // button).
     void DecodeTestPacket(std::span<const std::uint8_t> packet);
+    // The user acknowledged one channel's alarm, or all of them.
+    void Acknowledge(AlarmChannel channel);
+    void AcknowledgeAll();
 
   private:
     // TelemetrySink
@@ -74,6 +82,11 @@ class MonitorEngine : private TelemetrySink {
     // A step a timer or the port started: a failure is a warning.
     template <typename F>
     void Unattended(F&& f);
+    // Calls `call` on every listener; one may remove itself or another meanwhile.
+    template <typename F>
+    void Notify(F&& call);
+    // Tells the listeners when the flags or the port's loss differ from what they were told.
+    void PublishAlarms();
 
     EngineServices services_;
     EngineFrontEnd& front_;
@@ -89,4 +102,6 @@ class MonitorEngine : private TelemetrySink {
     std::unique_ptr<platform::Timer> timer_reset_rx_;
     std::unique_ptr<platform::Timer> timer_signal_off_;
     std::vector<EngineListener*> listeners_;
+    AlarmFlags published_alarms_;
+    bool published_port_lost_ = false;
 };

@@ -118,9 +118,9 @@ void TForm1::TimerSignalOFFDataTimer() {
 }
 
 void TForm1::Panel1DblClick(QWidget& sender) {
-    if (&sender == ui_->Panel1) AcknowledgeChannel(Alarms(), AlarmChannel::T1);
-    if (&sender == ui_->Panel2) AcknowledgeChannel(Alarms(), AlarmChannel::T2);
-    if (&sender == ui_->Panel3) AcknowledgeChannel(Alarms(), AlarmChannel::HM);
+    if (&sender == ui_->Panel1) engine_->Acknowledge(AlarmChannel::T1);
+    if (&sender == ui_->Panel2) engine_->Acknowledge(AlarmChannel::T2);
+    if (&sender == ui_->Panel3) engine_->Acknowledge(AlarmChannel::HM);
 }
 
 void TForm1::LbT3HMClick() {
@@ -128,7 +128,7 @@ void TForm1::LbT3HMClick() {
 }
 
 void TForm1::N21Click() {
-    AcknowledgeAll(Alarms());
+    engine_->AcknowledgeAll();
 }
 
 void TForm1::ShowAlarmBalloon(const std::string& title, const std::string& text) {
