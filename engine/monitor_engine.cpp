@@ -1,9 +1,13 @@
 #include "engine/monitor_engine.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 
 #include "engine/alarm_rules.h"
+#include "engine/autosave_period.h"
+#include "engine/statistics/journal_recovery.h"
+#include "engine/statistics/unsaved_lines.h"
 #include "platform/serial_device_flags.h"
 
 namespace {
@@ -22,6 +26,7 @@ class AtScopeEnd {
 };
 
 constexpr unsigned kStepFailedSeconds = 20;
+constexpr unsigned kFileWarningSeconds = 30;
 
 }  // namespace
 
@@ -33,6 +38,7 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front)
       port_(services_.serial, services_.ui_thread) {
     CreateTimers();
     CreatePort();
+    CreateStatistics();
 }
 
 MonitorEngine::~MonitorEngine() {
@@ -88,6 +94,8 @@ void MonitorEngine::CreateTimers() {
     };
     timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::TimerResetRxUartTimer);
     timer_signal_off_ = make(kNoDataMs, &MonitorEngine::TimerSignalOFFDataTimer);
+    timer_save_file_ =
+        make(AutosaveIntervalMs(settings_.AutosaveMinutes), &MonitorEngine::TimerSaveFileTimer);
     timer_signal_off_->SetEnabled(true);
 }
 
@@ -114,6 +122,75 @@ void MonitorEngine::CreatePort() {
         // of the lost line tells the user in words of the program.
         if (gone) std::rethrow_exception(gone);
     };
+}
+
+void MonitorEngine::CreateStatistics() {
+    journal_ = std::make_unique<statistics::LineJournal>(
+        services_.files, services_.log_dir, services_.timers,
+        [this](const std::string& title, const std::string& text) {
+            front_.Warn(title, text, kFileWarningSeconds);
+        });
+    autosaver_ =
+        std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
+    autosaver_->SetWrites(journal_.get());
+}
+
+void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
+    settings_ = settings;
+    FollowAutosavePeriod(settings_, *timer_save_file_);
+}
+
+void MonitorEngine::Log(const std::string& line) const {
+    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), line.c_str());
+    std::fflush(stderr);
+}
+
+void MonitorEngine::RecoverJournal() {
+    const statistics::JournalRecovery recovery =
+        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+    if (recovery.lines == 0) return;
+    if (recovery.autosave.warning)
+        front_.Warn(recovery.autosave.warning->title, recovery.autosave.warning->text,
+                    kFileWarningSeconds);
+    Log(recovery.notice);
+    front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
+}
+
+statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_display, bool warn) {
+    journal_->Follow(save_buffer_);
+    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    // The first autosave of a day starts the display afresh: its lines are in the new file.
+    if (result.created_new_file && new_file_starts_display) front_.DisplayStartsAfresh();
+    if (result.warning && warn)
+        front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
+    return result;
+}
+
+void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
+    // No later step will try again: its warning would promise one.
+    const statistics::AutosaveResult result = AutosaveStep(false, false);
+    if (save_buffer_.empty()) return;
+    const statistics::KeptLines kept =
+        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), save_buffer_);
+    // Kept elsewhere, they must not come back at the next start; else the journal keeps them
+    // for it.
+    if (kept.error == 0)
+        journal_->Dropped(save_buffer_.size());
+    else
+        journal_->Sync();
+    const std::string notice = statistics::UnsavedLinesNotice(result, kept);
+    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), notice.c_str());
+    if (kept.error != 0) {
+        // The last place left: the lines themselves, one to a line.
+        const std::string_view lines =
+            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+        for (const char c : lines)
+            if (c != '\r') std::fputc(c, stderr);
+        std::fputc('\n', stderr);
+    }
+    std::fflush(stderr);
+    save_buffer_.clear();
+    front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
 void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
@@ -183,7 +260,14 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
     // unechoed.
     if (services_.echo_line) services_.echo_line(sample.record_line);
+    journal_->Follow(save_buffer_);
     front_.SampleDecoded(sample);
+    if (sample.display_full) {
+        // The history starts again at its first entry, and the display with it, once its
+        // lines are saved.
+        AutosaveStep(false);
+        front_.DisplayStartsAfresh();
+    }
     Notify([&](EngineListener& l) { l.SampleReceived(sample); });
     PublishAlarms();
 }

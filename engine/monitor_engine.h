@@ -22,6 +22,8 @@
 #include "engine/engine_services.h"
 #include "engine/program_settings.h"
 #include "engine/sample_history.h"
+#include "engine/statistics/autosaver.h"
+#include "engine/statistics/line_journal.h"
 #include "engine/telemetry_receiver.h"
 #include "serial/serial_port.h"
 
@@ -50,6 +52,12 @@ class MonitorEngine : private TelemetrySink {
     // Record lines awaiting the autosave, each preceded by CR LF.
     std::string& SaveBuffer() { return save_buffer_; }
     const std::string& SaveBuffer() const { return save_buffer_; }
+    statistics::LineJournal& Journal() { return *journal_; }
+    platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+
+    // Replaces the settings; the autosave timer follows their period (a period that stays the
+    // same leaves it counting).
+    void ApplySettings(const ProgramSettings& settings);
 
     // Listeners follow from the next step on; each outlives the engine or is removed first.
     void AddListener(EngineListener& listener);
@@ -62,6 +70,18 @@ class MonitorEngine : private TelemetrySink {
     void TimerResetRxUartTimer();
     // The watchdog: nothing came for kNoDataMs.
     void TimerSignalOFFDataTimer();
+    // The autosave step (the autosave timer's, and the display's when it is full): the
+    // buffered lines go to the daily file. `new_file_starts_display`: the day's first autosave
+    // starts the display afresh (not while the window asks whether to save what it shows);
+    // `warn`: a failure is warned of (not by the last autosave, which no later step retries).
+    statistics::AutosaveResult AutosaveStep(bool new_file_starts_display, bool warn = true);
+    // The end, which asks nobody: the last autosave once the port is closed. Lines it cannot
+    // write go to a file of their own in `unsaved_dir` (or, failing that or without one, to
+    // standard error), and the front end is told where.
+    void LastAutosave(const std::string& unsaved_dir);
+    // At start, before the port opens: the lines a run that ended without saving left in the
+    // journal go to the daily file, and the front end is told how many (once it can show it).
+    void RecoverJournal();
     // Drops a partial packet (Start/Stop, a reopened port).
     void ResetAssembly() { receiver_.ResetAssembly(); }
     // Decodes one whole packet of the current layout as if it had come (the hidden test
@@ -79,6 +99,10 @@ class MonitorEngine : private TelemetrySink {
 
     void CreateTimers();
     void CreatePort();
+    void CreateStatistics();
+    void TimerSaveFileTimer() { AutosaveStep(true); }
+    // A line for standard error, before the front end's warning: it outlives the warning.
+    void Log(const std::string& line) const;
     // A step a timer or the port started: a failure is a warning.
     template <typename F>
     void Unattended(F&& f);
@@ -101,6 +125,9 @@ class MonitorEngine : private TelemetrySink {
 
     std::unique_ptr<platform::Timer> timer_reset_rx_;
     std::unique_ptr<platform::Timer> timer_signal_off_;
+    std::unique_ptr<platform::Timer> timer_save_file_;
+    std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
+    std::unique_ptr<statistics::Autosaver> autosaver_;
     std::vector<EngineListener*> listeners_;
     AlarmFlags published_alarms_;
     bool published_port_lost_ = false;

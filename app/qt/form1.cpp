@@ -94,7 +94,6 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     hint_->hide();
 
     ApplyChartStart();
-    CreateStatistics();
     TrayIcon1().Loaded();
     FormCreate();
 }
@@ -124,7 +123,6 @@ void TForm1::CreateTimers() {
     };
     timer_alarm_ = make(700, &TForm1::TimerAlarmTimer);
     timer_alarm_sound_ = make(3000, &TForm1::TimerAlarmSoundTimer);
-    timer_save_file_ = make(600000, &TForm1::TimerSaveFileTimer);
     timer1_ = services_.timers.CreateTimer();
     timer1_->SetInterval(1);
     timer1_->SetTickHandler([] {});

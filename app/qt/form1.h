@@ -21,8 +21,6 @@
 #include "engine/engine_front_end.h"
 #include "engine/monitor_engine.h"
 #include "engine/port_reopener.h"
-#include "engine/statistics/autosaver.h"
-#include "engine/statistics/line_journal.h"
 #include "serial/serial_port.h"
 #include "tray/tray_icon.h"
 
@@ -58,7 +56,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     ProgramSettings& Settings() { return engine_->Settings(); }
     const SampleHistory& History() const { return engine_->History(); }
     const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
-    statistics::LineJournal& Journal() { return *journal_; }
+    statistics::LineJournal& Journal() { return engine_->Journal(); }
     const ChartWindow& Window() const { return window_; }
     QLabel& StatusPanel() { return *status_panel_; }
     QLabel& StatusWarning() { return *status_warning_; }
@@ -66,7 +64,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     QMenu& PopupMenuColorCurveNagrev() { return *popup_heater_; }
     QMenu& PopupMenu1() { return *popup_tray_; }
     platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
-    platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+    platform::Timer& TimerSaveFile() { return engine_->TimerSaveFile(); }
 
     // --- receiving (telemetry)
     void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
@@ -173,13 +171,8 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // The creation steps that read the configuration file.
     void FormCreate();
     void ApplyConfiguration();
-    // The autosave and the journal of the lines it has not saved yet.
-    void CreateStatistics();
-    // At start: the lines a run that ended without saving left in the journal.
-    void RecoverJournal();
-    statistics::AutosaveResult AutosaveStep(bool clear_display_on_new_file, bool warn = true);
-    // The autosave once the port is closed: what it cannot write goes to a file of its own
-    // (or to standard error), and the user is told where.
+    // The engine's last autosave, once the port is closed: what it cannot write goes to a
+    // file of its own (or to standard error), and the user is told where.
     void LastAutosave();
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
@@ -232,7 +225,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
 
     std::unique_ptr<platform::Timer> timer_alarm_;
     std::unique_ptr<platform::Timer> timer_alarm_sound_;
-    std::unique_ptr<platform::Timer> timer_save_file_;
     std::unique_ptr<platform::Timer> timer1_;
 
     QMenu* popup_curves_ = nullptr;
@@ -249,8 +241,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     bool in_exit_handler_ = false;
     bool ending_ = false;  // closing without asking
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
-    std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
-    std::unique_ptr<statistics::Autosaver> autosaver_;
     // Made first and destroyed first: its port's events and its warnings reach the window.
     std::unique_ptr<MonitorEngine> engine_;
 };

@@ -8,7 +8,6 @@
 #include "app/qt/form1.h"
 #include "app/qt/screen_placement.h"
 #include "app/qt/widget_colors.h"
-#include "engine/autosave_period.h"
 #include "ui_form1.h"
 
 void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
@@ -24,7 +23,7 @@ void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
 void TForm1::FormCreate() {
     TrayIcon1().SetIconVisible(true);
     // Before the port can open: the recovered lines come before any new one.
-    RecoverJournal();
+    engine_->RecoverJournal();
     try {
         ComPort1().RestoreSettings(skIniFile, services_.config_path);
     } catch (const ESerialPort& e) {
@@ -63,7 +62,7 @@ void TForm1::ApplyConfiguration() {
     for (std::size_t i = 0; i < kLimitEditCount; ++i)
         edits[i]->setText(QString::fromStdString(texts[i]));
 
-    Settings() = c.settings;
+    engine_->ApplySettings(c.settings);
     timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(Settings().TimeSound));
     timer_alarm_sound_->SetEnabled(true);
 
@@ -88,9 +87,6 @@ void TForm1::ApplyConfiguration() {
     ui_->Memo1->setFont(font);
 
     if (c.OpenStart) OpenPortAtStart();
-
-    timer_save_file_->SetInterval(AutosaveIntervalMs(Settings().AutosaveMinutes));
-    timer_save_file_->SetEnabled(Settings().AutosaveMinutes != 0);
 
     ui_->EdOfsetNagreCurve->setText(QString::fromStdString(c.chart.OfsetNagreCurve));
     ui_->EdHeightNagreCurve->setText(QString::fromStdString(c.chart.HeightNagreCurve));

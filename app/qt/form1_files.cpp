@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
-#include <cstdio>
 #include <future>
 
 #include "app/configuration.h"
@@ -12,10 +11,8 @@
 #include "app/qt/form_hint.h"
 #include "engine/statistics/daily_file_name.h"
 #include "engine/statistics/history_refill.h"
-#include "engine/statistics/journal_recovery.h"
 #include "engine/statistics/posix_file_system.h"
 #include "engine/statistics/statistics_file.h"
-#include "engine/statistics/unsaved_lines.h"
 #include "platform/posix/freed_memory.h"
 #include "ui_form1.h"
 
@@ -27,68 +24,12 @@ statistics::FileSystem& Files(const MainWindowServices& services) {
 
 }  // namespace
 
-void TForm1::CreateStatistics() {
-    journal_ = std::make_unique<statistics::LineJournal>(
-        Files(services_), services_.log_dir, services_.timers,
-        [this](const std::string& title, const std::string& text) { Warn(title, text, 30); });
-    autosaver_ =
-        std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir, services_.now);
-    autosaver_->SetWrites(journal_.get());
-}
-
-void TForm1::RecoverJournal() {
-    const statistics::JournalRecovery recovery =
-        statistics::RecoverJournal(*journal_, *autosaver_, engine_->SaveBuffer());
-    if (recovery.lines == 0) return;
-    if (recovery.autosave.warning)
-        Warn(recovery.autosave.warning->title, recovery.autosave.warning->text, 30);
-    std::fprintf(stderr, "incubator-monitor: %s\n", recovery.notice.c_str());
-    std::fflush(stderr);
-    Warn("Внимание!", recovery.notice, 30);
-}
-
 void TForm1::TimerSaveFileTimer() {
-    AutosaveStep(true);
-}
-
-statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, bool warn) {
-    journal_->Follow(engine_->SaveBuffer());
-    const statistics::AutosaveResult result = autosaver_->Step(engine_->SaveBuffer());
-    // The first autosave of a day starts the display afresh: its lines are in the new file.
-    if (result.created_new_file && clear_display_on_new_file) {
-        memo_.Clear();
-        ui_->Memo1->document()->setModified(false);
-    }
-    if (result.warning && warn) Warn(result.warning->title, result.warning->text, 30);
-    return result;
+    engine_->AutosaveStep(true);
 }
 
 void TForm1::LastAutosave() {
-    // No later step will try again: its warning would promise one.
-    const statistics::AutosaveResult result = AutosaveStep(false, false);
-    if (engine_->SaveBuffer().empty()) return;
-    const statistics::KeptLines kept = statistics::KeepUnsavedLines(
-        Files(services_), services_.unsaved_dir, services_.now(), engine_->SaveBuffer());
-    // Kept elsewhere, they must not come back at the next start; else the journal keeps them
-    // for it.
-    if (kept.error == 0)
-        journal_->Dropped(engine_->SaveBuffer().size());
-    else
-        journal_->Sync();
-    const std::string notice = statistics::UnsavedLinesNotice(result, kept);
-    std::fprintf(stderr, "incubator-monitor: %s\n", notice.c_str());
-    if (kept.error != 0) {
-        // The last place left: the lines themselves, one to a line.
-        const std::string_view lines =
-            std::string_view(engine_->SaveBuffer())
-                .substr(engine_->SaveBuffer().starts_with("\r\n") ? 2 : 0);
-        for (const char c : lines)
-            if (c != '\r') std::fputc(c, stderr);
-        std::fputc('\n', stderr);
-    }
-    std::fflush(stderr);
-    engine_->SaveBuffer().clear();
-    Warn("Внимание!", notice, 30);
+    engine_->LastAutosave(services_.unsaved_dir);
 }
 
 void TForm1::ReportAtEnd(const std::string& message) {
@@ -157,7 +98,7 @@ void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
 
 bool TForm1::FormCloseQuery() {
     // The user is about to be asked about the display: it must not be emptied now.
-    AutosaveStep(false);
+    engine_->AutosaveStep(false);
     if (ui_->Memo1->document()->isModified()) {
         const platform::MessageResult answer = services_.dialogs.Message(
             this, "Сохранить статистику?", "Завершение работы",

@@ -56,8 +56,9 @@ void TForm1::N3Click() {
                                 services_.timers,
                                 [this](const settings_dialog::AcceptedSettings& accepted) {
                                     TrayIcon1().SetMinimizeToTray(accepted.MinToTrey);
-                                    settings_dialog::ApplyTimers(Settings(), *timer_save_file_,
-                                                                 *timer_alarm_sound_);
+                                    engine_->ApplySettings(accepted.settings);
+                                    settings_dialog::FollowSoundRepeat(Settings(),
+                                                                       *timer_alarm_sound_);
                                     PMenuWindow->setChecked(Settings().ShowWindow);
                                 }};
     TFormSettings dialog(std::move(context), this);

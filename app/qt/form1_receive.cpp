@@ -63,7 +63,6 @@ void TForm1::SampleDecoded(const TelemetrySample& sample) {
     UpdateTrayTip();
 
     memo_.Append(sample.record_line);
-    journal_->Follow(engine_->SaveBuffer());
     const int last = static_cast<int>(memo_.Count()) - 1;
     if (last >= 1) {
         QScrollBar* bar = ui_->ScrollBarAllGraf;
@@ -71,14 +70,12 @@ void TForm1::SampleDecoded(const TelemetrySample& sample) {
         bar->setValue(last);
     }
     FillChart(last);
-    if (sample.display_full) {
-        TimerSaveFileTimer();
-        memo_.Clear();
-    }
 }
 
 void TForm1::DisplayStartsAfresh() {
     memo_.Clear();
+    // Its lines are saved: closing does not ask about an empty display.
+    ui_->Memo1->document()->setModified(false);
 }
 
 void TForm1::PortStartedChanged(bool started) {
