@@ -6,6 +6,7 @@
 
 #include "engine/alarm_rules.h"
 #include "engine/autosave_period.h"
+#include "engine/port_open_failure.h"
 #include "engine/statistics/journal_recovery.h"
 #include "engine/statistics/unsaved_lines.h"
 #include "platform/serial_device_flags.h"
@@ -27,6 +28,7 @@ class AtScopeEnd {
 
 constexpr unsigned kStepFailedSeconds = 20;
 constexpr unsigned kFileWarningSeconds = 30;
+constexpr unsigned kPortWarningSeconds = 50;
 
 }  // namespace
 
@@ -44,6 +46,7 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front)
 MonitorEngine::~MonitorEngine() {
     port_.OnRxChar = nullptr;
     port_.OnConnectionLost = nullptr;
+    reopener_->Stop();
     try {
         port_.ClosePort();
     } catch (...) {
@@ -78,11 +81,22 @@ void MonitorEngine::RemoveListener(EngineListener& listener) {
 }
 
 void MonitorEngine::PublishAlarms() {
-    const bool lost = false;
-    if (alarms_ == published_alarms_ && lost == published_port_lost_) return;
+    if (alarms_ == published_alarms_ && port_lost_ == published_port_lost_) return;
     published_alarms_ = alarms_;
-    published_port_lost_ = lost;
-    Notify([&](EngineListener& l) { l.AlarmsChanged(published_alarms_, lost); });
+    published_port_lost_ = port_lost_;
+    Notify([&](EngineListener& l) { l.AlarmsChanged(published_alarms_, published_port_lost_); });
+}
+
+void MonitorEngine::FollowPortLoss() {
+    if (reopener_->Retrying() != port_lost_) {
+        port_lost_ = !port_lost_;
+        const std::string& name = port_.Port();
+        if (port_lost_)
+            Notify([&](EngineListener& l) { l.PortLost(name); });
+        else if (port_.Connected())
+            Notify([&](EngineListener& l) { l.PortRegained(name); });
+    }
+    PublishAlarms();
 }
 
 void MonitorEngine::CreateTimers() {
@@ -122,6 +136,58 @@ void MonitorEngine::CreatePort() {
         // of the lost line tells the user in words of the program.
         if (gone) std::rethrow_exception(gone);
     };
+    port_.OnConnectionLost = [this](TCustomSerialPort&) {
+        Unattended([&] { ComPort1ConnectionLost(); });
+    };
+    reopener_ = std::make_unique<PortReopener>(
+        port_, services_.timers,
+        [this](const std::string& title, const std::string& text, unsigned seconds) {
+            front_.Warn(title, text, seconds);
+        });
+    reopener_->OnReopened = [this] {
+        // Bytes held from before the loss belong to no packet of the new line.
+        receiver_.ResetAssembly();
+        FollowPortLoss();
+    };
+}
+
+void MonitorEngine::StartStop() {
+    receiver_.ResetAssembly();
+    try {
+        // While the port is tried again it counts as started: the button stops the attempts.
+        if (!PortStarted()) {
+            front_.PortStartedChanged(true);
+            reopener_->Open();
+        } else {
+            front_.PortStartedChanged(false);
+            reopener_->Stop();
+            port_.ClosePort();
+        }
+    } catch (const ESerialPort& e) {
+        front_.PortStartedChanged(false);
+        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+    }
+    FollowPortLoss();
+}
+
+void MonitorEngine::OpenPortAtStart() {
+    receiver_.ResetAssembly();
+    front_.PortStartedChanged(true);
+    reopener_->OpenAtStart();
+    FollowPortLoss();
+}
+
+void MonitorEngine::ComPort1ConnectionLost() {
+    // Still started: Stop now ends the attempts to reopen.
+    reopener_->Lost();
+    FollowPortLoss();
+}
+
+void MonitorEngine::ClosePort() {
+    reopener_->Stop();
+    port_.ClosePort();
+    front_.PortStartedChanged(false);
+    FollowPortLoss();
 }
 
 void MonitorEngine::CreateStatistics() {

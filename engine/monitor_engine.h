@@ -20,6 +20,7 @@
 #include "engine/engine_front_end.h"
 #include "engine/engine_listener.h"
 #include "engine/engine_services.h"
+#include "engine/port_reopener.h"
 #include "engine/program_settings.h"
 #include "engine/sample_history.h"
 #include "engine/statistics/autosaver.h"
@@ -54,6 +55,11 @@ class MonitorEngine : private TelemetrySink {
     const std::string& SaveBuffer() const { return save_buffer_; }
     statistics::LineJournal& Journal() { return *journal_; }
     platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+    // The port counts as started while open and while it is being opened again.
+    bool PortStarted() const { return port_.Connected() || reopener_->Retrying(); }
+    // The started port lost its device (or could not be opened at start) and is being opened
+    // again every PortReopener::kRetryMs.
+    bool PortLost() const { return port_lost_; }
 
     // Replaces the settings; the autosave timer follows their period (a period that stays the
     // same leaves it counting).
@@ -82,8 +88,18 @@ class MonitorEngine : private TelemetrySink {
     // At start, before the port opens: the lines a run that ended without saving left in the
     // journal go to the daily file, and the front end is told how many (once it can show it).
     void RecoverJournal();
-    // Drops a partial packet (Start/Stop, a reopened port).
-    void ResetAssembly() { receiver_.ResetAssembly(); }
+    // The Start/Stop button: a stopped port is opened, a started one (also one being opened
+    // again) is stopped and closed. A port that cannot be opened is warned of and stays
+    // stopped.
+    void StartStop();
+    // Start at program start: a port that cannot be opened is warned of once and then opened
+    // again until it opens or is stopped.
+    void OpenPortAtStart();
+    // The port's OnConnectionLost: it lost its device and has closed itself; it is opened
+    // again until it opens or is stopped.
+    void ComPort1ConnectionLost();
+    // The end: no more attempts, and the port closes. Throws what the port throws.
+    void ClosePort();
     // Decodes one whole packet of the current layout as if it had come (the hidden test
     // button).
     void DecodeTestPacket(std::span<const std::uint8_t> packet);
@@ -109,6 +125,8 @@ class MonitorEngine : private TelemetrySink {
     // Calls `call` on every listener; one may remove itself or another meanwhile.
     template <typename F>
     void Notify(F&& call);
+    // Tells the listeners when the port is lost or regained, then follows with the flags.
+    void FollowPortLoss();
     // Tells the listeners when the flags or the port's loss differ from what they were told.
     void PublishAlarms();
 
@@ -122,6 +140,8 @@ class MonitorEngine : private TelemetrySink {
     SampleHistory history_;
     TelemetryReceiver receiver_;
     TSerialPort port_;
+    std::unique_ptr<PortReopener> reopener_;  // destroyed before the port
+    bool port_lost_ = false;
 
     std::unique_ptr<platform::Timer> timer_reset_rx_;
     std::unique_ptr<platform::Timer> timer_signal_off_;

@@ -80,7 +80,6 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     HoldMinimumToLayout(*this);
 
     CreateTimers();
-    CreatePort();
     CreateMenus();
     CreateTray();
     TSerialLed& lamp = ui_->ComLed1->Led();
@@ -100,8 +99,6 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
 
 TForm1::~TForm1() {
     // No receive event may reach a window that is half destroyed.
-    ComPort1().OnConnectionLost = nullptr;
-    reopener_->Stop();
     engine_.reset();
     hint_.reset();
 }
@@ -127,18 +124,6 @@ void TForm1::CreateTimers() {
     timer1_->SetInterval(1);
     timer1_->SetTickHandler([] {});
     timer_alarm_->SetEnabled(true);
-}
-
-void TForm1::CreatePort() {
-    ComPort1().OnConnectionLost = [this](TCustomSerialPort&) {
-        Unattended([&] { ComPort1ConnectionLost(); });
-    };
-    reopener_ =
-        std::make_unique<PortReopener>(ComPort1(), services_.timers,
-                                       [this](const std::string& title, const std::string& text,
-                                              unsigned seconds) { Warn(title, text, seconds); });
-    // Bytes held from before the loss belong to no packet of the new line.
-    reopener_->OnReopened = [this] { engine_->ResetAssembly(); };
 }
 
 void TForm1::CreateTray() {

@@ -20,7 +20,6 @@
 #include "app/warning_router.h"
 #include "engine/engine_front_end.h"
 #include "engine/monitor_engine.h"
-#include "engine/port_reopener.h"
 #include "serial/serial_port.h"
 #include "tray/tray_icon.h"
 
@@ -177,7 +176,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
     void CreateTimers();
-    void CreatePort();
     void CreateTray();
     void CreateMenus();
     void WireControls();
@@ -215,7 +213,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     ChartWindow window_;
     std::mt19937 rng_{std::random_device{}()};
 
-    std::unique_ptr<PortReopener> reopener_;
     std::unique_ptr<platform::QtTrayMainWindow> tray_window_;
     std::unique_ptr<platform::QtTrayMenu> tray_menu_;
     std::unique_ptr<TTrayIcon> tray_;

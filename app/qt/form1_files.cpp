@@ -111,8 +111,7 @@ bool TForm1::FormCloseQuery() {
             if (!saved) return false;
         }
     }
-    reopener_->Stop();
-    ComPort1().ClosePort();
+    engine_->ClosePort();
     // Lines kept coming while the questions were open; they are only in the buffer yet.
     LastAutosave();
     return true;
@@ -160,8 +159,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::EndWithoutAsking() {
     // The port first, so that no line can come after the last autosave.
-    reopener_->Stop();
-    AtEnd([&] { ComPort1().ClosePort(); });
+    AtEnd([&] { engine_->ClosePort(); });
     AtEnd([&] { LastAutosave(); });
     ending_ = true;
     close();

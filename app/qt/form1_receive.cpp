@@ -5,7 +5,6 @@
 
 #include "app/edit_operations.h"
 #include "app/qt/form1.h"
-#include "engine/port_open_failure.h"
 #include "platform/serial_device_flags.h"
 #include "ui_form1.h"
 
@@ -18,32 +17,15 @@ void TForm1::TimerResetRxUartTimer() {
 }
 
 void TForm1::SpBtnOpenComClick() {
-    engine_->ResetAssembly();
-    try {
-        // While the port is tried again it counts as started: the button stops the attempts.
-        if (!ComPort1().Connected() && !reopener_->Retrying()) {
-            ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
-            reopener_->Open();
-        } else {
-            ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
-            reopener_->Stop();
-            ComPort1().ClosePort();
-        }
-    } catch (const ESerialPort& e) {
-        ui_->SpBtnOpenCom->setText(QStringLiteral("Старт"));
-        Warn("Внимание!", PortOpenFailureText(ComPort1().Port(), e), 50);
-    }
+    engine_->StartStop();
 }
 
 void TForm1::OpenPortAtStart() {
-    engine_->ResetAssembly();
-    ui_->SpBtnOpenCom->setText(QStringLiteral("Стоп"));
-    reopener_->OpenAtStart();
+    engine_->OpenPortAtStart();
 }
 
 void TForm1::ComPort1ConnectionLost() {
-    // The caption stays "Стоп": the button now stops the attempts to reopen.
-    reopener_->Lost();
+    engine_->ComPort1ConnectionLost();
 }
 
 void TForm1::Button1Click() {
