@@ -1,5 +1,7 @@
 #include "engine/statistics/posix_file_system.h"
 
+#include "platform/posix/link_target.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -130,21 +132,6 @@ std::string FolderPrefix(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Where a chain of symbolic links ends, also when its last target does not exist.
-std::string FollowLinks(std::string path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0) break;
-        target.resize(static_cast<std::size_t>(n));
-        if (target.front() != '/') target = FolderPrefix(path) + target;
-        path = std::move(target);
-    }
-    return path;
-}
-
 }  // namespace
 
 bool PosixFileSystem::Exists(const std::string& path) {
@@ -180,7 +167,7 @@ int PosixFileSystem::OpenForWriting(const std::string& path, OpenMode mode,
 }
 
 int PosixFileSystem::ReplacementTarget(const std::string& path, std::string& target) {
-    target = FollowLinks(path);
+    target = platform::FollowLinks(path);
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
     if (const int error = RegularFileError(st); error != 0) return error;
