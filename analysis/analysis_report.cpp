@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "app/record_line.h"
 #include "common/utf8.h"
+#include "engine/record_line.h"
 
 namespace {
 

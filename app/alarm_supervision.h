@@ -1,15 +1,10 @@
 #pragma once
 // Showing the latched alarms: the blinking panels, the taskbar flash and the balloons of the
-// alarm timer, the repeating sound, and the no-data watchdog's warning.
+// alarm timer, and the repeating sound.
 
-#include <optional>
 #include <string>
 
-#include "app/alarm_state.h"
-#include "app/program_settings.h"
-
-// The channels in the order the alarm display visits them.
-enum class AlarmChannel { HM, T2, T1 };
+#include "engine/alarm_rules.h"
 
 // What the alarm display does to the window.
 class AlarmView {
@@ -21,8 +16,6 @@ class AlarmView {
     virtual void SetPanelRed(AlarmChannel channel, bool red) = 0;
 };
 
-inline constexpr unsigned kAlarmBalloonSeconds = 10;
-
 // One tick of the alarm timer: humidity, then T2, then T1. An alarming enabled channel shows
 // its balloon and toggles its panel; a panel that turns red flashes the taskbar unless a
 // channel shown earlier in the same tick has its flag latched.
@@ -30,12 +23,3 @@ void AlarmDisplayTick(const AlarmFlags& flags, const ProgramSettings& settings, 
 
 // Whether the sound timer's tick plays the alarm sound.
 bool AlarmSoundDue(const AlarmFlags& flags, const ProgramSettings& settings);
-
-// The watchdog's balloon text, or none when the warning is switched off. The second line,
-// after a lone CR, names the port when it is closed.
-std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
-                                             const std::string& port);
-
-// The acknowledgements.
-void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel);
-void AcknowledgeAll(AlarmFlags& flags);

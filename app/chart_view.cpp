@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "app/record_line.h"
 #include "chart/nearest.h"
 #include "common/text_format.h"
 #include "common/text_parse.h"
+#include "engine/record_line.h"
 
 void SetUpMainChart(TGraphM& chart) {
     const TColor stored[curve::kCount] = {clBlack, 33023,   8421440, 0x800080,

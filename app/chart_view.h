@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/display_lines.h"
-#include "app/sample_history.h"
 #include "chart/graph_m.h"
+#include "engine/display_lines.h"
+#include "engine/sample_history.h"
 
 // The curves of the main window's chart, by index.
 namespace curve {

@@ -1,10 +1,10 @@
 #include "app/configuration.h"
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "common/text_format.h"
+#include "platform/timer.h"
 
 namespace config {
 
@@ -225,22 +225,8 @@ void WriteAnalysisFont(IniFile& ini, const platform::FontChoice& font) {
     e.WriteTo(ini);
 }
 
-namespace {
-
-constexpr std::int64_t kMaxTimerIntervalMs = INT_MAX;
-
-std::uint32_t IntervalMs(std::int64_t units, std::int64_t ms_per_unit, std::int64_t least) {
-    return static_cast<std::uint32_t>(std::clamp(units * ms_per_unit, least, kMaxTimerIntervalMs));
-}
-
-}  // namespace
-
-std::uint32_t AutosaveIntervalMs(int minutes) {
-    return minutes <= 0 ? 0 : IntervalMs(minutes, 60000, 1);
-}
-
 std::uint32_t SoundRepeatIntervalMs(int seconds) {
-    return IntervalMs(seconds, 1000, 1000);
+    return platform::IntervalMs(seconds, 1000, 1000);
 }
 
 bool ReadStartInTrey(const IniFile& ini) {

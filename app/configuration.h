@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/alarm_state.h"
 #include "app/configuration_keys.h"
-#include "app/program_settings.h"
+#include "engine/alarm_state.h"
+#include "engine/program_settings.h"
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/ini_file.h"
@@ -121,11 +121,8 @@ platform::FontChoice ReadAnalysisFont(const platform::IniFile& ini,
                                       const platform::FontChoice& present);
 void WriteAnalysisFont(platform::IniFile& ini, const platform::FontChoice& font);
 
-// Timer intervals in milliseconds, worked out wide and held within what a window-system
-// timer takes (up to INT_MAX ms, some 24.8 days), so that no stored value wraps round to a
-// storm of ticks or to none: the autosave every `minutes` (0, no timer, when it is 0 or
-// less), the alarm sound every `seconds` (at least one).
-std::uint32_t AutosaveIntervalMs(int minutes);
+// The alarm sound's repeat interval in milliseconds: every `seconds` (at least one), held
+// within what a timer takes. The autosave's is the engine's (engine/autosave_period.h).
 std::uint32_t SoundRepeatIntervalMs(int seconds);
 
 // The tray's start-up question: start hidden?

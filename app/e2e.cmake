@@ -55,5 +55,10 @@ if(INCUBATOR_WITH_QT)
             COMMAND monitor_e2e_tests --gtest_filter=DroppedBytes/*/${run})
         set_tests_properties(monitor_e2e_DroppedBytes_${run} PROPERTIES
             TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        # At 10 packets a second the pause between packets is some 80 ms: a machine busy with
+        # other tests can delay the event thread past it and hide the silence that realigns.
+        if(run MATCHES "^At10")
+            set_tests_properties(monitor_e2e_DroppedBytes_${run} PROPERTIES RUN_SERIAL TRUE)
+        endif()
     endforeach()
 endif()

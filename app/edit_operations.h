@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/display_lines.h"
+#include "engine/display_lines.h"
 
 // One channel's values, one per display line in order (empty lines included), each followed
 // by CR LF; `field` is one of the record-line parsers.

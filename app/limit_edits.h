@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/alarm_state.h"
+#include "engine/alarm_state.h"
 
 // The edits in creation order: T1 high, T1 low, T2 high, T2 low, HM high, HM low.
 inline constexpr std::size_t kLimitEditCount = 6;

@@ -10,7 +10,7 @@
 
 #include "app/app_paths.h"
 #include "app/qt/form1.h"
-#include "app/statistics/unsaved_lines.h"
+#include "engine/statistics/unsaved_lines.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"

@@ -2,7 +2,7 @@
 incubator_library(main_window_logic
     SOURCES alarm_supervision.cpp chart_view.cpp edit_operations.cpp limit_edits.cpp
             warning_router.cpp window_placement.cpp
-    DEPS telemetry chart tray common)
+    DEPS telemetry engine_rules chart tray common)
 
 incubator_test(main_window_logic_tests
     SOURCES tests/alarm_supervision_test.cpp tests/chart_view_test.cpp
@@ -22,7 +22,7 @@ if(INCUBATOR_WITH_QT)
     target_include_directories(main_window_qt PUBLIC ${PROJECT_SOURCE_DIR}
         ${CMAKE_CURRENT_BINARY_DIR}/main_window_qt_autogen/include)
     target_link_libraries(main_window_qt PUBLIC
-        main_window_logic configuration statistics port_open_failure analysis_qt settings_about_qt
+        engine main_window_logic configuration statistics port_open_failure analysis_qt settings_about_qt
         port_reopener platform_services_posix serial serial_qt chart_qt qt_tray
         platform_ini Qt6::Widgets)
     incubator_warnings(main_window_qt)

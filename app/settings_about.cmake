@@ -3,7 +3,7 @@
 incubator_library(settings_dialog_logic
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_dialog_logic.cpp
             ${CMAKE_CURRENT_LIST_DIR}/about_addresses.cpp
-    DEPS configuration)
+    DEPS configuration engine_rules)
 # A program run from its build tree links the documents of the tree it was built from.
 target_compile_definitions(settings_dialog_logic PRIVATE
     INCUBATOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/autosave_period.h"
+
 namespace settings_dialog {
 
 namespace {
@@ -79,12 +81,11 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
 
 void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
                  platform::Timer& alarm_sound) {
-    if (const std::uint32_t ms = config::AutosaveIntervalMs(settings.AutosaveMinutes); ms != 0) {
-        Reinterval(save_file, ms);
-        save_file.SetEnabled(true);
-    } else {
-        save_file.SetEnabled(false);
-    }
+    FollowAutosavePeriod(settings, save_file);
+    FollowSoundRepeat(settings, alarm_sound);
+}
+
+void FollowSoundRepeat(const ProgramSettings& settings, platform::Timer& alarm_sound) {
     Reinterval(alarm_sound, RepeatInterval(settings.TimeSound));
 }
 

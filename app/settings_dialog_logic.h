@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/configuration.h"
-#include "app/program_settings.h"
+#include "engine/program_settings.h"
 #include "platform/autorun.h"
 #include "platform/ini_file.h"
 #include "platform/timer.h"
@@ -67,6 +67,8 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
 // stays the same leaves its timer counting where it was.
 void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
                  platform::Timer& alarm_sound);
+// The alarm-sound timer's part of it (the autosave timer is the engine's).
+void FollowSoundRepeat(const ProgramSettings& settings, platform::Timer& alarm_sound);
 
 // The test playback's repeat period in milliseconds for the up-down's position.
 std::uint32_t RepeatInterval(int seconds);

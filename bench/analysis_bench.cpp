@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "analysis/analysis_report.h"
-#include "app/record_line.h"
-#include "app/sample_history.h"
+#include "engine/record_line.h"
+#include "engine/sample_history.h"
 
 #ifdef ANALYSIS_BENCH_WITH_QT
 #include <QAction>

@@ -13,8 +13,8 @@
 
 #include "app/qt/form1.h"
 #include "app/qt/tests/double_services.h"
-#include "app/statistics/statistics_file.h"
-#include "app/tests/packet_bytes.h"
+#include "engine/statistics/statistics_file.h"
+#include "engine/tests/packet_bytes.h"
 #include "ui_form1.h"
 
 namespace {

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "app/record_line.h"
-#include "app/statistics/autosaver.h"
-#include "app/statistics/history_refill.h"
-#include "app/statistics/line_journal.h"
-#include "app/statistics/posix_file_system.h"
-#include "app/statistics/statistics_file.h"
 #include "common/text_format.h"
+#include "engine/record_line.h"
+#include "engine/statistics/autosaver.h"
+#include "engine/statistics/history_refill.h"
+#include "engine/statistics/line_journal.h"
+#include "engine/statistics/posix_file_system.h"
+#include "engine/statistics/statistics_file.h"
 #include "platform/doubles/virtual_clock.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "app/packet_framer.h"
-#include "app/record_line.h"
-#include "app/telemetry_receiver.h"
+#include "engine/packet_framer.h"
+#include "engine/record_line.h"
+#include "engine/telemetry_receiver.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "app/record_line.h"
-#include "app/sample_history.h"
-#include "app/statistics/history_refill.h"
-#include "app/statistics/statistics_file.h"
-#include "app/telemetry_packet.h"
 #include "common/text_parse.h"
 #include "common/utf8.h"
+#include "engine/record_line.h"
+#include "engine/sample_history.h"
+#include "engine/statistics/history_refill.h"
+#include "engine/statistics/statistics_file.h"
+#include "engine/telemetry_packet.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {

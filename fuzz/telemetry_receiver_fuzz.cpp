@@ -26,10 +26,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/record_line.h"
-#include "app/sample_history.h"
-#include "app/telemetry_receiver.h"
 #include "common/text_format.h"
+#include "engine/record_line.h"
+#include "engine/sample_history.h"
+#include "engine/telemetry_receiver.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {

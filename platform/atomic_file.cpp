@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/posix/link_target.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -46,22 +48,6 @@ Location Split(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return {".", path};
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-// Follows symbolic links (also a dangling one, whose target is then created) so that a
-// replacement updates the file a link points to instead of turning the link into a file.
-std::string FollowLinks(std::string path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0) break;
-        target.resize(static_cast<std::size_t>(n));
-        if (target.front() != '/') target = Split(path).folder + "/" + target;
-        path = std::move(target);
-    }
-    return path;
 }
 
 std::string TempPrefix(const std::string& name) {

@@ -3,6 +3,7 @@ incubator_library(platform_ini
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ini_document.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ini_file.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/posix/link_target.cpp
     DEPS common)
 
 # Test-only: rewrites keys of a file in a loop until it is killed.

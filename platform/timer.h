@@ -3,6 +3,7 @@
 // milliseconds on the UI thread until it is stopped. Every timer of the program comes from
 // a TimerFactory, so tests can hand out timers of a virtual clock instead.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,6 +41,14 @@ class Timer {
         return IsActive() || Start();
     }
 };
+
+// An interval of `units` times `ms_per_unit` milliseconds, worked out wide and held within
+// [least, the longest a window-system timer takes: INT_MAX ms, some 24.8 days], so that no
+// stored value wraps round to a storm of ticks or to none.
+inline std::uint32_t IntervalMs(std::int64_t units, std::int64_t ms_per_unit, std::int64_t least) {
+    constexpr std::int64_t kLongest = 2147483647;
+    return static_cast<std::uint32_t>(std::clamp(units * ms_per_unit, least, kLongest));
+}
 
 class TimerFactory {
   public:

@@ -27,11 +27,7 @@ TCustomSerialPort::~TCustomSerialPort() {
     } catch (...) {
         // A handler of the closing events failed: close without them.
     }
-    if (FConnected) {
-        StopThread();
-        DestroyHandle();
-        FConnected = false;
-    }
+    ReleaseQuietly();
     // Each companion forgets the port; one may remove the requests of others meanwhile.
     while (!FFreeNotices.empty()) {
         auto notice = std::move(FFreeNotices.front().second);
@@ -217,6 +213,14 @@ void TCustomSerialPort::ClosePort() {
     DoAfterClose();
 }
 
+void TCustomSerialPort::ReleaseQuietly() {
+    if (!FConnected) return;
+    StopThread();
+    DestroyHandle();
+    FConnected = false;
+    FSettingsPending = false;
+}
+
 void TCustomSerialPort::LineLost() {
     // At once: the dead device must not hold its claim until somebody closes the port, or the
     // next open of the same device fails.
@@ -225,10 +229,7 @@ void TCustomSerialPort::LineLost() {
     } catch (...) {
         // A closing handler failed: release the device all the same, and still tell.
         if (FConnected) {
-            StopThread();
-            DestroyHandle();
-            FConnected = false;
-            FSettingsPending = false;
+            ReleaseQuietly();
             try {
                 DoAfterClose();  // the lamp goes out
             } catch (...) {

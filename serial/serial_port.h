@@ -206,6 +206,9 @@ class TCustomSerialPort {
     // The open device, or the table error `index` when the port is closed.
     SerialDevice& DeviceFor(int index);
     void StopThread();
+    // Stops the event thread and frees the device without the closing events (their handler
+    // failed, or the port is being destroyed).
+    void ReleaseQuietly();
     template <typename Slot, typename... Args>
     void NotifyLinks(Slot TSerialLink::*slot, Args&&... args);
     void RecomputeHasRxDataLink();

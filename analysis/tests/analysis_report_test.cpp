@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/record_line.h"
+#include "engine/record_line.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "analysis/qt/display_lines.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 #include "platform/doubles/recording_clipboard.h"
 #include "platform/doubles/scripted_dialogs.h"
 #include "platform/ini_file.h"

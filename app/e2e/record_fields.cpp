@@ -1,6 +1,6 @@
 #include "app/e2e/record_fields.h"
 
-#include "app/record_line.h"
+#include "engine/record_line.h"
 
 namespace e2e {
 

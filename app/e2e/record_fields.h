@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/telemetry_packet.h"
+#include "engine/telemetry_packet.h"
 
 namespace e2e {
 

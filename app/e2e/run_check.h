@@ -10,7 +10,7 @@
 
 #include "app/e2e/alignment.h"
 #include "app/e2e/sim_log.h"
-#include "app/telemetry_packet.h"
+#include "engine/telemetry_packet.h"
 
 namespace e2e {
 

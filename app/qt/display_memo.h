@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display_lines.h"
+#include "engine/display_lines.h"
 
 class DisplayMemo : public DisplayLines {
   public:

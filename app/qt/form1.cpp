@@ -16,7 +16,8 @@
 #include "app/qt/fit_label.h"
 #include "app/qt/form_hint.h"
 #include "app/qt/widget_colors.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
+#include "engine/statistics/posix_file_system.h"
 #include "platform/qt/qt_tray_main_window.h"
 #include "platform/qt/qt_tray_menu.h"
 #include "platform/serial_device_flags.h"
@@ -39,16 +40,23 @@ class ToolkitAlert : public platform::WindowAlert {
 }  // namespace
 
 TForm1::TForm1(MainWindowServices& services, QWidget* parent)
-    : QMainWindow(parent),
-      services_(services),
-      ui_(std::make_unique<Ui::TForm1>()),
-      memo_(*[this] {
+    : QMainWindow(parent), services_(services), ui_(std::make_unique<Ui::TForm1>()), memo_(*[this] {
           ui_->setupUi(this);
           return ui_->Memo1;
-      }()),
-      receiver_(
-          TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services.now}),
-      port_(services.serial, services.ui_thread) {
+      }()) {
+    EngineFrontEnd& front = *this;
+    engine_ = std::make_unique<MonitorEngine>(
+        EngineServices{
+            .timers = services_.timers,
+            .serial = services_.serial,
+            .ui_thread = services_.ui_thread,
+            .files = services_.files ? *services_.files : statistics::RealFileSystem(),
+            .log_dir = services_.log_dir,
+            .now = services_.now,
+            .echo_line = services_.echo_line,
+            .title = windowTitle().toStdString(),
+        },
+        front);
     ui_->Button1->setVisible(false);
     // The chart takes most of the height; the statistics below it can be dragged larger.
     ui_->Splitter1->setStretchFactor(0, 3);
@@ -72,13 +80,12 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     HoldMinimumToLayout(*this);
 
     CreateTimers();
-    CreatePort();
     CreateMenus();
     CreateTray();
     TSerialLed& lamp = ui_->ComLed1->Led();
     lamp.SetKind(lkGreenLight);
     lamp.SetLedSignal(lsConn);
-    lamp.SetComPort(&port_);
+    lamp.SetComPort(&engine_->Port());
     WireControls();
     WireLimitEdits();
     WireChart();
@@ -86,25 +93,18 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     hint_->hide();
 
     ApplyChartStart();
-    CreateStatistics();
     TrayIcon1().Loaded();
     FormCreate();
 }
 
 TForm1::~TForm1() {
     // No receive event may reach a window that is half destroyed.
-    port_.OnRxChar = nullptr;
-    port_.OnConnectionLost = nullptr;
-    reopener_->Stop();
-    try {
-        port_.ClosePort();
-    } catch (...) {
-    }
+    engine_.reset();
     hint_.reset();
 }
 
 void TForm1::NComPortClick() {
-    ShowSettingsDialog(port_, this);
+    ShowSettingsDialog(ComPort1(), this);
 }
 
 TGraphM& TForm1::GraphM1() {
@@ -118,49 +118,12 @@ void TForm1::CreateTimers() {
         t->SetTickHandler([this, handler] { Unattended([&] { (this->*handler)(); }); });
         return t;
     };
-    timer_reset_rx_ = make(500, &TForm1::TimerResetRxUartTimer);
-    timer_signal_off_ = make(3000, &TForm1::TimerSignalOFFDataTimer);
     timer_alarm_ = make(700, &TForm1::TimerAlarmTimer);
     timer_alarm_sound_ = make(3000, &TForm1::TimerAlarmSoundTimer);
-    timer_save_file_ = make(600000, &TForm1::TimerSaveFileTimer);
     timer1_ = services_.timers.CreateTimer();
     timer1_->SetInterval(1);
     timer1_->SetTickHandler([] {});
-    timer_signal_off_->SetEnabled(true);
     timer_alarm_->SetEnabled(true);
-}
-
-void TForm1::CreatePort() {
-    port_.SetName("ComPort1");
-    port_.SetBaudRate(br4800);
-    port_.SetDataBits(dbEight);
-    port_.SetStopBits(sbOneStopBit);
-    port_.Parity().SetBits(prNone);
-    port_.FlowControl().SetFlowControl(fcNone);
-    port_.Timeouts().SetReadInterval(300);
-    port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
-        std::exception_ptr gone;
-        Unattended([&] {
-            try {
-                ComPort1RxChar(sender, count);
-            } catch (const ESerialPort& e) {
-                if (!IsHangUpError(e.SystemCode())) throw;
-                gone = std::current_exception();
-            }
-        });
-        // The device went away: handed back, it ends the event thread, and the port's notice
-        // of the lost line tells the user in words of the program.
-        if (gone) std::rethrow_exception(gone);
-    };
-    port_.OnConnectionLost = [this](TCustomSerialPort&) {
-        Unattended([&] { ComPort1ConnectionLost(); });
-    };
-    reopener_ =
-        std::make_unique<PortReopener>(port_, services_.timers,
-                                       [this](const std::string& title, const std::string& text,
-                                              unsigned seconds) { Warn(title, text, seconds); });
-    // Bytes held from before the loss belong to no packet of the new line.
-    reopener_->OnReopened = [this] { receiver_.ResetAssembly(); };
 }
 
 void TForm1::CreateTray() {

@@ -1,7 +1,8 @@
 #pragma once
-// TForm1: the main window. A shell over the form's controls: it owns the port, the tray
-// icon, the timers and the chart, and wires their events to the handlers below, which call
-// into the Qt-free logic of app/.
+// TForm1: the main window. A shell over the form's controls and the front end of the engine,
+// which owns the port and the data path: the window shows what the engine decodes and warns
+// of, owns the tray icon, the alarm display's timers and the chart, and wires the controls'
+// events to the handlers below, which call into the engine and the Qt-free logic of app/.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -11,19 +12,14 @@
 #include <vector>
 
 #include "analysis/analysis_report.h"
-#include "app/alarm_state.h"
 #include "app/alarm_supervision.h"
 #include "app/chart_view.h"
 #include "app/configuration.h"
-#include "app/port_reopener.h"
-#include "app/program_settings.h"
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
-#include "app/sample_history.h"
-#include "app/statistics/autosaver.h"
-#include "app/statistics/line_journal.h"
-#include "app/telemetry_receiver.h"
 #include "app/warning_router.h"
+#include "engine/engine_front_end.h"
+#include "engine/monitor_engine.h"
 #include "serial/serial_port.h"
 #include "tray/tray_icon.h"
 
@@ -40,25 +36,26 @@ namespace Ui {
 class TForm1;
 }
 
-class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
+class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
   public:
     explicit TForm1(MainWindowServices& services, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // --- for the program and the tests
     Ui::TForm1& ui() { return *ui_; }
-    TSerialPort& ComPort1() { return port_; }
+    MonitorEngine& Engine() { return *engine_; }
+    TSerialPort& ComPort1() { return engine_->Port(); }
     TTrayIcon& TrayIcon1() { return *tray_; }
     TGraphM& GraphM1();
     TFormHint& FormHint() { return *hint_; }
     DisplayMemo& Display() { return memo_; }
-    const AlarmFlags& Alarms() const { return alarms_; }
-    AlarmFlags& Alarms() { return alarms_; }
-    const AlarmLimits& Limits() const { return limits_; }
-    ProgramSettings& Settings() { return settings_; }
-    const SampleHistory& History() const { return history_; }
-    const std::string& SaveBuffer() const { return save_buffer_; }
-    statistics::LineJournal& Journal() { return *journal_; }
+    const AlarmFlags& Alarms() const { return engine_->Alarms(); }
+    AlarmFlags& Alarms() { return engine_->Alarms(); }
+    const AlarmLimits& Limits() const { return engine_->Limits(); }
+    ProgramSettings& Settings() { return engine_->Settings(); }
+    const SampleHistory& History() const { return engine_->History(); }
+    const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
+    statistics::LineJournal& Journal() { return engine_->Journal(); }
     const ChartWindow& Window() const { return window_; }
     QLabel& StatusPanel() { return *status_panel_; }
     QLabel& StatusWarning() { return *status_warning_; }
@@ -66,7 +63,7 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     QMenu& PopupMenuColorCurveNagrev() { return *popup_heater_; }
     QMenu& PopupMenu1() { return *popup_tray_; }
     platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
-    platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+    platform::Timer& TimerSaveFile() { return engine_->TimerSaveFile(); }
 
     // --- receiving (telemetry)
     void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
@@ -158,10 +155,12 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // TelemetrySink
-    void ChecksumMismatch() override;
+    // EngineFrontEnd
     std::size_t DisplayLineCount() const override;
     void SampleDecoded(const TelemetrySample& sample) override;
+    void DisplayStartsAfresh() override;
+    void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
+    void PortStartedChanged(bool started) override;
     // AlarmView
     void ShowAlarmBalloon(const std::string& title, const std::string& text) override;
     void FlashTaskbar() override;
@@ -171,18 +170,12 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     // The creation steps that read the configuration file.
     void FormCreate();
     void ApplyConfiguration();
-    // The autosave and the journal of the lines it has not saved yet.
-    void CreateStatistics();
-    // At start: the lines a run that ended without saving left in the journal.
-    void RecoverJournal();
-    statistics::AutosaveResult AutosaveStep(bool clear_display_on_new_file, bool warn = true);
-    // The autosave once the port is closed: what it cannot write goes to a file of its own
-    // (or to standard error), and the user is told where.
+    // The engine's last autosave, once the port is closed: what it cannot write goes to a
+    // file of its own (or to standard error), and the user is told where.
     void LastAutosave();
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
     void CreateTimers();
-    void CreatePort();
     void CreateTray();
     void CreateMenus();
     void WireControls();
@@ -201,7 +194,6 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     void AtEnd(F&& f);
     void ReportError(const std::string& message);
     void ReportAtEnd(const std::string& message);
-    void Warn(const std::string& title, const std::string& text, unsigned seconds);
 
     bool LimitEditKeyPress(QLineEdit& edit, const QString& typed);
     void LimitEditFocusOut(QLineEdit& edit);
@@ -218,17 +210,9 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     std::unique_ptr<Ui::TForm1> ui_;
     DisplayMemo memo_;
 
-    ProgramSettings settings_;
-    AlarmLimits limits_;
-    AlarmFlags alarms_;
-    std::string save_buffer_;
-    SampleHistory history_;
-    TelemetryReceiver receiver_;
     ChartWindow window_;
     std::mt19937 rng_{std::random_device{}()};
 
-    TSerialPort port_;
-    std::unique_ptr<PortReopener> reopener_;  // destroyed before the port
     std::unique_ptr<platform::QtTrayMainWindow> tray_window_;
     std::unique_ptr<platform::QtTrayMenu> tray_menu_;
     std::unique_ptr<TTrayIcon> tray_;
@@ -236,11 +220,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     std::unique_ptr<platform::WindowAlert> own_alert_;
     std::unique_ptr<TFormHint> hint_;
 
-    std::unique_ptr<platform::Timer> timer_reset_rx_;
-    std::unique_ptr<platform::Timer> timer_signal_off_;
     std::unique_ptr<platform::Timer> timer_alarm_;
     std::unique_ptr<platform::Timer> timer_alarm_sound_;
-    std::unique_ptr<platform::Timer> timer_save_file_;
     std::unique_ptr<platform::Timer> timer1_;
 
     QMenu* popup_curves_ = nullptr;
@@ -257,8 +238,8 @@ class TForm1 : public QMainWindow, private TelemetrySink, private AlarmView {
     bool in_exit_handler_ = false;
     bool ending_ = false;  // closing without asking
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
-    std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
-    std::unique_ptr<statistics::Autosaver> autosaver_;
+    // Made first and destroyed first: its port's events and its warnings reach the window.
+    std::unique_ptr<MonitorEngine> engine_;
 };
 
 template <typename F>

@@ -34,7 +34,7 @@ void TForm1::EditT1HChange() {
         ui_->EditT1H->text().toStdString(), ui_->EditT1L->text().toStdString(),
         ui_->EditT2H->text().toStdString(), ui_->EditT2L->text().toStdString(),
         ui_->EditT3H->text().toStdString(), ui_->EditT3L->text().toStdString()};
-    RecomputeLimits(texts, limits_);
+    RecomputeLimits(texts, engine_->Limits());
 }
 
 void TForm1::EditT1HExit(QLineEdit& edit) {
@@ -106,26 +106,21 @@ void TForm1::LimitEditFocusOut(QLineEdit& edit) {
 }
 
 void TForm1::TimerAlarmTimer() {
-    AlarmDisplayTick(alarms_, settings_, *this);
+    AlarmDisplayTick(Alarms(), Settings(), *this);
 }
 
 void TForm1::TimerAlarmSoundTimer() {
-    if (AlarmSoundDue(alarms_, settings_)) services_.sound.Play(settings_.Sound);
+    if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(Settings().Sound);
 }
 
 void TForm1::TimerSignalOFFDataTimer() {
-    receiver_.ResetAssembly();
-    const std::optional<std::string> text =
-        NoDataWarningText(settings_, port_.Connected(), port_.Port());
-    if (!text) return;
-    Warn("Внимание!", *text, kAlarmBalloonSeconds);
-    if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
+    engine_->TimerSignalOFFDataTimer();
 }
 
 void TForm1::Panel1DblClick(QWidget& sender) {
-    if (&sender == ui_->Panel1) AcknowledgeChannel(alarms_, AlarmChannel::T1);
-    if (&sender == ui_->Panel2) AcknowledgeChannel(alarms_, AlarmChannel::T2);
-    if (&sender == ui_->Panel3) AcknowledgeChannel(alarms_, AlarmChannel::HM);
+    if (&sender == ui_->Panel1) engine_->Acknowledge(AlarmChannel::T1);
+    if (&sender == ui_->Panel2) engine_->Acknowledge(AlarmChannel::T2);
+    if (&sender == ui_->Panel3) engine_->Acknowledge(AlarmChannel::HM);
 }
 
 void TForm1::LbT3HMClick() {
@@ -133,7 +128,7 @@ void TForm1::LbT3HMClick() {
 }
 
 void TForm1::N21Click() {
-    AcknowledgeAll(alarms_);
+    engine_->AcknowledgeAll();
 }
 
 void TForm1::ShowAlarmBalloon(const std::string& title, const std::string& text) {

@@ -23,9 +23,9 @@ void TForm1::TrayIcon1Startup(bool& ShowMainForm) {
 void TForm1::FormCreate() {
     TrayIcon1().SetIconVisible(true);
     // Before the port can open: the recovered lines come before any new one.
-    RecoverJournal();
+    engine_->RecoverJournal();
     try {
-        port_.RestoreSettings(skIniFile, services_.config_path);
+        ComPort1().RestoreSettings(skIniFile, services_.config_path);
     } catch (const ESerialPort& e) {
         // The window keeps its design values.
         ReportError(e.what());
@@ -62,8 +62,8 @@ void TForm1::ApplyConfiguration() {
     for (std::size_t i = 0; i < kLimitEditCount; ++i)
         edits[i]->setText(QString::fromStdString(texts[i]));
 
-    settings_ = c.settings;
-    timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(settings_.TimeSound));
+    engine_->ApplySettings(c.settings);
+    timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(Settings().TimeSound));
     timer_alarm_sound_->SetEnabled(true);
 
     TCurves& curves = GraphM1().Curves();
@@ -88,13 +88,10 @@ void TForm1::ApplyConfiguration() {
 
     if (c.OpenStart) OpenPortAtStart();
 
-    timer_save_file_->SetInterval(config::AutosaveIntervalMs(settings_.AutosaveMinutes));
-    timer_save_file_->SetEnabled(settings_.AutosaveMinutes != 0);
-
     ui_->EdOfsetNagreCurve->setText(QString::fromStdString(c.chart.OfsetNagreCurve));
     ui_->EdHeightNagreCurve->setText(QString::fromStdString(c.chart.HeightNagreCurve));
 
     GraphM1().SetMaxXValue(ui_->ScrollBarXScale->value() + 50);
     ScrollBarGainYChange();
-    PMenuWindow->setChecked(settings_.ShowWindow);
+    PMenuWindow->setChecked(Settings().ShowWindow);
 }

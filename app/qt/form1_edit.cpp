@@ -4,7 +4,7 @@
 
 #include "app/edit_operations.h"
 #include "app/qt/form1.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 #include "ui_form1.h"
 
 void TForm1::NClearClick() {

@@ -4,18 +4,15 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
-#include <cstdio>
 #include <future>
 
 #include "app/configuration.h"
 #include "app/qt/form1.h"
 #include "app/qt/form_hint.h"
-#include "app/statistics/daily_file_name.h"
-#include "app/statistics/history_refill.h"
-#include "app/statistics/journal_recovery.h"
-#include "app/statistics/posix_file_system.h"
-#include "app/statistics/statistics_file.h"
-#include "app/statistics/unsaved_lines.h"
+#include "engine/statistics/daily_file_name.h"
+#include "engine/statistics/history_refill.h"
+#include "engine/statistics/posix_file_system.h"
+#include "engine/statistics/statistics_file.h"
 #include "platform/posix/freed_memory.h"
 #include "ui_form1.h"
 
@@ -27,67 +24,12 @@ statistics::FileSystem& Files(const MainWindowServices& services) {
 
 }  // namespace
 
-void TForm1::CreateStatistics() {
-    journal_ = std::make_unique<statistics::LineJournal>(
-        Files(services_), services_.log_dir, services_.timers,
-        [this](const std::string& title, const std::string& text) { Warn(title, text, 30); });
-    autosaver_ =
-        std::make_unique<statistics::Autosaver>(Files(services_), services_.log_dir, services_.now);
-    autosaver_->SetWrites(journal_.get());
-}
-
-void TForm1::RecoverJournal() {
-    const statistics::JournalRecovery recovery =
-        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
-    if (recovery.lines == 0) return;
-    if (recovery.autosave.warning)
-        Warn(recovery.autosave.warning->title, recovery.autosave.warning->text, 30);
-    std::fprintf(stderr, "incubator-monitor: %s\n", recovery.notice.c_str());
-    std::fflush(stderr);
-    Warn("Внимание!", recovery.notice, 30);
-}
-
 void TForm1::TimerSaveFileTimer() {
-    AutosaveStep(true);
-}
-
-statistics::AutosaveResult TForm1::AutosaveStep(bool clear_display_on_new_file, bool warn) {
-    journal_->Follow(save_buffer_);
-    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
-    // The first autosave of a day starts the display afresh: its lines are in the new file.
-    if (result.created_new_file && clear_display_on_new_file) {
-        memo_.Clear();
-        ui_->Memo1->document()->setModified(false);
-    }
-    if (result.warning && warn) Warn(result.warning->title, result.warning->text, 30);
-    return result;
+    engine_->AutosaveStep(true);
 }
 
 void TForm1::LastAutosave() {
-    // No later step will try again: its warning would promise one.
-    const statistics::AutosaveResult result = AutosaveStep(false, false);
-    if (save_buffer_.empty()) return;
-    const statistics::KeptLines kept = statistics::KeepUnsavedLines(
-        Files(services_), services_.unsaved_dir, services_.now(), save_buffer_);
-    // Kept elsewhere, they must not come back at the next start; else the journal keeps them
-    // for it.
-    if (kept.error == 0)
-        journal_->Dropped(save_buffer_.size());
-    else
-        journal_->Sync();
-    const std::string notice = statistics::UnsavedLinesNotice(result, kept);
-    std::fprintf(stderr, "incubator-monitor: %s\n", notice.c_str());
-    if (kept.error != 0) {
-        // The last place left: the lines themselves, one to a line.
-        const std::string_view lines =
-            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
-        for (const char c : lines)
-            if (c != '\r') std::fputc(c, stderr);
-        std::fputc('\n', stderr);
-    }
-    std::fflush(stderr);
-    save_buffer_.clear();
-    Warn("Внимание!", notice, 30);
+    engine_->LastAutosave(services_.unsaved_dir);
 }
 
 void TForm1::ReportAtEnd(const std::string& message) {
@@ -128,8 +70,9 @@ void TForm1::NLoad1Click() {
 void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
     // The history is filled from the lines on a worker while this thread fills the display;
     // nothing else touches the history until the worker is joined below.
-    std::future<statistics::HistoryRefill> filling = std::async(
-        std::launch::async, [&lines, this] { return statistics::RefillHistory(lines, history_); });
+    std::future<statistics::HistoryRefill> filling = std::async(std::launch::async, [&lines, this] {
+        return statistics::RefillHistory(lines, engine_->History());
+    });
 
     memo_.SetLines(lines);
 
@@ -155,7 +98,7 @@ void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
 
 bool TForm1::FormCloseQuery() {
     // The user is about to be asked about the display: it must not be emptied now.
-    AutosaveStep(false);
+    engine_->AutosaveStep(false);
     if (ui_->Memo1->document()->isModified()) {
         const platform::MessageResult answer = services_.dialogs.Message(
             this, "Сохранить статистику?", "Завершение работы",
@@ -168,8 +111,7 @@ bool TForm1::FormCloseQuery() {
             if (!saved) return false;
         }
     }
-    reopener_->Stop();
-    port_.ClosePort();
+    engine_->ClosePort();
     // Lines kept coming while the questions were open; they are only in the buffer yet.
     LastAutosave();
     return true;
@@ -177,7 +119,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     hint_->hide();
-    port_.SaveSettings(skIniFile, services_.config_path);
+    ComPort1().SaveSettings(skIniFile, services_.config_path);
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};
@@ -193,8 +135,8 @@ void TForm1::FormClose() {
                    ui_->ChBoxGrafNagrev->isChecked(),
                    ui_->EdOfsetNagreCurve->text().toStdString(),
                    ui_->EdHeightNagreCurve->text().toStdString()};
-    state.limits = limits_;
-    state.Sound = settings_.Sound;
+    state.limits = Limits();
+    state.Sound = Settings().Sound;
     config::WriteCloseConfiguration(ini, state);
 }
 
@@ -217,8 +159,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::EndWithoutAsking() {
     // The port first, so that no line can come after the last autosave.
-    reopener_->Stop();
-    AtEnd([&] { port_.ClosePort(); });
+    AtEnd([&] { engine_->ClosePort(); });
     AtEnd([&] { LastAutosave(); });
     ending_ = true;
     close();

@@ -49,16 +49,17 @@ void TForm1::N23Click() {
 
 void TForm1::N3Click() {
     FormSettingsContext context{services_.config_path,
-                                settings_,
+                                Settings(),
                                 services_.autorun,
                                 services_.dialogs,
                                 services_.sound,
                                 services_.timers,
                                 [this](const settings_dialog::AcceptedSettings& accepted) {
                                     TrayIcon1().SetMinimizeToTray(accepted.MinToTrey);
-                                    settings_dialog::ApplyTimers(settings_, *timer_save_file_,
-                                                                 *timer_alarm_sound_);
-                                    PMenuWindow->setChecked(settings_.ShowWindow);
+                                    engine_->ApplySettings(accepted.settings);
+                                    settings_dialog::FollowSoundRepeat(Settings(),
+                                                                       *timer_alarm_sound_);
+                                    PMenuWindow->setChecked(Settings().ShowWindow);
                                 }};
     TFormSettings dialog(std::move(context), this);
     dialog.exec();

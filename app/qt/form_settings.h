@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/program_settings.h"
 #include "app/settings_dialog_logic.h"
+#include "engine/program_settings.h"
 #include "platform/autorun.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/statistics/file_system.h"
 #include "common/local_time.h"
+#include "engine/statistics/file_system.h"
 #include "platform/autorun.h"
 #include "platform/clipboard.h"
 #include "platform/desktop_notifier.h"

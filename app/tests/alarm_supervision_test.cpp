@@ -88,13 +88,4 @@ TEST(AlarmSound, DueForEnabledChannelsAndNoDataSound) {
     EXPECT_TRUE(AlarmSoundDue(f, s));
 }
 
-TEST(NoDataWarning, SecondLineNamesTheClosedPort) {
-    ProgramSettings s;
-    EXPECT_FALSE(NoDataWarningText(s, false, "COM1"));
-    s.SignalOffData = true;
-    EXPECT_EQ(*NoDataWarningText(s, true, "COM1"), "Нет данных от инкубатора.");
-    EXPECT_EQ(*NoDataWarningText(s, false, "COM1"),
-              "Нет данных от инкубатора.\rНе открыт ком порт \"COM1\".");
-}
-
 }  // namespace

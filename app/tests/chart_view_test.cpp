@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/record_line.h"
 #include "common/text_format.h"
+#include "engine/record_line.h"
 
 namespace {
 

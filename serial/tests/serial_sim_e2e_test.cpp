@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/telemetry_receiver.h"
+#include "engine/telemetry_receiver.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/posix/posix_serial_device.h"
 #include "serial/serial_port.h"

@@ -10,7 +10,7 @@
 #include "app/e2e/record_fields.h"
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 #include "platform/tests/temp_folder.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/qt/form_hint.h"
 #include "app/qt/tests/form1_fixture.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "app/qt/form1.h"
 #include "app/qt/tests/double_services.h"
-#include "app/tests/packet_bytes.h"
+#include "engine/tests/packet_bytes.h"
 #include "platform/qt/tests/qt_test_app.h"
 #include "ui_form1.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/qt/fit_label.h"
 #include "app/qt/tests/form1_fixture.h"
-#include "app/record_line.h"
 #include "chart/qt/graph_m_widget.h"
+#include "engine/record_line.h"
 #include "platform/qt/qt_canvas.h"
 
 namespace {

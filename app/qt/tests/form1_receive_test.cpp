@@ -3,7 +3,7 @@
 #include <QScrollBar>
 
 #include "app/qt/tests/form1_fixture.h"
-#include "app/record_line.h"
+#include "engine/record_line.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // device and the virtual clock.
 #include <cerrno>
 
-#include "app/port_reopener.h"
 #include "app/qt/tests/form1_fixture.h"
+#include "engine/port_reopener.h"
 
 namespace {
 

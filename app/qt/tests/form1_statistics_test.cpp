@@ -3,9 +3,9 @@
 #include <QScrollBar>
 
 #include "app/qt/tests/form1_fixture.h"
-#include "app/record_line.h"
 #include "common/text_format.h"
 #include "common/text_parse.h"
+#include "engine/record_line.h"
 
 namespace {
 

@@ -1,0 +1,29 @@
+#include "engine/alarm_rules.h"
+
+std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
+                                             const std::string& port) {
+    if (!settings.SignalOffData) return std::nullopt;
+    std::string text = "Нет данных от инкубатора.";
+    if (!connected) text += "\rНе открыт ком порт \"" + port + "\".";
+    return text;
+}
+
+void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel) {
+    switch (channel) {
+        case AlarmChannel::T1:
+            flags.AlarmT1 = false;
+            break;
+        case AlarmChannel::T2:
+            flags.AlarmT2 = false;
+            break;
+        case AlarmChannel::HM:
+            flags.AlarmHM = false;
+            break;
+    }
+}
+
+void AcknowledgeAll(AlarmFlags& flags) {
+    flags.AlarmT1 = false;
+    flags.AlarmT2 = false;
+    flags.AlarmHM = false;
+}

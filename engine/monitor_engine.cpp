@@ -1,0 +1,339 @@
+#include "engine/monitor_engine.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+#include "engine/alarm_rules.h"
+#include "engine/autosave_period.h"
+#include "engine/port_open_failure.h"
+#include "engine/statistics/journal_recovery.h"
+#include "engine/statistics/unsaved_lines.h"
+#include "platform/serial_device_flags.h"
+
+namespace {
+
+// Runs its step when the scope ends, also by an exception.
+template <typename F>
+class AtScopeEnd {
+  public:
+    explicit AtScopeEnd(F f) : f_(std::move(f)) {}
+    ~AtScopeEnd() { f_(); }
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+  private:
+    F f_;
+};
+
+constexpr unsigned kStepFailedSeconds = 20;
+constexpr unsigned kFileWarningSeconds = 30;
+constexpr unsigned kPortWarningSeconds = 50;
+
+}  // namespace
+
+MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front)
+    : services_(std::move(services)),
+      front_(front),
+      receiver_(
+          TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
+      port_(services_.serial, services_.ui_thread) {
+    CreateTimers();
+    CreatePort();
+    CreateStatistics();
+}
+
+MonitorEngine::~MonitorEngine() {
+    port_.OnRxChar = nullptr;
+    port_.OnConnectionLost = nullptr;
+    reopener_->Stop();
+    try {
+        port_.ClosePort();
+    } catch (...) {
+    }
+}
+
+template <typename F>
+void MonitorEngine::Unattended(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        front_.Warn(services_.title, e.what(), kStepFailedSeconds);
+    }
+}
+
+template <typename F>
+void MonitorEngine::Notify(F&& call) {
+    const std::vector<EngineListener*> listeners = listeners_;
+    for (EngineListener* listener : listeners)
+        // A listener's failure is its own: reception and the other listeners go on.
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            Unattended([&] { call(*listener); });
+}
+
+void MonitorEngine::AddListener(EngineListener& listener) {
+    if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end())
+        listeners_.push_back(&listener);
+}
+
+void MonitorEngine::RemoveListener(EngineListener& listener) {
+    std::erase(listeners_, &listener);
+}
+
+void MonitorEngine::PublishAlarms() {
+    if (alarms_ == published_alarms_ && port_lost_ == published_port_lost_) return;
+    published_alarms_ = alarms_;
+    published_port_lost_ = port_lost_;
+    Notify([&](EngineListener& l) { l.AlarmsChanged(published_alarms_, published_port_lost_); });
+}
+
+void MonitorEngine::FollowPortLoss() {
+    if (reopener_->Retrying() != port_lost_) {
+        port_lost_ = !port_lost_;
+        const std::string& name = port_.Port();
+        if (port_lost_)
+            Notify([&](EngineListener& l) { l.PortLost(name); });
+        else if (port_.Connected())
+            Notify([&](EngineListener& l) { l.PortRegained(name); });
+    }
+    PublishAlarms();
+}
+
+void MonitorEngine::CreateTimers() {
+    auto make = [this](std::uint32_t ms, void (MonitorEngine::*step)()) {
+        std::unique_ptr<platform::Timer> t = services_.timers.CreateTimer();
+        t->SetInterval(ms);
+        t->SetTickHandler([this, step] { Unattended([&] { (this->*step)(); }); });
+        return t;
+    };
+    timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::TimerResetRxUartTimer);
+    timer_signal_off_ = make(kNoDataMs, &MonitorEngine::TimerSignalOFFDataTimer);
+    timer_save_file_ =
+        make(AutosaveIntervalMs(settings_.AutosaveMinutes), &MonitorEngine::TimerSaveFileTimer);
+    timer_signal_off_->SetEnabled(true);
+}
+
+void MonitorEngine::CreatePort() {
+    // The component's design values; the configuration file's replace them.
+    port_.SetName("ComPort1");
+    port_.SetBaudRate(br4800);
+    port_.SetDataBits(dbEight);
+    port_.SetStopBits(sbOneStopBit);
+    port_.Parity().SetBits(prNone);
+    port_.FlowControl().SetFlowControl(fcNone);
+    port_.Timeouts().SetReadInterval(300);
+    port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
+        std::exception_ptr gone;
+        Unattended([&] {
+            try {
+                ComPort1RxChar(sender, count);
+            } catch (const ESerialPort& e) {
+                if (!IsHangUpError(e.SystemCode())) throw;
+                gone = std::current_exception();
+            }
+        });
+        // The device went away: handed back, it ends the event thread, and the port's notice
+        // of the lost line tells the user in words of the program.
+        if (gone) std::rethrow_exception(gone);
+    };
+    port_.OnConnectionLost = [this](TCustomSerialPort&) {
+        Unattended([&] { ComPort1ConnectionLost(); });
+    };
+    reopener_ = std::make_unique<PortReopener>(
+        port_, services_.timers,
+        [this](const std::string& title, const std::string& text, unsigned seconds) {
+            front_.Warn(title, text, seconds);
+        });
+    reopener_->OnReopened = [this] {
+        // Bytes held from before the loss belong to no packet of the new line.
+        receiver_.ResetAssembly();
+        FollowPortLoss();
+    };
+}
+
+void MonitorEngine::StartStop() {
+    receiver_.ResetAssembly();
+    try {
+        // While the port is tried again it counts as started: the button stops the attempts.
+        if (!PortStarted()) {
+            front_.PortStartedChanged(true);
+            reopener_->Open();
+        } else {
+            front_.PortStartedChanged(false);
+            reopener_->Stop();
+            port_.ClosePort();
+        }
+    } catch (const ESerialPort& e) {
+        front_.PortStartedChanged(false);
+        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+    }
+    FollowPortLoss();
+}
+
+void MonitorEngine::OpenPortAtStart() {
+    receiver_.ResetAssembly();
+    front_.PortStartedChanged(true);
+    reopener_->OpenAtStart();
+    FollowPortLoss();
+}
+
+void MonitorEngine::ComPort1ConnectionLost() {
+    // Still started: Stop now ends the attempts to reopen.
+    reopener_->Lost();
+    FollowPortLoss();
+}
+
+void MonitorEngine::ClosePort() {
+    reopener_->Stop();
+    port_.ClosePort();
+    front_.PortStartedChanged(false);
+    FollowPortLoss();
+}
+
+void MonitorEngine::CreateStatistics() {
+    journal_ = std::make_unique<statistics::LineJournal>(
+        services_.files, services_.log_dir, services_.timers,
+        [this](const std::string& title, const std::string& text) {
+            front_.Warn(title, text, kFileWarningSeconds);
+        });
+    autosaver_ =
+        std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
+    autosaver_->SetWrites(journal_.get());
+}
+
+void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
+    settings_ = settings;
+    FollowAutosavePeriod(settings_, *timer_save_file_);
+}
+
+void MonitorEngine::Log(const std::string& line) const {
+    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), line.c_str());
+    std::fflush(stderr);
+}
+
+void MonitorEngine::RecoverJournal() {
+    const statistics::JournalRecovery recovery =
+        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+    if (recovery.lines == 0) return;
+    if (recovery.autosave.warning)
+        front_.Warn(recovery.autosave.warning->title, recovery.autosave.warning->text,
+                    kFileWarningSeconds);
+    Log(recovery.notice);
+    front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
+}
+
+statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_display, bool warn) {
+    journal_->Follow(save_buffer_);
+    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    // The first autosave of a day starts the display afresh: its lines are in the new file.
+    if (result.created_new_file && new_file_starts_display) front_.DisplayStartsAfresh();
+    if (result.warning && warn)
+        front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
+    return result;
+}
+
+void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
+    // No later step will try again: its warning would promise one.
+    const statistics::AutosaveResult result = AutosaveStep(false, false);
+    if (save_buffer_.empty()) return;
+    const statistics::KeptLines kept =
+        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), save_buffer_);
+    // Kept elsewhere, they must not come back at the next start; else the journal keeps them
+    // for it.
+    if (kept.error == 0)
+        journal_->Dropped(save_buffer_.size());
+    else
+        journal_->Sync();
+    const std::string notice = statistics::UnsavedLinesNotice(result, kept);
+    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), notice.c_str());
+    if (kept.error != 0) {
+        // The last place left: the lines themselves, one to a line.
+        const std::string_view lines =
+            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+        for (const char c : lines)
+            if (c != '\r') std::fputc(c, stderr);
+        std::fputc('\n', stderr);
+    }
+    std::fflush(stderr);
+    save_buffer_.clear();
+    front_.Warn("Внимание!", notice, kFileWarningSeconds);
+}
+
+void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
+    timer_signal_off_->SetEnabled(false);
+    timer_reset_rx_->SetEnabled(false);
+    // Both count their full interval from this event whatever the reading throws: a watchdog
+    // left off would never again warn of silence.
+    const AtScopeEnd rearm([this] {
+        timer_signal_off_->SetEnabled(true);
+        timer_reset_rx_->SetEnabled(true);
+    });
+    receiver_.ReceiveEvent(
+        static_cast<std::size_t>(std::max(count, 0)),
+        [&sender](std::uint8_t* buffer, std::size_t size) {
+            return sender.ReadBytes(buffer, size);
+        },
+        *this, sender.RxArrival().quiet);
+    PublishAlarms();  // the no-data alarm ends with any byte
+}
+
+void MonitorEngine::TimerResetRxUartTimer() {
+    if (!port_.Connected()) return;
+    receiver_.ResetAssembly();
+    timer_reset_rx_->SetEnabled(false);
+    try {
+        port_.PurgeBuffers(true, true);
+    } catch (const ESerialPort& e) {
+        // The device went away: the port's notice of the lost line follows and tells of it.
+        if (!IsHangUpError(e.SystemCode())) throw;
+    }
+}
+
+void MonitorEngine::TimerSignalOFFDataTimer() {
+    receiver_.ResetAssembly();
+    const std::optional<std::string> text =
+        NoDataWarningText(settings_, port_.Connected(), port_.Port());
+    if (!text) return;
+    front_.Warn("Внимание!", *text, kAlarmBalloonSeconds);
+    if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
+    Notify([](EngineListener& l) { l.NoData(); });
+    PublishAlarms();
+}
+
+void MonitorEngine::Acknowledge(AlarmChannel channel) {
+    AcknowledgeChannel(alarms_, channel);
+    PublishAlarms();
+}
+
+void MonitorEngine::AcknowledgeAll() {
+    ::AcknowledgeAll(alarms_);
+    PublishAlarms();
+}
+
+void MonitorEngine::DecodeTestPacket(std::span<const std::uint8_t> packet) {
+    receiver_.DecodePacket(packet, *this);
+}
+
+void MonitorEngine::ChecksumMismatch() {
+    front_.Warn("Ошибка в данных!", "Не совпадает контрольная сумма.", 20);
+}
+
+std::size_t MonitorEngine::DisplayLineCount() const {
+    return front_.DisplayLineCount();
+}
+
+void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
+    // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
+    // unechoed.
+    if (services_.echo_line) services_.echo_line(sample.record_line);
+    journal_->Follow(save_buffer_);
+    front_.SampleDecoded(sample);
+    if (sample.display_full) {
+        // The history starts again at its first entry, and the display with it, once its
+        // lines are saved.
+        AutosaveStep(false);
+        front_.DisplayStartsAfresh();
+    }
+    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
+    PublishAlarms();
+}

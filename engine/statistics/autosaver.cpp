@@ -1,0 +1,110 @@
+#include "engine/statistics/autosaver.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "engine/statistics/daily_file_name.h"
+#include "engine/statistics/file_error_text.h"
+
+namespace statistics {
+
+namespace {
+
+constexpr std::string_view kLineStart = "\r\n";
+
+AutosaveWarning MakeWarning(const std::string& path, int error) {
+    return {"Внимание!", "Не удалось сохранить статистику в файл \"" + path +
+                             "\": " + ReasonInWords(error) +
+                             ". Программа повторит попытку при следующем автосохранении."};
+}
+
+}  // namespace
+
+Autosaver::Autosaver(FileSystem& files, std::string log_folder, std::function<LocalDateTime()> now)
+    : files_(files), log_folder_(std::move(log_folder)), now_(std::move(now)) {}
+
+std::string Autosaver::TodayPath() const {
+    return JoinPath(log_folder_, DailyFileName(now_()));
+}
+
+AutosaveResult Autosaver::Step(std::string& save_buffer) {
+    AutosaveResult result;
+    const std::string today = TodayPath();
+    FinishCutLine(save_buffer, today);
+    const bool had_work = !save_buffer.empty();
+    const auto failure = SaveTo(today, save_buffer, result.created_new_file);
+    if (failure) {
+        result.failed_path = failure->path;
+        result.error = failure->error;
+        if (!failing_) result.warning = MakeWarning(failure->path, failure->error);
+        failing_ = true;
+    } else if (had_work || result.created_new_file) {
+        failing_ = false;
+    }
+    result.saved = save_buffer.empty();
+    return result;
+}
+
+void Autosaver::FinishCutLine(std::string& save_buffer, const std::string& today) {
+    if (cut_line_file_.empty() || cut_line_file_ == today) return;
+    // One try: if the old file refuses, the rest of the line goes to today's file rather
+    // than holding back every line after it.
+    const std::string path = std::exchange(cut_line_file_, {});
+    if (save_buffer.empty()) return;
+    std::unique_ptr<OutputFile> file;
+    if (files_.OpenForWriting(path, OpenMode::Append, file) != 0) return;
+    const std::size_t end = std::min(save_buffer.find(kLineStart), save_buffer.size());
+    if (writes_) writes_->WillWrite(path, *file);
+    int error = 0;
+    const std::size_t written =
+        WriteAll(*file, std::string_view(save_buffer).substr(0, end), error);
+    save_buffer.erase(0, written);
+    if (written > 0) file->Sync();
+    if (writes_) writes_->Wrote(written);
+    file->Close();
+    if (written > 0 && written < end) cut_line_file_ = path;  // progress: try the rest again
+}
+
+std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
+                                                    std::string& save_buffer, bool& created) {
+    std::unique_ptr<OutputFile> file;
+    if (!files_.Exists(path)) {
+        const std::string folder = FolderOf(path);
+        if (const int error = files_.MakeDirectories(folder); error != 0)
+            return Failure{path, error};
+        const int error = files_.OpenForWriting(path, OpenMode::CreateNew, file);
+        if (error == 0) {
+            created = true;
+            files_.SyncFolder(folder);  // best effort: the entry of the new file
+        } else if (error != EEXIST) {
+            return Failure{path, error};
+        }
+    }
+    if (!file) {
+        if (save_buffer.empty()) return std::nullopt;
+        if (const int error = files_.OpenForWriting(path, OpenMode::Append, file); error != 0)
+            return Failure{path, error};
+    }
+    if (const int error = AppendAndDrop(*file, path, save_buffer); error != 0)
+        return Failure{path, error};
+    return std::nullopt;
+}
+
+int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer) {
+    const bool told = writes_ && !save_buffer.empty();
+    if (told) writes_->WillWrite(path, file);
+    int error = 0;
+    const std::size_t written = WriteAll(file, save_buffer, error);
+    save_buffer.erase(0, written);
+    if (written > 0) {
+        const bool cut = !save_buffer.empty() && !save_buffer.starts_with(kLineStart);
+        cut_line_file_ = cut ? path : std::string();
+        // The bytes have left the buffer: a failed flush is reported, never rewritten.
+        if (const int sync_error = file.Sync(); error == 0) error = sync_error;
+    }
+    if (told) writes_->Wrote(written);
+    if (const int close_error = file.Close(); error == 0) error = close_error;
+    return error;
+}
+
+}  // namespace statistics

@@ -1,0 +1,116 @@
+#pragma once
+// The journal of received lines, beside the daily files: every byte that enters the
+// autosave's buffer is written to it at once and made durable within a second, so that a
+// crash or a power cut costs at most the last second's lines, not all since the last
+// autosave.
+//
+// Each write of the autosave is recorded, durably, before it begins (the file and its size)
+// and after the file is flushed. After a crash the journal so tells exactly which bytes the
+// daily files took: a write that was cut short is undone by cutting its file back to the
+// size recorded, and the lines after the last finished write are written again. No line
+// reaches a daily file twice, whatever the lines hold.
+//
+// The file exists while some line is in no daily file yet; it goes when an autosave has
+// saved everything, so a clean end leaves none. A journal that cannot be kept (a full disk,
+// a folder without rights, another copy of the program using it) never holds up reception
+// or the autosave: one warning, the file is removed (nothing in it may be written twice
+// once lines went on to the daily files without it), and the lines are kept in memory only,
+// as without a journal, until an autosave has saved them all; then it starts again.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/statistics/autosaver.h"
+#include "engine/statistics/file_system.h"
+#include "platform/timer.h"
+
+namespace statistics {
+
+inline constexpr const char* kJournalFileName = "received.journal";
+
+// What a journal left by a run that ended without saving holds beyond the daily files.
+struct RecoveredLines {
+    std::string bytes;          // as the autosave's buffer held them: CR LF before each line
+    std::string cut_line_file;  // the file the first line began in, when a write cut it
+    std::size_t lines = 0;      // lines begun in `bytes`
+};
+
+class LineJournal : public AutosaveWrites {
+  public:
+    using Warn = std::function<void(const std::string& title, const std::string& text)>;
+
+    // The longest a line waits to be made durable.
+    static constexpr std::uint32_t kSyncDelayMs = 1000;
+    // A journal longer than this is left for a later run with more memory.
+    static constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
+
+    LineJournal(FileSystem& files, const std::string& log_folder, platform::TimerFactory& timers,
+                Warn warn);
+    // Makes what was written durable; the file stays when some line is in no daily file.
+    ~LineJournal() override;
+    LineJournal(const LineJournal&) = delete;
+    LineJournal& operator=(const LineJournal&) = delete;
+
+    // At start, before any line: takes over the journal a run that ended without saving
+    // left, cuts back a daily file whose write it left unfinished, and returns the lines that
+    // no daily file holds. They belong at the start of the (empty) buffer; the journal goes
+    // on with them.
+    RecoveredLines Recover();
+
+    // The buffer has grown at its end: its new bytes are written to the journal now.
+    void Follow(const std::string& save_buffer);
+    // The buffer's first `bytes` left it otherwise than through a daily file (kept in a file
+    // of their own at the end): nothing may bring them back.
+    void Dropped(std::size_t bytes);
+    // Makes all that was written durable now (the timer does it a second after a write).
+    void Sync();
+
+    void WillWrite(const std::string& path, OutputFile& file) override;
+    void Wrote(std::size_t bytes) override;
+
+    const std::string& Path() const { return path_; }
+    // The file is open and being written.
+    bool Keeping() const { return state_ == State::Open; }
+
+  private:
+    enum class State {
+        Idle,      // no file: nothing to keep
+        Open,      // the file holds every buffered byte
+        Failed,    // could not be kept: none until the buffer is empty again
+        Disabled,  // a journal that could not be recovered stays as it is for a later run
+    };
+
+    void Start();
+    void Append(const std::string& record);
+    // Nothing is buffered any more: the file goes.
+    void Retire();
+    void Fail(int error);
+    void Disable(int error);
+    // Cuts the file of an unfinished write back to the size it had before.
+    int CutBack(const std::string& path, std::uint64_t size);
+    void Report(const std::string& text, int error);
+
+    FileSystem& files_;
+    std::string folder_;
+    std::string path_;
+    Warn warn_;
+    std::unique_ptr<platform::Timer> sync_timer_;
+
+    State state_ = State::Idle;
+    std::unique_ptr<OutputFile> file_;  // open and locked while Open
+    std::uint64_t generation_ = 0;
+    std::uint64_t written_ = 0;  // L bytes in the file
+    std::size_t buffered_ = 0;   // bytes of the buffer this journal was told of
+    bool data_unsynced_ = false;
+    bool folder_unsynced_ = false;
+    bool failing_ = false;  // warned of a failure and not kept since
+};
+
+// Counts the lines begun in a buffer's text (CR LF before each; a cut line first).
+std::size_t CountBufferedLines(std::string_view bytes);
+
+}  // namespace statistics

@@ -1,0 +1,83 @@
+#include "engine/statistics/unsaved_lines.h"
+
+#include <cerrno>
+
+#include "engine/statistics/daily_file_name.h"
+#include "engine/statistics/file_error_text.h"
+
+namespace statistics {
+
+namespace {
+
+constexpr const char* kProgramFolder = "/incubator-monitor/unsaved";
+
+bool IsAbsolute(const std::optional<std::string>& path) {
+    return path && !path->empty() && path->front() == '/';
+}
+
+std::string TwoDigits(int value) {
+    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// "2026-12-06_23-59-58" and, for the n-th name tried, "-n".
+std::string NameFor(const LocalDateTime& now, int n) {
+    std::string name = DailyFileName(now);
+    name.resize(name.size() - 4);  // ".txt"
+    name += "_" + TwoDigits(now.hour) + "-" + TwoDigits(now.minute) + "-" + TwoDigits(now.second);
+    if (n > 1) name += "-" + std::to_string(n);
+    return name + ".txt";
+}
+
+int WriteNewFile(FileSystem& files, const std::string& path, std::string_view bytes) {
+    std::unique_ptr<OutputFile> file;
+    if (const int error = files.OpenForWriting(path, OpenMode::CreateNew, file); error != 0)
+        return error;
+    int error = 0;
+    WriteAll(*file, bytes, error);
+    if (error == 0) error = file->Sync();
+    if (const int close_error = file->Close(); error == 0) error = close_error;
+    return error;
+}
+
+}  // namespace
+
+std::string UnsavedLinesFolder(const EnvironmentLookup& environment) {
+    if (const auto data = environment("XDG_DATA_HOME"); IsAbsolute(data))
+        return JoinPath(*data, kProgramFolder + 1);
+    if (const auto home = environment("HOME"); IsAbsolute(home))
+        return JoinPath(*home, std::string(".local/share") + kProgramFolder);
+    return {};
+}
+
+KeptLines KeepUnsavedLines(FileSystem& files, const std::string& folder, const LocalDateTime& now,
+                           std::string_view save_buffer) {
+    KeptLines kept;
+    if (folder.empty()) {
+        kept.error = ENOENT;
+        return kept;
+    }
+    kept.path = JoinPath(folder, NameFor(now, 1));
+    if ((kept.error = files.MakeDirectories(folder)) != 0) return kept;
+    for (int n = 1; n <= 100; ++n) {
+        kept.path = JoinPath(folder, NameFor(now, n));
+        kept.error = WriteNewFile(files, kept.path, save_buffer);
+        if (kept.error != EEXIST) break;
+    }
+    if (kept.error == 0) files.SyncFolder(folder);  // best effort: the new file's entry
+    return kept;
+}
+
+std::string UnsavedLinesNotice(const AutosaveResult& failure, const KeptLines& kept) {
+    std::string text = "Не удалось сохранить статистику в файл \"" + failure.failed_path +
+                       "\": " + ReasonInWords(failure.error) + ". ";
+    if (kept.error == 0)
+        return text + "Несохранённые строки записаны в файл \"" + kept.path + "\".";
+    if (kept.path.empty())
+        text += "Папка для несохранённых строк не найдена (нет домашней папки)";
+    else
+        text += "Не удалось записать несохранённые строки и в файл \"" + kept.path +
+                "\": " + ReasonInWords(kept.error);
+    return text + "; они выведены в стандартный поток ошибок.";
+}
+
+}  // namespace statistics
