@@ -20,7 +20,7 @@ if(INCUBATOR_WITH_QT)
     add_executable(monitor_e2e_tests
         ${e2e_dir}/tests/monitor_e2e_test.cpp ${e2e_dir}/tests/child_process.cpp
         ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
-    target_link_libraries(monitor_e2e_tests PRIVATE e2e_check humidity platform_ini
+    target_link_libraries(monitor_e2e_tests PRIVATE e2e_check humidity platform_ini statistics
         GTest::gtest GTest::gtest_main)
     target_compile_definitions(monitor_e2e_tests PRIVATE
         INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"

@@ -1,7 +1,7 @@
 # The whole programs on incubator-sim's pseudo-terminal: CPU time per packet and resident
 # memory, read from /proc. A program is measured when its target exists here (bench/ is added
 # after the programs' folders); the others are reported as skipped.
-incubator_bench(process_bench SOURCES process_bench.cpp DEPS mqtt_test_support)
+incubator_bench(process_bench SOURCES process_bench.cpp DEPS mqtt_test_support statistics)
 target_compile_definitions(process_bench PRIVATE
     INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>")
 add_dependencies(process_bench incubator-sim)

@@ -34,6 +34,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/statistics/daily_file_name.h"
 #include "mqtt/tests/test_broker.h"
 #include "platform/tests/temp_folder.h"
 
@@ -233,13 +234,9 @@ std::string Number(double v) {
     return text;
 }
 
+// Today's daily file name, as the monitor forms it.
 std::string TodaysFileName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char name[32];
-    std::strftime(name, sizeof name, "%Y-%m-%d.txt", &local);
-    return name;
+    return statistics::DailyFileName(CurrentLocalDateTime());
 }
 
 std::string ErrorsOf(const std::string& file) {

@@ -22,6 +22,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "engine/statistics/daily_file_name.h"
 #include "platform/ini_file.h"
 #include "platform/tests/temp_folder.h"
 
@@ -153,12 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, EndingOnSignal, ::testing::Values(SIGTERM, SIG
 
 // Today's daily file name, as the monitor forms it.
 std::string TodaysFileName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char name[32];
-    std::strftime(name, sizeof name, "%Y-%m-%d.txt", &local);
-    return name;
+    return statistics::DailyFileName(CurrentLocalDateTime());
 }
 
 TEST(Ending, ASignalEndsTheProgramWhenNothingCanBeWrittenAndTheLinesAreKeptElsewhere) {
