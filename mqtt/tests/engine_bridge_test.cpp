@@ -248,21 +248,6 @@ TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
     EXPECT_EQ(sub_.On(kTopic + "/availability"), (std::vector<std::string>{"online", "offline"}));
 }
 
-TEST_F(MqttFeedTest, NothingStartsWithoutAHost) {
-    const std::string path = folder_.File("quiet.ini");
-    Spit(path, "[MQTT]\nHost=\nPort=1\n");
-    std::vector<std::string> warnings;
-    mqtt::MqttFeed feed(
-        path, *engine_, ui_,
-        [&](const std::string&, const std::string& t) { warnings.push_back(t); }, "1");
-    EXPECT_FALSE(feed.Enabled());
-    EXPECT_EQ(feed.publisher(), nullptr);
-    engine_->StartStop();
-    Receive(Eight(0, 600, 590, 500));
-    EXPECT_EQ(front_.samples.size(), 1u);
-    EXPECT_TRUE(warnings.empty());
-}
-
 // The offset of a stamp taken a moment ago is now's, also in the hour that the change back
 // from summer time repeats; other stamps take their own date's.
 TEST(SampleTimeOf, TakesTheOffsetOfTheMomentTheStampNames) {
