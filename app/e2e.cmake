@@ -35,6 +35,20 @@ if(INCUBATOR_WITH_QT)
             TIMEOUT 180 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endforeach()
 
+    # The window program publishing to a broker of the test's own.
+    add_executable(monitor_mqtt_tests
+        ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/child_process.cpp)
+    target_link_libraries(monitor_mqtt_tests PRIVATE e2e_check mqtt_test_support
+        GTest::gtest GTest::gtest_main)
+    target_compile_definitions(monitor_mqtt_tests PRIVATE
+        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
+        INCUBATOR_VERSION="${PROJECT_VERSION}")
+    add_dependencies(monitor_mqtt_tests incubator-sim incubator-monitor)
+    incubator_warnings(monitor_mqtt_tests)
+    add_test(NAME monitor_e2e_Mqtt COMMAND monitor_mqtt_tests)
+    set_tests_properties(monitor_e2e_Mqtt PROPERTIES TIMEOUT 120)
+
     # SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run).
     add_executable(monitor_kill_tests
         ${e2e_dir}/tests/monitor_kill_test.cpp ${e2e_dir}/tests/child_process.cpp

@@ -11,6 +11,7 @@
 #include "app/app_paths.h"
 #include "app/qt/form1.h"
 #include "engine/statistics/unsaved_lines.h"
+#include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"
@@ -37,6 +38,8 @@ constexpr const char* kUsage =
     "program, in $XDG_CONFIG_HOME/incubator-monitor/), the daily statistics in log/ beside\n"
     "it (or in $XDG_DATA_HOME/incubator-monitor/log/). Lines that cannot be saved there when\n"
     "the program ends go to $XDG_DATA_HOME/incubator-monitor/unsaved/.\n";
+
+constexpr unsigned kMqttWarningSeconds = 10;
 
 struct Options {
     bool echo = false;
@@ -114,6 +117,13 @@ int main(int argc, char** argv) {
         };
 
     TForm1 form(services);
+    // Ends before the window and its engine, saying "offline" on the way.
+    mqtt::MqttFeed mqtt_feed(
+        paths.configuration_file, form.Engine(), ui_thread,
+        [&form](const std::string& title, const std::string& text) {
+            form.WarnUnattended(title, text, kMqttWarningSeconds);
+        },
+        INCUBATOR_VERSION);
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <thread>
 
+#include "engine/program_settings.h"
+#include "mqtt/engine_bridge.h"
 #include "mqtt/publisher.h"
 #include "mqtt/tests/test_broker.h"
 
@@ -53,6 +55,34 @@ void BM_PublishSampleCall(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PublishSampleCall);
+
+// The offset of a record line's time, taken a moment ago.
+void BM_SampleTimeOf(benchmark::State& state) {
+    const LocalDateTime now = CurrentLocalDateTime();
+    for (auto _ : state) benchmark::DoNotOptimize(mqtt::SampleTimeOf(now, std::time(nullptr)));
+}
+BENCHMARK(BM_SampleTimeOf);
+
+// What the bridge costs the engine's thread per sample: the state with its time's offset
+// handed to the publisher, and the alarm flags compared with those sent.
+void BM_BridgeSampleReceived(benchmark::State& state) {
+    Connected c;
+    if (!c.ok) return state.SkipWithError("no connection to the broker");
+    const ProgramSettings settings;
+    mqtt::EngineBridge bridge(c.p, settings);
+    TelemetrySample sample;
+    sample.values.outputs = 0x12;
+    sample.values.t1 = 37.5;
+    sample.values.t2 = 36.6;
+    sample.values.t3 = 28.1;
+    sample.values.hm = 55;
+    sample.time = CurrentLocalDateTime();
+    for (auto _ : state) {
+        sample.values.t1 += 0.0625;
+        bridge.SampleReceived(sample);
+    }
+}
+BENCHMARK(BM_BridgeSampleReceived);
 
 // The network thread's CPU time (the process's less the caller's) over 10 seconds of samples
 // at the given rate, per sample; rate 0: a connected publisher without samples, per second.

@@ -107,6 +107,10 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void FormClose();
     // The desktop session ends or the program is told to stop: save without asking and quit.
     void EndWithoutAsking();
+    // A warning of the program's other parts (the MQTT feed), shown as the engine's are.
+    void WarnUnattended(const std::string& title, const std::string& text, unsigned seconds) {
+        Warn(title, text, seconds);
+    }
 
     // --- menus and the tray icon
     void NComPortClick();

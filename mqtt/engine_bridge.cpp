@@ -1,0 +1,94 @@
+#include "mqtt/engine_bridge.h"
+
+#include <cstdlib>
+
+#include "mqtt/publisher.h"
+
+namespace mqtt {
+
+namespace {
+
+// How far a stamp may lie from `now` and still take now's offset.
+constexpr long kNearSeconds = 120;
+
+std::tm FieldsOf(const LocalDateTime& t) {
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    return tm;
+}
+
+}  // namespace
+
+SampleTime SampleTimeOf(const LocalDateTime& local, std::time_t now) {
+    std::tm now_fields{};
+    localtime_r(&now, &now_fields);
+    const long offset = now_fields.tm_gmtoff;
+    std::tm fields = FieldsOf(local);
+    // The moment the stamp names if the offset has not changed since.
+    const std::time_t at_now_offset = timegm(&fields) - offset;
+    if (std::labs(static_cast<long>(at_now_offset - now)) <= kNearSeconds)
+        return {local, static_cast<int>(offset / 60)};
+    // A stamp from another time (a clock that was set, a test's clock): its own date's offset.
+    fields = FieldsOf(local);
+    fields.tm_isdst = -1;
+    const std::time_t t = std::mktime(&fields);
+    std::tm then{};
+    localtime_r(&t, &then);
+    return {local, static_cast<int>(then.tm_gmtoff / 60)};
+}
+
+Sample SampleOf(const TelemetrySample& sample, std::time_t now) {
+    const DecodedSample& v = sample.values;
+    return {v.t1, v.t2, v.t3, v.hm < 0 ? -1 : v.hm, v.outputs, SampleTimeOf(sample.time, now)};
+}
+
+AlarmState AlarmStateOf(const AlarmFlags& flags, bool port_lost, bool silent,
+                        const ProgramSettings& settings) {
+    return {
+        .t1 = flags.AlarmT1 && settings.T1_enable,
+        .t2 = flags.AlarmT2 && settings.T2_enable,
+        .hm = flags.AlarmHM && settings.HM_enable,
+        .no_data = (flags.AlarmNoData || silent) && settings.SignalOffData,
+        .port_lost = port_lost,
+    };
+}
+
+EngineBridge::EngineBridge(Publisher& publisher, const ProgramSettings& settings)
+    : publisher_(publisher), settings_(settings) {}
+
+void EngineBridge::Begin(const AlarmFlags& flags, bool port_lost) {
+    flags_ = flags;
+    port_lost_ = port_lost;
+    silent_ = false;
+    PublishAlarms();
+}
+
+void EngineBridge::SampleReceived(const TelemetrySample& sample) {
+    publisher_.PublishSample(SampleOf(sample, std::time(nullptr)));
+    silent_ = false;
+    // The alarm switches may have changed since the flags did.
+    PublishAlarms();
+}
+
+void EngineBridge::AlarmsChanged(const AlarmFlags& flags, bool port_lost) {
+    flags_ = flags;
+    port_lost_ = port_lost;
+    PublishAlarms();
+}
+
+void EngineBridge::NoData() {
+    silent_ = true;
+    PublishAlarms();
+}
+
+void EngineBridge::PublishAlarms() {
+    // The publisher sends only what differs from what it sent last.
+    publisher_.PublishAlarms(AlarmStateOf(flags_, port_lost_, silent_, settings_));
+}
+
+}  // namespace mqtt

@@ -1,0 +1,41 @@
+#include "mqtt/mqtt_feed.h"
+
+#include <utility>
+
+#include "engine/monitor_engine.h"
+#include "mqtt/discovery.h"
+#include "mqtt/engine_bridge.h"
+#include "mqtt/publisher.h"
+#include "platform/ini_file.h"
+
+namespace mqtt {
+
+MqttFeed::MqttFeed(const std::string& config_path, MonitorEngine& engine, UiThread& owner,
+                   WarningSink warn, std::string version)
+    : engine_(engine) {
+    Settings settings = ReadSettings(platform::IniFile(config_path), warn);
+    if (!settings.enabled) return;
+    DeviceInfo device;
+    device.sw_version = std::move(version);
+    device.machine_tag = MachineTag();
+    publisher_ =
+        std::make_unique<Publisher>(std::move(settings), std::move(device), owner, std::move(warn));
+    bridge_ = std::make_unique<EngineBridge>(*publisher_, engine_.Settings());
+    // Flags raised before the feed began (a port missing at start) are retained at the connect.
+    bridge_->Begin(engine_.Alarms(), engine_.PortLost());
+    engine_.AddListener(*bridge_);
+    following_ = true;
+    publisher_->Start();
+}
+
+MqttFeed::~MqttFeed() {
+    Stop();
+}
+
+void MqttFeed::Stop() {
+    if (following_) engine_.RemoveListener(*bridge_);
+    following_ = false;
+    if (publisher_) publisher_->Stop();
+}
+
+}  // namespace mqtt
