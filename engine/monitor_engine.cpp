@@ -32,9 +32,10 @@ constexpr unsigned kPortWarningSeconds = 50;
 
 }  // namespace
 
-MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front)
+MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, EngineOptions options)
     : services_(std::move(services)),
       front_(front),
+      options_(options),
       receiver_(
           TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
       port_(services_.serial, services_.ui_thread) {
@@ -326,6 +327,8 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
     // unechoed.
     if (services_.echo_line) services_.echo_line(sample.record_line);
+    if (options_.clear_alarms_when_back_inside)
+        ClearAlarmsBackInside(alarms_, limits_, sample.values);
     journal_->Follow(save_buffer_);
     front_.SampleDecoded(sample);
     if (sample.display_full) {
