@@ -1,5 +1,6 @@
-// The window program killed (SIGKILL) at random moments while it receives 10 packets a second
-// with a one-minute autosave, and started again after each kill; a last run ends on SIGTERM.
+// Each program (the window program, the service) killed (SIGKILL) at random moments while it
+// receives 10 packets a second with a one-minute autosave, and started again after each kill;
+// a last run ends on SIGTERM.
 // The daily files must then hold, once and in order, the lines each run echoed, less at most
 // a second's worth at each kill; each start must say how many lines it recovered; and every
 // line must be a packet the simulator sent. INCUBATOR_KILLS sets the number of kills (12 by
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -35,7 +37,7 @@ constexpr int kRate = 10;  // packets a second
 // A kill may lose what was not yet in the journal: the line being handled.
 constexpr std::size_t kLostReceivedLines = 1;
 
-int Kills() {
+int KillCount() {
     const char* text = std::getenv("INCUBATOR_KILLS");
     const int kills = text ? std::atoi(text) : 0;
     return kills > 0 ? kills : 12;
@@ -99,11 +101,42 @@ std::optional<std::size_t> Recovered(const std::string& errors) {
     return std::stoul(errors.substr(at + mark.size()));
 }
 
-TEST(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
-    const int kills = Kills();
+// A program under test, run with its configuration file incubator-monitor.ini and its daily
+// files in log/, both in `folder`.
+struct Program {
+    std::string name;
+    std::function<std::vector<std::string>(const TempFolder& folder)> command;
+    std::vector<std::string> environment;
+};
+
+std::vector<Program> Programs() {
+    std::vector<Program> programs;
+#ifdef INCUBATOR_MONITOR_PATH
+    programs.push_back({"Window",
+                        [](const TempFolder& folder) {
+                            // A copy keeps its configuration and statistics beside itself.
+                            const std::string exe = folder.File("incubator-monitor");
+                            if (!fs::exists(exe)) fs::copy_file(INCUBATOR_MONITOR_PATH, exe);
+                            return std::vector<std::string>{exe, "--echo"};
+                        },
+                        {"QT_QPA_PLATFORM=offscreen"}});
+#endif
+    programs.push_back({"Service",
+                        [](const TempFolder& folder) {
+                            return std::vector<std::string>{INCUBATOR_MONITORD_PATH, "--config",
+                                                            folder.File("incubator-monitor.ini"),
+                                                            "--echo"};
+                        },
+                        {}});
+    return programs;
+}
+
+class Kills : public ::testing::TestWithParam<Program> {};
+
+TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
+    const int kills = KillCount();
+    const Program& program = GetParam();
     TempFolder folder;
-    const std::string exe = folder.File("incubator-monitor");
-    fs::copy_file(INCUBATOR_MONITOR_PATH, exe);
     const std::string sim_log = folder.File("sim.log");
     ChildProcess sim({INCUBATOR_SIM_PATH, "--rate", std::to_string(kRate), "--log", sim_log},
                      folder.File("sim.out"), folder.File("sim.err"));
@@ -131,7 +164,7 @@ TEST(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
         }
         const std::string echo = folder.File("echo" + std::to_string(k) + ".txt");
         const std::string errors = folder.File("monitor" + std::to_string(k) + ".err");
-        ChildProcess monitor({exe, "--echo"}, echo, errors, {"QT_QPA_PLATFORM=offscreen"});
+        ChildProcess monitor(program.command(folder), echo, errors, program.environment);
         ASSERT_TRUE(WaitUntil([&] { return !e2e::SplitEchoText(Slurp(echo)).empty(); }, 30s))
             << "run " << k << " received nothing: " << Slurp(errors);
         const bool last = k == kills;
@@ -191,10 +224,13 @@ TEST(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
     EXPECT_EQ(check.foreign, 0u) << check.Summary();
     EXPECT_TRUE(check.packets.extra.empty()) << check.Summary();
     std::printf(
-        "[ kills    ] %d kills, %zu lines saved; packets lost per kill: max %zu, mean %.2f; "
+        "[ kills    ] %s: %d kills, %zu lines saved; packets lost per kill: max %zu, mean %.2f; "
         "received lines lost per kill: max %zu; lines saved twice: %zu\n",
-        kills, saved.size(), most_lost, static_cast<double>(lost) / kills, most_received_lost,
-        doubled);
+        program.name.c_str(), kills, saved.size(), most_lost, static_cast<double>(lost) / kills,
+        most_received_lost, doubled);
 }
+
+INSTANTIATE_TEST_SUITE_P(Programs, Kills, ::testing::ValuesIn(Programs()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
