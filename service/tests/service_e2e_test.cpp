@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/e2e/daily_lines.h"
@@ -29,7 +30,10 @@ namespace fs = std::filesystem;
 class ServiceRig {
   public:
     // "{folder}" in an argument stands for the rig's folder.
-    explicit ServiceRig(std::vector<std::string> sim_args) {
+    explicit ServiceRig(std::vector<std::string> sim_args) { StartSimulator(std::move(sim_args)); }
+    ServiceRig() = default;
+
+    void StartSimulator(std::vector<std::string> sim_args) {
         for (std::string& arg : sim_args)
             if (const auto at = arg.find("{folder}"); at != std::string::npos)
                 arg.replace(at, 8, folder_.Path());
@@ -66,6 +70,8 @@ class ServiceRig {
         return service_->WaitForExit(30s);
     }
     void SignalSimulator(int signal) { sim_->Signal(signal); }
+    // The service's wait status if it has ended.
+    std::optional<int> Ended() { return service_->WaitForExit(0ms); }
     std::string Errors() const { return Slurp(File("service.err")); }
     std::vector<e2e::SentPacket> SentLog() const {
         return e2e::ParseSimLog(Slurp(File("sim.log")));
@@ -135,6 +141,26 @@ INSTANTIATE_TEST_SUITE_P(Signals, ServiceEnding, ::testing::Values(SIGTERM, SIGI
                                                 : info.param == SIGINT ? "SIGINT"
                                                                        : "SIGHUP");
                          });
+
+// --- The port at start -------------------------------------------------------------------
+
+TEST(PortAtStart, AMissingPortIsOneWarningAndIsOpenedWhenItAppears) {
+    ServiceRig rig;
+    const std::string link = rig.File("ttyINC");
+    rig.Configure("", link);
+    rig.Start();
+    // Tried again every five seconds meanwhile: still one warning, and the service runs on.
+    ASSERT_TRUE(WaitUntil([&] { return rig.Errors().find(link) != std::string::npos; }, 10s))
+        << rig.Errors();
+    std::this_thread::sleep_for(6s);
+    EXPECT_FALSE(rig.Ended()) << rig.Errors();
+    EXPECT_EQ(Count(rig.Errors(), link), 1u) << rig.Errors();
+
+    rig.StartSimulator({"--rate", "20", "--link", link});
+    ASSERT_TRUE(rig.WaitForEchoedLines(10)) << rig.Errors();
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
+    EXPECT_EQ(e2e::ReadDailyLines(rig.File("log")), rig.Echoed());
+}
 
 // --- The alarm command ---------------------------------------------------------------------
 
