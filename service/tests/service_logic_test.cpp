@@ -1,14 +1,11 @@
-// The service's own logic: its command line, its warnings on standard error, the events its
-// alarm command hears of, and the configuration it reads.
+// The service's own logic: its command line, its warnings on standard error and the events
+// its alarm command hears of.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "service/alarm_events.h"
 #include "service/options.h"
-#include "service/service_configuration.h"
 #include "service/service_front_end.h"
 
 namespace {
@@ -71,18 +68,6 @@ TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWou
     EXPECT_EQ(lines[2], "T: a b ");
 }
 
-TEST(ServiceFrontEnd, CountsTheLinesADisplayWouldHold) {
-    service::ServiceFrontEnd front([](const std::string&) {});
-    TelemetrySample s;
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(front.DisplayLineCount(), i);
-        s.history_index = front.DisplayLineCount();
-        front.SampleDecoded(s);
-    }
-    front.DisplayStartsAfresh();
-    EXPECT_EQ(front.DisplayLineCount(), 0u);
-}
-
 TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) {
     ProgramSettings settings;
     settings.T2_enable = false;
@@ -121,29 +106,6 @@ TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) 
     EXPECT_EQ(warning->title, "Влажность");
     EXPECT_EQ(warning->text, "За пределами допустимых значений!");
     EXPECT_FALSE(service::AlarmWarning({"port", "/dev/x", "lost"}));
-}
-
-TEST(ServiceConfiguration, ReadsTheWindowsKeysAndTheAlarmCommandFromTheFilesFolder) {
-    const std::string folder = std::filesystem::temp_directory_path() / "service-config-test";
-    std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/a.ini";
-    std::ofstream(ini) << "[Alarm]\nT1_HI=376\nT3_LOW=40\nT2_enable=0\n[ComPort1]\n"
-                          "SignalOffData=1\n[LogFile]\nTime=0\n[Service]\n"
-                          "AlarmCommand = bin/notify\n";
-    service::ServiceConfiguration c = service::ReadServiceConfiguration(platform::IniFile(ini));
-    EXPECT_EQ(c.limits.LimitT1Hi, 376);
-    EXPECT_EQ(c.limits.LimitHMLow, 40);
-    EXPECT_FALSE(c.settings.T2_enable);
-    EXPECT_TRUE(c.settings.SignalOffData);
-    EXPECT_EQ(c.settings.AutosaveMinutes, 0);
-    EXPECT_EQ(c.alarm_command, folder + "/bin/notify");
-
-    std::ofstream(ini) << "[Service]\nAlarmCommand=/usr/local/bin/notify\n";
-    EXPECT_EQ(service::ReadServiceConfiguration(platform::IniFile(ini)).alarm_command,
-              "/usr/local/bin/notify");
-    std::ofstream(ini) << "[Service]\nAlarmCommand=\n";
-    EXPECT_EQ(service::ReadServiceConfiguration(platform::IniFile(ini)).alarm_command, "");
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
