@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -116,6 +117,10 @@ int main(int argc, char** argv) {
     // Before any thread starts (the port's event thread, a library's): a signal must reach the
     // loop, not end the process before the save.
     platform::BlockTerminationSignals();
+    // A reader of --echo or of the warnings that goes away (`| head`, a restarted journal)
+    // must not end the service unsaved: such a write fails with EPIPE instead. The programs
+    // it runs get the default back.
+    std::signal(SIGPIPE, SIG_IGN);
     const service::ParsedOptions parsed = service::ParseOptions(argc, argv);
     std::fputs(parsed.out.c_str(), stdout);
     std::fputs(parsed.err.c_str(), stderr);

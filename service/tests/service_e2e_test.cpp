@@ -1,10 +1,12 @@
 // incubator-monitord end to end on incubator-sim's pseudo-terminal: the daily files against
 // what the simulator sent, the end on a termination signal, and the alarm command run with
 // the events as its arguments and environment.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -141,6 +143,45 @@ INSTANTIATE_TEST_SUITE_P(Signals, ServiceEnding, ::testing::Values(SIGTERM, SIGI
                                                 : info.param == SIGINT ? "SIGINT"
                                                                        : "SIGHUP");
                          });
+
+TEST(ServiceEnding, AReaderOfTheEchoThatGoesAwayDoesNotEndTheService) {
+    ServiceRig rig({"--rate", "25", "--seed", "9"});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure("");
+    // The echo into a pipe, as in `incubator-monitord --echo | head`.
+    const std::string fifo = rig.File("echo.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", rig.Ini(), "--echo"}, fifo,
+                         rig.File("service.err"));
+    std::string echoed;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            char buffer[4096];
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0) echoed.append(buffer, static_cast<std::size_t>(n));
+            return e2e::SplitEchoText(echoed).size() >= 5;
+        },
+        20s))
+        << rig.Errors();
+    ::close(reader);
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(service.WaitForExit(0ms)) << "ended when its reader went away";
+    service.Signal(SIGTERM);
+    ASSERT_TRUE(EndedNormally(service.WaitForExit(30s))) << rig.Errors();
+
+    // Every line it received is saved, the ones after the reader left too.
+    const std::vector<std::string> lines = e2e::ReadDailyLines(rig.File("log"));
+    EXPECT_GE(lines.size(), e2e::SplitEchoText(echoed).size() + 10);
+    const std::vector<e2e::SentPacket> sent = rig.SentLog();
+    ASSERT_GE(sent.size(), lines.size());
+    const std::vector<e2e::SentPacket> first(sent.begin(),
+                                             sent.begin() + static_cast<long>(lines.size()));
+    const e2e::RunCheck check =
+        e2e::CheckRun(first, lines, PacketLayout::Eight, true, std::nullopt);
+    EXPECT_TRUE(check.Clean()) << check.Summary();
+}
 
 // --- The port at start -------------------------------------------------------------------
 
