@@ -208,6 +208,7 @@ void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
 }
 
 void MonitorEngine::Log(const std::string& line) const {
+    if (options_.warnings_on_standard_error) return;
     std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), line.c_str());
     std::fflush(stderr);
 }
@@ -246,7 +247,11 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
-    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), notice.c_str());
+    // The notice before the lines it tells of.
+    if (options_.warnings_on_standard_error)
+        front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    else
+        Log(notice);
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
@@ -257,7 +262,7 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     }
     std::fflush(stderr);
     save_buffer_.clear();
-    front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    if (!options_.warnings_on_standard_error) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
 void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {

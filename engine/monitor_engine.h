@@ -33,6 +33,9 @@ struct EngineOptions {
     // A channel's latched alarm flag clears by itself when a sample is back inside the
     // limits (a program nobody acknowledges in); else only an acknowledgement clears it.
     bool clear_alarms_when_back_inside = false;
+    // The front end's warnings go to standard error already: the engine writes no copy of
+    // its own there.
+    bool warnings_on_standard_error = false;
 };
 
 class MonitorEngine : private TelemetrySink {

@@ -63,8 +63,9 @@ int Run(const service::Options& options) {
         .program = kProgram,
         .title = kProgram,
     };
-    MonitorEngine engine(std::move(services), front,
-                         EngineOptions{.clear_alarms_when_back_inside = true});
+    MonitorEngine engine(
+        std::move(services), front,
+        EngineOptions{.clear_alarms_when_back_inside = true, .warnings_on_standard_error = true});
     Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder);
 
     // Before the port opens: the recovered lines come before any new one.
