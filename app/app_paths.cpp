@@ -41,6 +41,13 @@ AppPaths Beside(const fs::path& executable) {
 
 }  // namespace
 
+std::optional<std::string> XdgBaseFolder(const EnvironmentLookup& environment,
+                                         std::string_view variable, std::string_view under_home) {
+    const auto folder = BaseFolder(environment, variable, under_home);
+    if (!folder) return std::nullopt;
+    return folder->string();
+}
+
 std::string IniPathBeside(const std::string& executable) {
     fs::path path(executable);
     path.replace_extension(".ini");

@@ -29,6 +29,11 @@ using FolderCheck = std::function<bool(const std::string& folder)>;
 AppPaths ResolveAppPaths(const std::string& executable, const EnvironmentLookup& environment,
                          const FolderCheck& folder_takes_files);
 
+// An XDG base folder: $`variable` when it holds an absolute path, else $HOME/`under_home`
+// (for an absolute home); none without either.
+std::optional<std::string> XdgBaseFolder(const EnvironmentLookup& environment,
+                                         std::string_view variable, std::string_view under_home);
+
 // The executable's path with its extension replaced by ".ini" (appended when it has none;
 // a name's leading dot starts no extension).
 std::string IniPathBeside(const std::string& executable);

@@ -9,3 +9,14 @@ incubator_test(configuration_tests
             ${CMAKE_CURRENT_LIST_DIR}/tests/app_paths_test.cpp
             ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
     DEPS configuration)
+
+# Each instance's folders when the configuration file is named (--config FILE); its name
+# follows MQTT's rule.
+incubator_library(instance_paths
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/instance_paths.cpp
+    DEPS configuration mqtt)
+
+incubator_test(instance_paths_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/instance_paths_test.cpp
+            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+    DEPS instance_paths)

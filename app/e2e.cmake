@@ -49,18 +49,6 @@ if(INCUBATOR_WITH_QT)
     add_test(NAME monitor_e2e_Mqtt COMMAND monitor_mqtt_tests)
     set_tests_properties(monitor_e2e_Mqtt PROPERTIES TIMEOUT 120)
 
-    # SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run).
-    add_executable(monitor_kill_tests
-        ${e2e_dir}/tests/monitor_kill_test.cpp ${e2e_dir}/tests/child_process.cpp
-        ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
-    target_link_libraries(monitor_kill_tests PRIVATE e2e_check GTest::gtest GTest::gtest_main)
-    target_compile_definitions(monitor_kill_tests PRIVATE
-        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
-        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
-    add_dependencies(monitor_kill_tests incubator-sim incubator-monitor)
-    incubator_warnings(monitor_kill_tests)
-    add_test(NAME monitor_e2e_Kills COMMAND monitor_kill_tests)
-    set_tests_properties(monitor_e2e_Kills PROPERTIES TIMEOUT 240)
     # Lost bytes: one CTest test per run, so that they can run side by side.
     foreach(run IN ITEMS At1PerSecondEightBytes At1PerSecondNineBytes At4PerSecondEightBytes
                          At4PerSecondNineBytes At10PerSecondEightBytes At10PerSecondNineBytes
@@ -75,4 +63,25 @@ if(INCUBATOR_WITH_QT)
             set_tests_properties(monitor_e2e_DroppedBytes_${run} PROPERTIES RUN_SERIAL TRUE)
         endif()
     endforeach()
+endif()
+
+# SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run): the
+# service always, the window program when it is built.
+add_executable(monitor_kill_tests
+    ${e2e_dir}/tests/monitor_kill_test.cpp ${e2e_dir}/tests/child_process.cpp
+    ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
+target_link_libraries(monitor_kill_tests PRIVATE e2e_check GTest::gtest GTest::gtest_main)
+target_compile_definitions(monitor_kill_tests PRIVATE
+    INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
+    INCUBATOR_MONITORD_PATH="$<TARGET_FILE:incubator-monitord>")
+add_dependencies(monitor_kill_tests incubator-sim incubator-monitord)
+incubator_warnings(monitor_kill_tests)
+add_test(NAME service_e2e_Kills COMMAND monitor_kill_tests --gtest_filter=*/Service)
+set_tests_properties(service_e2e_Kills PROPERTIES TIMEOUT 240)
+if(INCUBATOR_WITH_QT)
+    target_compile_definitions(monitor_kill_tests PRIVATE
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
+    add_dependencies(monitor_kill_tests incubator-monitor)
+    add_test(NAME monitor_e2e_Kills COMMAND monitor_kill_tests --gtest_filter=*/Window)
+    set_tests_properties(monitor_e2e_Kills PROPERTIES TIMEOUT 240)
 endif()

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/app_paths.h"
+#include "app/instance_paths.h"
 #include "app/qt/form1.h"
 #include "engine/statistics/unsaved_lines.h"
 #include "mqtt/mqtt_feed.h"
@@ -28,21 +30,27 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: incubator-monitor [--echo] [--help]\n"
+    "Usage: incubator-monitor [--config FILE] [--echo] [--help]\n"
     "Watches an egg-incubator controller on a serial line.\n"
     "\n"
-    "  --echo   also print every record line to standard output as it is added\n"
-    "  --help   print this text and exit\n"
+    "  --config FILE  use this configuration file (one per incubator); the statistics go to\n"
+    "                 [LogFile] Dir, else log/ beside FILE, or for a FILE in\n"
+    "                 $XDG_CONFIG_HOME/incubator-monitor/ to\n"
+    "                 $XDG_DATA_HOME/incubator-monitor/<name>/log/\n"
+    "  --echo         also print every record line to standard output as it is added\n"
+    "  --help         print this text and exit\n"
     "\n"
-    "The settings are in incubator-monitor.ini beside the program (or, for an installed\n"
-    "program, in $XDG_CONFIG_HOME/incubator-monitor/), the daily statistics in log/ beside\n"
-    "it (or in $XDG_DATA_HOME/incubator-monitor/log/). Lines that cannot be saved there when\n"
-    "the program ends go to $XDG_DATA_HOME/incubator-monitor/unsaved/.\n";
+    "Without --config, the settings are in incubator-monitor.ini beside the program (or, for\n"
+    "an installed program, in $XDG_CONFIG_HOME/incubator-monitor/), the daily statistics in\n"
+    "log/ beside it (or in $XDG_DATA_HOME/incubator-monitor/log/). Lines that cannot be saved\n"
+    "there when the program ends go to $XDG_DATA_HOME/incubator-monitor/unsaved/ (with\n"
+    "--config, to unsaved/ beside the statistics folder).\n";
 
 constexpr unsigned kMqttWarningSeconds = 10;
 
 struct Options {
     bool echo = false;
+    std::string config;  // empty: the program's own file
 };
 
 // False (after printing why) when the program is not to run.
@@ -50,6 +58,13 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exit_code) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--echo") == 0) {
             options.echo = true;
+        } else if (std::strcmp(argv[i], "--config") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "incubator-monitor: --config needs a file\n\n%s", kUsage);
+                exit_code = 2;
+                return false;
+            }
+            options.config = argv[++i];
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
             exit_code = 0;
@@ -89,8 +104,16 @@ int main(int argc, char** argv) {
     InstallRussianCatalogue(app, translator);
 
     const std::string exe = platform::ExecutablePath();
-    const config::AppPaths paths =
-        config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
+    config::AppPaths paths;
+    std::string unsaved_dir = statistics::UnsavedLinesFolder(config::ProcessEnvironment);
+    if (options.config.empty()) {
+        paths = config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
+    } else {
+        const config::InstancePaths instance =
+            config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
+        paths = {instance.configuration_file, instance.log_folder};
+        unsaved_dir = instance.unsaved_folder;
+    }
     // An installed program's configuration folder may not exist yet.
     config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
@@ -108,7 +131,7 @@ int main(int argc, char** argv) {
         timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
         clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
-    services.unsaved_dir = statistics::UnsavedLinesFolder(config::ProcessEnvironment);
+    services.unsaved_dir = unsaved_dir;
     if (options.echo)
         services.echo_line = [](const std::string& line) {
             std::fwrite(line.data(), 1, line.size(), stdout);

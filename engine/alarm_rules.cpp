@@ -27,3 +27,10 @@ void AcknowledgeAll(AlarmFlags& flags) {
     flags.AlarmT2 = false;
     flags.AlarmHM = false;
 }
+
+void ClearAlarmsBackInside(AlarmFlags& flags, const AlarmLimits& limits,
+                           const DecodedSample& sample) {
+    if (!OutsideLimits(sample.t1_alarm, limits.LimitT1Hi, limits.LimitT1Low)) flags.AlarmT1 = false;
+    if (!OutsideLimits(sample.t2_alarm, limits.LimitT2Hi, limits.LimitT2Low)) flags.AlarmT2 = false;
+    if (!OutsideLimits(sample.hm, limits.LimitHMHi, limits.LimitHMLow)) flags.AlarmHM = false;
+}

@@ -7,6 +7,7 @@
 
 #include "engine/alarm_state.h"
 #include "engine/program_settings.h"
+#include "engine/telemetry_packet.h"
 
 // The channels in the order the alarm display visits them.
 enum class AlarmChannel { HM, T2, T1 };
@@ -22,3 +23,8 @@ std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bo
 // The acknowledgements.
 void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel);
 void AcknowledgeAll(AlarmFlags& flags);
+
+// Clears the flag of each channel whose value in `sample` lies inside its limits again: where
+// nobody is there to acknowledge (the service), a flag tells of the alarm while it lasts.
+void ClearAlarmsBackInside(AlarmFlags& flags, const AlarmLimits& limits,
+                           const DecodedSample& sample);

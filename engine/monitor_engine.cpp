@@ -32,9 +32,10 @@ constexpr unsigned kPortWarningSeconds = 50;
 
 }  // namespace
 
-MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front)
+MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, EngineOptions options)
     : services_(std::move(services)),
       front_(front),
+      options_(options),
       receiver_(
           TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
       port_(services_.serial, services_.ui_thread) {
@@ -207,6 +208,7 @@ void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
 }
 
 void MonitorEngine::Log(const std::string& line) const {
+    if (options_.warnings_on_standard_error) return;
     std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), line.c_str());
     std::fflush(stderr);
 }
@@ -245,7 +247,11 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
-    std::fprintf(stderr, "%s: %s\n", services_.program.c_str(), notice.c_str());
+    // The notice before the lines it tells of.
+    if (options_.warnings_on_standard_error)
+        front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    else
+        Log(notice);
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
@@ -256,7 +262,7 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     }
     std::fflush(stderr);
     save_buffer_.clear();
-    front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    if (!options_.warnings_on_standard_error) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
 void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
@@ -326,6 +332,8 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
     // unechoed.
     if (services_.echo_line) services_.echo_line(sample.record_line);
+    if (options_.clear_alarms_when_back_inside)
+        ClearAlarmsBackInside(alarms_, limits_, sample.values);
     journal_->Follow(save_buffer_);
     front_.SampleDecoded(sample);
     if (sample.display_full) {

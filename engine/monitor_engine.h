@@ -28,12 +28,22 @@
 #include "engine/telemetry_receiver.h"
 #include "serial/serial_port.h"
 
+// How a front end wants its engine to behave where the programs differ.
+struct EngineOptions {
+    // A channel's latched alarm flag clears by itself when a sample is back inside the
+    // limits (a program nobody acknowledges in); else only an acknowledgement clears it.
+    bool clear_alarms_when_back_inside = false;
+    // The front end's warnings go to standard error already: the engine writes no copy of
+    // its own there.
+    bool warnings_on_standard_error = false;
+};
+
 class MonitorEngine : private TelemetrySink {
   public:
     static constexpr std::uint32_t kResetRxMs = 500;  // a silence inside a packet drops it
     static constexpr std::uint32_t kNoDataMs = 3000;  // the watchdog
 
-    MonitorEngine(EngineServices services, EngineFrontEnd& front);
+    MonitorEngine(EngineServices services, EngineFrontEnd& front, EngineOptions options = {});
     // Closes the port first: no event reaches a half-destroyed engine or front end.
     ~MonitorEngine() override;
     MonitorEngine(const MonitorEngine&) = delete;
@@ -132,6 +142,7 @@ class MonitorEngine : private TelemetrySink {
 
     EngineServices services_;
     EngineFrontEnd& front_;
+    EngineOptions options_;
 
     ProgramSettings settings_;
     AlarmLimits limits_;

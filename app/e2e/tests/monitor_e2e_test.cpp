@@ -55,11 +55,14 @@ class Rig {
         Spit(Ini(), "[ComPort1]\nPort=" + pty_ + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
     }
 
-    // `environment`: NAME=VALUE entries besides the offscreen platform.
-    void StartMonitor(std::vector<std::string> environment = {}) {
+    // `environment`: NAME=VALUE entries besides the offscreen platform; `arguments` after
+    // --echo.
+    void StartMonitor(std::vector<std::string> environment = {},
+                      const std::vector<std::string>& arguments = {}) {
         environment.push_back("QT_QPA_PLATFORM=offscreen");
-        monitor_ = std::make_unique<ChildProcess>(std::vector<std::string>{Exe(), "--echo"},
-                                                  folder_.File("echo.txt"),
+        std::vector<std::string> command{Exe(), "--echo"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        monitor_ = std::make_unique<ChildProcess>(command, folder_.File("echo.txt"),
                                                   folder_.File("monitor.err"), environment);
     }
     std::string File(const std::string& name) const { return folder_.File(name); }
@@ -181,6 +184,22 @@ TEST(Ending, ASignalEndsTheProgramWhenNothingCanBeWrittenAndTheLinesAreKeptElsew
     EXPECT_EQ(e2e::ReadDailyLines(unsaved), rig.Echoed());
     EXPECT_NE(errors.find("строки записаны в файл \"" + unsaved + "/"), std::string::npos);
     EXPECT_EQ(Slurp(elsewhere), "not the statistics");
+}
+
+TEST(Ending, AConfigurationNamedOnTheCommandLineKeepsItsSettingsAndStatisticsBesideIt) {
+    Rig rig({"--rate", "25", "--seed", "4"});
+    ASSERT_FALSE(rig.Pty().empty());
+    fs::create_directory(rig.File("hall"));
+    const std::string ini = rig.File("hall/north.ini");
+    Spit(ini, "[ComPort1]\nPort=" + rig.Pty() + "\nOpenStart=1\n[LogFile]\nTime=1\n");
+    rig.StartMonitor({}, {"--config", ini});
+    ASSERT_TRUE(rig.WaitForEchoedLines(10)) << rig.MonitorErrors();
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+
+    EXPECT_EQ(e2e::ReadDailyLines(rig.File("hall/log")), rig.Echoed());
+    EXPECT_FALSE(fs::exists(rig.LogFolder())) << "the program's own folders stay untouched";
+    EXPECT_FALSE(fs::exists(rig.Ini()));
+    EXPECT_TRUE(platform::IniFile(ini).Read("Form", "Top")) << "the close writes to the file";
 }
 
 // --- Both layouts, with and without rounding ---------------------------------------------

@@ -1,0 +1,135 @@
+// incubator-monitord: the monitoring without a window, for a board beside the incubator. The
+// engine runs on a poll loop; warnings go to standard error, the record lines to the daily
+// files, and a termination signal saves what was received before the program ends.
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "app/instance_paths.h"
+#include "engine/alarm_rules.h"
+#include "engine/monitor_engine.h"
+#include "engine/statistics/posix_file_system.h"
+#include "platform/ini_file.h"
+#include "platform/posix/command_runner.h"
+#include "platform/posix/poll_loop.h"
+#include "platform/posix/posix_serial_device.h"
+#include "platform/posix/termination_watch.h"
+#include "service/alarm_events.h"
+#include "service/options.h"
+#include "service/service_configuration.h"
+#include "service/service_front_end.h"
+
+namespace {
+
+constexpr char kProgram[] = "incubator-monitord";
+constexpr unsigned kCommandWarningSeconds = 60;
+
+void Say(const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
+    std::fflush(stderr);
+}
+
+void EchoLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int Run(const service::Options& options) {
+    const config::InstancePaths paths =
+        config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
+    // Without its file the service would watch a port nobody meant: say so and stop.
+    if (::access(paths.configuration_file.c_str(), R_OK) != 0) {
+        Say("cannot read the configuration file " + paths.configuration_file + ": " +
+            std::strerror(errno));
+        return 1;
+    }
+
+    platform::PollLoop loop;
+    PosixSerialBackend serial;
+    service::ServiceFrontEnd front;
+    EngineServices services{
+        .timers = loop,
+        .serial = serial,
+        .ui_thread = loop,
+        .files = statistics::RealFileSystem(),
+        .log_dir = paths.log_folder,
+        .echo_line = options.echo ? EchoLine : std::function<void(const std::string&)>(),
+        .program = kProgram,
+        .title = kProgram,
+    };
+    MonitorEngine engine(
+        std::move(services), front,
+        EngineOptions{.clear_alarms_when_back_inside = true, .warnings_on_standard_error = true});
+    Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder);
+
+    // Before the port opens: the recovered lines come before any new one.
+    engine.RecoverJournal();
+    try {
+        engine.Port().RestoreSettings(skIniFile, paths.configuration_file);
+    } catch (const std::exception& e) {
+        front.Warn(kProgram, e.what(), 0);
+    }
+    const service::ServiceConfiguration configuration =
+        service::ReadServiceConfiguration(platform::IniFile(paths.configuration_file));
+    engine.Limits() = configuration.limits;
+    engine.ApplySettings(configuration.settings);
+
+    platform::CommandRunner runner(loop,
+                                   {.program = configuration.alarm_command, .instance = paths.name},
+                                   [&](const platform::CommandFailure& failure) {
+                                       front.Warn(kProgram, failure.Text(), kCommandWarningSeconds);
+                                   });
+    service::AlarmEvents events(engine.Settings(), [&](const platform::CommandEvent& event) {
+        if (const auto warning = service::AlarmWarning(event))
+            front.Warn(warning->title, warning->text, kAlarmBalloonSeconds);
+        runner.Run(event);
+    });
+    engine.AddListener(events);
+    // Further listeners (publishers) are added here, once the engine is made, and removed
+    // below before the port closes.
+
+    platform::TerminationWatch termination(loop, [&](int signal) {
+        Say(std::string("ending on ") + ::sigabbrev_np(signal));
+        loop.Quit();
+    });
+    engine.OpenPortAtStart();
+    loop.Run();
+
+    // The end: no event may tell of it as if the port were lost.
+    engine.RemoveListener(events);
+    try {
+        engine.ClosePort();
+    } catch (const std::exception& e) {
+        Say(e.what());
+    }
+    engine.LastAutosave(paths.unsaved_folder);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before any thread starts (the port's event thread, a library's): a signal must reach the
+    // loop, not end the process before the save.
+    platform::BlockTerminationSignals();
+    // A reader of --echo or of the warnings that goes away (`| head`, a restarted journal)
+    // must not end the service unsaved: such a write fails with EPIPE instead. The programs
+    // it runs get the default back.
+    std::signal(SIGPIPE, SIG_IGN);
+    const service::ParsedOptions parsed = service::ParseOptions(argc, argv);
+    std::fputs(parsed.out.c_str(), stdout);
+    std::fputs(parsed.err.c_str(), stderr);
+    if (!parsed.options) return parsed.exit_code;
+    try {
+        return Run(*parsed.options);
+    } catch (const std::exception& e) {
+        Say(e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,54 @@
+#include "service/service_front_end.h"
+
+#include <cstdio>
+
+namespace service {
+
+namespace {
+
+void ToStandardError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+void AppendOneLine(std::string& out, const std::string& text) {
+    bool in_break = false;
+    for (const char c : text) {
+        if (c == '\r' || c == '\n') {
+            if (!in_break) out.push_back(' ');
+            in_break = true;
+            continue;
+        }
+        in_break = false;
+        out.push_back(c);
+    }
+}
+
+}  // namespace
+
+std::string WarningLine(const std::string& title, const std::string& text) {
+    std::string line;
+    AppendOneLine(line, title);
+    line += ": ";
+    AppendOneLine(line, text);
+    return line;
+}
+
+ServiceFrontEnd::ServiceFrontEnd(LineOut out, Clock clock)
+    : out_(out ? std::move(out) : LineOut(ToStandardError)), clock_(std::move(clock)) {}
+
+void ServiceFrontEnd::SampleDecoded(const TelemetrySample& sample) {
+    // The line's index is the count before it, as the window's display counts.
+    lines_ = sample.history_index + 1;
+}
+
+void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
+    std::string line = WarningLine(title, text);
+    const auto now = clock_();
+    if (line == last_ && now < last_until_) return;
+    last_until_ = now + std::chrono::seconds(seconds);
+    out_(line);
+    last_ = std::move(line);
+}
+
+}  // namespace service

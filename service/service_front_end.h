@@ -1,0 +1,43 @@
+#pragma once
+// The service's front end of the engine: nothing is shown, so it counts the lines a display
+// would hold (the history's index) and writes warnings to standard error, one line each, for
+// the journal of the service manager.
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "engine/engine_front_end.h"
+
+namespace service {
+
+class ServiceFrontEnd : public EngineFrontEnd {
+  public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    using LineOut = std::function<void(const std::string& line)>;
+
+    // `out` gets each warning line without its line end; by default standard error.
+    explicit ServiceFrontEnd(LineOut out = {}, Clock clock = std::chrono::steady_clock::now);
+
+    std::size_t DisplayLineCount() const override { return lines_; }
+    void SampleDecoded(const TelemetrySample& sample) override;
+    void DisplayStartsAfresh() override { lines_ = 0; }
+    // "title: text" on one line. The same warning again while the last one would still be up
+    // (within its `seconds`) is not repeated: a silent line or a flapping port must not flood
+    // the journal.
+    void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
+    void PortStartedChanged(bool) override {}
+
+  private:
+    LineOut out_;
+    Clock clock_;
+    std::size_t lines_ = 0;
+    std::string last_;
+    std::chrono::steady_clock::time_point last_until_{};
+};
+
+// The warning as one line: every run of CR and LF becomes a single space.
+std::string WarningLine(const std::string& title, const std::string& text);
+
+}  // namespace service

@@ -1,0 +1,111 @@
+// The service's own logic: its command line, its warnings on standard error and the events
+// its alarm command hears of.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "service/alarm_events.h"
+#include "service/options.h"
+#include "service/service_front_end.h"
+
+namespace {
+
+using platform::CommandEvent;
+using namespace std::chrono_literals;
+
+service::ParsedOptions Parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "incubator-monitord");
+    return service::ParseOptions(static_cast<int>(args.size()), args.data());
+}
+
+TEST(ServiceOptions, TheConfigurationIsRequiredAndMistakesExitWithTwo) {
+    auto p = Parse({"--config", "/etc/a.ini", "--echo"});
+    ASSERT_TRUE(p.options);
+    EXPECT_EQ(p.options->config, "/etc/a.ini");
+    EXPECT_TRUE(p.options->echo);
+    p = Parse({"--config=b.ini"});
+    ASSERT_TRUE(p.options);
+    EXPECT_EQ(p.options->config, "b.ini");
+    EXPECT_FALSE(p.options->echo);
+
+    for (const auto& bad : std::vector<std::vector<const char*>>{{},
+                                                                 {"--echo"},
+                                                                 {"--config"},
+                                                                 {"--config="},
+                                                                 {"--config", "a", "--config", "b"},
+                                                                 {"--config", "a", "--verbose"},
+                                                                 {"--config", "a", "stray"}}) {
+        p = Parse(bad);
+        EXPECT_FALSE(p.options);
+        EXPECT_EQ(p.exit_code, 2);
+        EXPECT_TRUE(p.err.starts_with("incubator-monitord: ")) << p.err;
+        EXPECT_NE(p.err.find("Usage:"), std::string::npos);
+        EXPECT_TRUE(p.out.empty());
+    }
+    p = Parse({"--config", "a", "--help"});
+    EXPECT_FALSE(p.options);
+    EXPECT_EQ(p.exit_code, 0);
+    EXPECT_TRUE(p.out.starts_with("Usage:"));
+}
+
+TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWouldBeUp) {
+    std::vector<std::string> lines;
+    auto now = std::chrono::steady_clock::time_point{};
+    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
+                                   [&] { return now; });
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    now += 9s;
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Внимание!: Нет данных от инкубатора. Не открыт ком порт \"/dev/x\".");
+    // Once its time is over it may come again; another text in between comes at once.
+    now += 1s;
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn("T", "a\r\n\r\nb\n", 10);
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "T: a b ");
+}
+
+TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) {
+    ProgramSettings settings;
+    settings.T2_enable = false;
+    std::vector<CommandEvent> events;
+    service::AlarmEvents alarms(settings, [&](const CommandEvent& e) { events.push_back(e); });
+
+    alarms.AlarmsChanged({true, true, false, false}, false);
+    alarms.AlarmsChanged({true, true, true, false}, false);
+    alarms.AlarmsChanged({false, true, true, false}, false);
+    // Switched off, T2 reads clear; switched on while its flag is set, it tells of it.
+    settings.T2_enable = true;
+    alarms.AlarmsChanged({false, true, true, false}, false);
+    settings.HM_enable = false;
+    alarms.AlarmsChanged({false, true, true, false}, false);
+    EXPECT_EQ(events, (std::vector<CommandEvent>{{"alarm", "t1", "1"},
+                                                 {"alarm", "hm", "1"},
+                                                 {"alarm", "t1", "0"},
+                                                 {"alarm", "t2", "1"},
+                                                 {"alarm", "hm", "0"}}));
+
+    events.clear();
+    alarms.SampleReceived({});
+    alarms.NoData();
+    alarms.NoData();
+    alarms.SampleReceived({});
+    alarms.SampleReceived({});
+    alarms.PortLost("/dev/ttyUSB0");
+    alarms.PortRegained("/dev/ttyUSB0");
+    EXPECT_EQ(events, (std::vector<CommandEvent>{{"no_data", "", "1"},
+                                                 {"no_data", "", "0"},
+                                                 {"port", "/dev/ttyUSB0", "lost"},
+                                                 {"port", "/dev/ttyUSB0", "back"}}));
+
+    const auto warning = service::AlarmWarning({"alarm", "hm", "1"});
+    ASSERT_TRUE(warning);
+    EXPECT_EQ(warning->title, "Влажность");
+    EXPECT_EQ(warning->text, "За пределами допустимых значений!");
+    EXPECT_FALSE(service::AlarmWarning({"port", "/dev/x", "lost"}));
+}
+
+}  // namespace
