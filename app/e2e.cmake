@@ -37,7 +37,8 @@ if(INCUBATOR_WITH_QT)
 
     # The window program publishing to a broker of the test's own.
     add_executable(monitor_mqtt_tests
-        ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/child_process.cpp)
+        ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/child_process.cpp
+        ${e2e_dir}/tests/mqtt_states.cpp)
     target_link_libraries(monitor_mqtt_tests PRIVATE e2e_check mqtt_test_support
         GTest::gtest GTest::gtest_main)
     target_compile_definitions(monitor_mqtt_tests PRIVATE

@@ -14,6 +14,7 @@
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
 #include "engine/statistics/posix_file_system.h"
+#include "mqtt/mqtt_feed.h"
 #include "platform/ini_file.h"
 #include "platform/posix/command_runner.h"
 #include "platform/posix/poll_loop.h"
@@ -28,6 +29,7 @@ namespace {
 
 constexpr char kProgram[] = "incubator-monitord";
 constexpr unsigned kCommandWarningSeconds = 60;
+constexpr unsigned kMqttWarningSeconds = 60;
 
 void Say(const std::string& line) {
     std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
@@ -91,8 +93,13 @@ int Run(const service::Options& options) {
         runner.Run(event);
     });
     engine.AddListener(events);
-    // Further listeners (publishers) are added here, once the engine is made, and removed
-    // below before the port closes.
+    // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
+    mqtt::MqttFeed mqtt_feed(
+        paths.configuration_file, engine, loop,
+        [&](const std::string& title, const std::string& text) {
+            front.Warn(title, text, kMqttWarningSeconds);
+        },
+        INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {
         Say(std::string("ending on ") + ::sigabbrev_np(signal));
@@ -103,6 +110,7 @@ int Run(const service::Options& options) {
 
     // The end: no event may tell of it as if the port were lost.
     engine.RemoveListener(events);
+    mqtt_feed.Stop();  // "offline", before the port's closing could read as a lost port
     try {
         engine.ClosePort();
     } catch (const std::exception& e) {

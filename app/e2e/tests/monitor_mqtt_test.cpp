@@ -13,43 +13,14 @@
 #include <vector>
 
 #include "app/e2e/daily_lines.h"
-#include "app/e2e/record_fields.h"
 #include "app/e2e/tests/child_process.h"
-#include "mqtt/payloads.h"
+#include "app/e2e/tests/mqtt_states.h"
 #include "mqtt/tests/test_broker.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using nlohmann::json;
-
-double Number(std::string text) {
-    std::replace(text.begin(), text.end(), ',', '.');
-    return std::stod(text);
-}
-
-// What a record line says, in the terms of a state message.
-json StateOfLine(const std::string& line) {
-    const e2e::RecordFields f = e2e::FieldsOfLine(line);
-    int outputs = 0;
-    for (std::size_t i = 0; i < f.out.size(); ++i)
-        if (f.out[i] != '_') outputs |= 1 << i;
-    // "dd.mm.yy hh:mm:ss" at the end of the line.
-    const std::string when = line.substr(line.size() - 17);
-    return {{"t1", Number(f.t1)},
-            {"t2", Number(f.t2)},
-            {"t3", Number(f.t3)},
-            {"hm", std::stoi(f.hm) < 0 ? json(nullptr) : json(std::stoi(f.hm))},
-            {"outputs", outputs},
-            {"time", "20" + when.substr(6, 2) + "-" + when.substr(3, 2) + "-" + when.substr(0, 2) +
-                         "T" + when.substr(9)}};
-}
-
-// The state without the offset of its time, which a record line does not show.
-json WithoutOffset(json state) {
-    state["time"] = state["time"].get<std::string>().substr(0, 19);
-    return state;
-}
 
 TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceives) {
     TestBroker broker;
@@ -98,28 +69,11 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
     EXPECT_EQ(RetainedMessages(broker)[topic + "/availability"], "offline");
 
     // The states are a run of the lines the program took in, each as its line says.
-    const std::vector<std::string> echoed = e2e::SplitEchoText(Slurp(folder.File("echo.txt")));
-    std::vector<json> lines;
-    for (const std::string& line : echoed) lines.push_back(StateOfLine(line));
-    // This computer's offset now (the test and the program share the time zone).
-    const std::string offset = mqtt::FormatIso8601(mqtt::SampleTimeNow()).substr(19);
-    std::vector<json> states;
-    for (const std::string& payload : sub.On(topic + "/state")) {
-        states.push_back(json::parse(payload));
-        EXPECT_EQ(states.back()["time"].get<std::string>().substr(19), offset);
-        states.back() = WithoutOffset(states.back());
-    }
-    ASSERT_GE(states.size(), 20u);
-    ASSERT_GE(lines.size(), states.size());
-    // Lines repeat within a second: the run is where every state matches, not the first match.
-    std::size_t best = 0, best_at = 0;
-    for (std::size_t at = 0; at + states.size() <= lines.size(); ++at) {
-        std::size_t matched = 0;
-        while (matched < states.size() && states[matched] == lines[at + matched]) ++matched;
-        if (matched > best) best = matched, best_at = at;
-    }
-    EXPECT_EQ(best, states.size()) << "from line " << best_at << ", state " << best << " is "
-                                   << states[std::min(best, states.size() - 1)].dump();
+    const std::vector<std::string> states = sub.On(topic + "/state");
+    const e2e::StatesAgainstLines match =
+        e2e::MatchStates(states, e2e::SplitEchoText(Slurp(folder.File("echo.txt"))));
+    EXPECT_EQ(match.wrong_offset, "");
+    EXPECT_EQ(match.matched, states.size()) << "from line " << match.from;
 }
 
 }  // namespace
