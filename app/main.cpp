@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -89,6 +90,10 @@ void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A reader of --echo that goes away (`| head`) must not end the program unsaved: such a
+    // write fails with EPIPE instead. Programs started from here get the default back (Qt
+    // restores it in its children).
+    std::signal(SIGPIPE, SIG_IGN);
     Options options;
     int exit_code = 0;
     if (!ParseOptions(argc, argv, options, exit_code)) return exit_code;

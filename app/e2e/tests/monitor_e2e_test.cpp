@@ -3,9 +3,12 @@
 // offscreen platform, with a configuration that names the pseudo-terminal and opens it at
 // start. What the monitor echoes, what it writes to its daily file and what the simulator
 // logs as sent must agree.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -14,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/humidity.h"
@@ -56,15 +60,17 @@ class Rig {
     }
 
     // `environment`: NAME=VALUE entries besides the offscreen platform; `arguments` after
-    // --echo.
+    // --echo; `echo`: where the standard output goes (echo.txt in the rig's folder).
     void StartMonitor(std::vector<std::string> environment = {},
-                      const std::vector<std::string>& arguments = {}) {
+                      const std::vector<std::string>& arguments = {}, std::string echo = {}) {
         environment.push_back("QT_QPA_PLATFORM=offscreen");
         std::vector<std::string> command{Exe(), "--echo"};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        monitor_ = std::make_unique<ChildProcess>(command, folder_.File("echo.txt"),
-                                                  folder_.File("monitor.err"), environment);
+        if (echo.empty()) echo = folder_.File("echo.txt");
+        monitor_ =
+            std::make_unique<ChildProcess>(command, echo, folder_.File("monitor.err"), environment);
     }
+    bool MonitorRuns() { return !monitor_->WaitForExit(0ms); }
     std::string File(const std::string& name) const { return folder_.File(name); }
 
     std::vector<std::string> Echoed() const {
@@ -184,6 +190,34 @@ TEST(Ending, ASignalEndsTheProgramWhenNothingCanBeWrittenAndTheLinesAreKeptElsew
     EXPECT_EQ(e2e::ReadDailyLines(unsaved), rig.Echoed());
     EXPECT_NE(errors.find("строки записаны в файл \"" + unsaved + "/"), std::string::npos);
     EXPECT_EQ(Slurp(elsewhere), "not the statistics");
+}
+
+TEST(Ending, AReaderOfTheEchoThatGoesAwayDoesNotEndTheProgram) {
+    Rig rig({"--rate", "25", "--seed", "9"});
+    ASSERT_FALSE(rig.Pty().empty());
+    rig.Configure("");
+    // The echo into a pipe, as in `incubator-monitor --echo | head`.
+    const std::string fifo = rig.File("echo.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    rig.StartMonitor({}, {}, fifo);
+    std::string echoed;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            char buffer[4096];
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0) echoed.append(buffer, static_cast<std::size_t>(n));
+            return e2e::SplitEchoText(echoed).size() >= 5;
+        },
+        20s))
+        << rig.MonitorErrors();
+    ::close(reader);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(rig.MonitorRuns()) << "ended when its reader went away";
+    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    // Every line it received is saved, the ones after the reader left too.
+    EXPECT_GE(rig.DailyLines().size(), e2e::SplitEchoText(echoed).size() + 10);
 }
 
 TEST(Ending, AConfigurationNamedOnTheCommandLineKeepsItsSettingsAndStatisticsBesideIt) {
