@@ -86,10 +86,6 @@ class ServiceRig {
     std::string pty_;
 };
 
-bool EndedNormally(const std::optional<int>& status) {
-    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
-}
-
 std::size_t Count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -156,14 +152,9 @@ TEST(ServiceEnding, AReaderOfTheEchoThatGoesAwayDoesNotEndTheService) {
     ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", rig.Ini(), "--echo"}, fifo,
                          rig.File("service.err"));
     std::string echoed;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            char buffer[4096];
-            const ssize_t n = ::read(reader, buffer, sizeof buffer);
-            if (n > 0) echoed.append(buffer, static_cast<std::size_t>(n));
-            return e2e::SplitEchoText(echoed).size() >= 5;
-        },
-        20s))
+    ASSERT_TRUE(ReadUntil(
+        reader, echoed,
+        [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; }, 20s))
         << rig.Errors();
     ::close(reader);
     std::this_thread::sleep_for(1s);

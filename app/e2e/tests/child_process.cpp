@@ -83,3 +83,19 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
+
+bool EndedNormally(const std::optional<int>& status) {
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+bool ReadUntil(int fd, std::string& text, const std::function<bool(const std::string&)>& enough,
+               std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [&] {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+                text.append(buffer, static_cast<std::size_t>(n));
+            return enough(text);
+        },
+        timeout);
+}

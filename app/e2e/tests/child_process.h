@@ -32,3 +32,11 @@ class ChildProcess {
 
 // Polls the condition every 50 ms until it holds (true) or the time runs out (false).
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Ended by itself with status 0.
+bool EndedNormally(const std::optional<int>& status);
+
+// Appends what the non-blocking descriptor `fd` (a pipe's reading end) gives to `text` until
+// `enough(text)` holds (true) or the time runs out (false).
+bool ReadUntil(int fd, std::string& text, const std::function<bool(const std::string&)>& enough,
+               std::chrono::milliseconds timeout);

@@ -100,10 +100,6 @@ class Rig {
     std::string pty_;
 };
 
-bool EndedNormally(const std::optional<int>& status) {
-    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
-}
-
 // --- Ending on a signal while samples arrive ---------------------------------------------
 
 class EndingOnSignal : public ::testing::TestWithParam<int> {};
@@ -203,14 +199,9 @@ TEST(Ending, AReaderOfTheEchoThatGoesAwayDoesNotEndTheProgram) {
     ASSERT_GE(reader, 0);
     rig.StartMonitor({}, {}, fifo);
     std::string echoed;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            char buffer[4096];
-            const ssize_t n = ::read(reader, buffer, sizeof buffer);
-            if (n > 0) echoed.append(buffer, static_cast<std::size_t>(n));
-            return e2e::SplitEchoText(echoed).size() >= 5;
-        },
-        20s))
+    ASSERT_TRUE(ReadUntil(
+        reader, echoed,
+        [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; }, 20s))
         << rig.MonitorErrors();
     ::close(reader);
     std::this_thread::sleep_for(1s);
