@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "mqtt/reason_text.h"
+
 namespace mqtt {
 
 namespace {
@@ -23,11 +25,6 @@ constexpr std::size_t kMaxWaiting = 1000;
 void Check(int rc, const char* what) {
     if (rc != MOSQ_ERR_SUCCESS)
         throw std::runtime_error(std::string(what) + ": " + mosquitto_strerror(rc));
-}
-
-std::string ErrorText(int rc, int error) {
-    if (rc == MOSQ_ERR_ERRNO) return std::system_category().message(error);
-    return mosquitto_strerror(rc);
 }
 
 }  // namespace
@@ -186,9 +183,9 @@ bool Link::RunConnection(LinkEvent& ended) {
     ended.had_connected = attempt_connected_;
     ended.refused = attempt_refused_;
     if (attempt_refused_ != 0) {
-        ended.reason = mosquitto_connack_string(attempt_refused_);
+        ended.reason = RefusalText(attempt_refused_);
     } else {
-        ended.reason = ErrorText(rc, error);
+        ended.reason = ReasonText(rc, error);
         if (!last_error_.empty()) ended.reason += " (" + last_error_ + ")";
     }
     return !StopRequested();

@@ -45,7 +45,7 @@ TEST(MqttOutage, BrokerAwayForThirtySeconds) {
                 static_cast<unsigned long long>(p.counters().states_unsent));
     EXPECT_GT(p.counters().states_unsent, 0u);
     ASSERT_EQ(warnings.size(), 2u);
-    EXPECT_NE(warnings[0].find("потеряна"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[0].find("потеряна: соединение разорвано"), std::string::npos) << warnings[0];
     EXPECT_NE(warnings[1].find("восстановлена"), std::string::npos) << warnings[1];
 
     // The restarted broker kept nothing: all is published again, and states flow.

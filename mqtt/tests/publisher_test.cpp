@@ -152,7 +152,7 @@ TEST(MqttPublisher, RefusedLoginIsOneWarningAndRetried) {
     }
     ui.RunPending();  // reports that outlived the publisher reach nothing
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("not authorised"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[0].find("нет прав на вход"), std::string::npos) << warnings[0];
 
     mqtt::Publisher right(broker.ClientSettings("right"), {}, ui, Into(warnings));
     right.Start();
