@@ -6,6 +6,8 @@
 #                                 configuration and daily files, so a real setup is never touched)
 #   bash scripts/run.sh --real    the monitor in build/app/ for a real controller, with its own
 #                                 configuration build/app/incubator-monitor.ini
+#   bash scripts/run.sh --service the demo with incubator-monitord, the monitor without a window:
+#                                 build/demo-service/incubator.ini, its statistics in log/ beside
 #
 # Further arguments go to the monitor (--echo prints every record line). Without a display
 # (no DISPLAY, no WAYLAND_DISPLAY) the monitor runs on a virtual one and echoes its lines here.
@@ -16,20 +18,22 @@ mode=demo
 case "${1:-}" in
     --real) mode=real; shift ;;
     --demo) shift ;;
+    --service) mode=service; shift ;;
     --help | -h)
-        sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
 esac
 
 bash scripts/setup-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
-cmake --build build -j "$(nproc)" --target incubator-monitor incubator-sim
+cmake --build build -j "$(nproc)" --target incubator-monitor incubator-monitord \
+    incubator-sim
 
 # How the monitor is started: on the desktop, or on a virtual display with its lines echoed.
 virtual_display=no
 monitor_args=("$@")
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+if [ "$mode" != service ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     bash scripts/setup-deps.sh xvfb xauth
     echo "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set): the monitor runs on a"
     echo "virtual display, and each record line it adds is printed below. Ctrl+C ends it (it"
@@ -116,12 +120,18 @@ set_ini_key() {
     rm -f "$tmp"
 }
 
-demo=build/demo
-mkdir -p "$demo"
-# A copy, not a link: the program finds its configuration beside its own resolved path.
-cp build/app/incubator-monitor "$demo/.incubator-monitor.new"
-mv -f "$demo/.incubator-monitor.new" "$demo/incubator-monitor"
-ini=$demo/incubator-monitor.ini
+if [ "$mode" = service ]; then
+    demo=build/demo-service
+    mkdir -p "$demo"
+    ini=$demo/incubator.ini
+else
+    demo=build/demo
+    mkdir -p "$demo"
+    # A copy, not a link: the program finds its configuration beside its own resolved path.
+    cp build/app/incubator-monitor "$demo/.incubator-monitor.new"
+    mv -f "$demo/.incubator-monitor.new" "$demo/incubator-monitor"
+    ini=$demo/incubator-monitor.ini
+fi
 [ -f "$ini" ] || printf '[LogFile]\nTime=1\n' >"$ini"
 
 # The simulator sends the layout the demo's settings expect.
@@ -150,9 +160,17 @@ fi
 set_ini_key "$ini" ComPort1 Port "$pty"
 set_ini_key "$ini" ComPort1 OpenStart 1
 
+status=0
+if [ "$mode" = service ]; then
+    echo "Demo: the simulator sends one ${layout}-byte packet a second on $pty to"
+    echo "incubator-monitord (settings $ini, daily statistics $demo/log/, saved every minute);"
+    echo "its record lines below, its warnings on standard error. Ctrl+C saves and ends it."
+    build/service/incubator-monitord --config "$ini" --echo "$@" || status=$?
+    echo "The service has ended (status $status); the simulator is stopped."
+    exit "$status"
+fi
 echo "Demo: the simulator sends one ${layout}-byte packet a second on $pty to the monitor in"
 echo "$demo/ (settings $ini, daily statistics $demo/log/, saved every minute)."
-status=0
 run_monitor "$demo/incubator-monitor" "${monitor_args[@]}" || status=$?
 echo "The monitor has ended (status $status); the simulator is stopped."
 exit "$status"
