@@ -7,7 +7,6 @@ struct ChannelStep {
     bool latched;
     bool enabled;
     bool flash;  // the earlier channels' flags are all clear
-    const char* title;
 };
 
 void ShowChannel(const ChannelStep& step, AlarmView& view) {
@@ -15,7 +14,7 @@ void ShowChannel(const ChannelStep& step, AlarmView& view) {
         view.SetPanelRed(step.channel, false);
         return;
     }
-    view.ShowAlarmBalloon(step.title, "За пределами допустимых значений!");
+    view.ShowAlarmBalloon(AlarmTitle(step.channel), kOutsideLimitsText);
     if (view.PanelRed(step.channel)) {
         view.SetPanelRed(step.channel, false);
         return;
@@ -29,9 +28,9 @@ void ShowChannel(const ChannelStep& step, AlarmView& view) {
 void AlarmDisplayTick(const AlarmFlags& f, const ProgramSettings& s, AlarmView& view) {
     // The flash conditions look at the raw flags, enabled or not.
     const ChannelStep steps[] = {
-        {AlarmChannel::HM, f.AlarmHM, s.HM_enable, true, "Влажность"},
-        {AlarmChannel::T2, f.AlarmT2, s.T2_enable, !f.AlarmHM, "Температура T2"},
-        {AlarmChannel::T1, f.AlarmT1, s.T1_enable, !f.AlarmT2 && !f.AlarmHM, "Температура T1"},
+        {AlarmChannel::HM, f.AlarmHM, s.HM_enable, true},
+        {AlarmChannel::T2, f.AlarmT2, s.T2_enable, !f.AlarmHM},
+        {AlarmChannel::T1, f.AlarmT1, s.T1_enable, !f.AlarmT2 && !f.AlarmHM},
     };
     for (const ChannelStep& step : steps) ShowChannel(step, view);
 }

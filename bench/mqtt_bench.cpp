@@ -64,12 +64,11 @@ void BM_SampleTimeOf(benchmark::State& state) {
 BENCHMARK(BM_SampleTimeOf);
 
 // What the bridge costs the engine's thread per sample: the state with its time's offset
-// handed to the publisher, and the alarm flags compared with those sent.
+// handed to the publisher.
 void BM_BridgeSampleReceived(benchmark::State& state) {
     Connected c;
     if (!c.ok) return state.SkipWithError("no connection to the broker");
-    const ProgramSettings settings;
-    mqtt::EngineBridge bridge(c.p, settings);
+    mqtt::EngineBridge bridge(c.p);
     TelemetrySample sample;
     sample.values.outputs = 0x12;
     sample.values.t1 = 37.5;

@@ -8,6 +8,29 @@ std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bo
     return text;
 }
 
+const char* AlarmTitle(AlarmChannel channel) {
+    switch (channel) {
+        case AlarmChannel::T1:
+            return "Температура T1";
+        case AlarmChannel::T2:
+            return "Температура T2";
+        case AlarmChannel::HM:
+            break;
+    }
+    return "Влажность";
+}
+
+AlarmReport ReportAlarms(const AlarmFlags& flags, const ProgramSettings& settings, bool silent,
+                         bool port_lost) {
+    return {
+        .t1 = flags.AlarmT1 && settings.T1_enable,
+        .t2 = flags.AlarmT2 && settings.T2_enable,
+        .hm = flags.AlarmHM && settings.HM_enable,
+        .no_data = (flags.AlarmNoData || silent) && settings.SignalOffData,
+        .port_lost = port_lost,
+    };
+}
+
 void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel) {
     switch (channel) {
         case AlarmChannel::T1:

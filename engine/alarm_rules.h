@@ -12,6 +12,10 @@
 // The channels in the order the alarm display visits them.
 enum class AlarmChannel { HM, T2, T1 };
 
+// A channel's alarm warning, as the window's balloon and the service's standard error give it.
+const char* AlarmTitle(AlarmChannel channel);
+inline constexpr const char* kOutsideLimitsText = "За пределами допустимых значений!";
+
 // How long an alarm's or the watchdog's warning stays up, in seconds.
 inline constexpr unsigned kAlarmBalloonSeconds = 10;
 
@@ -19,6 +23,22 @@ inline constexpr unsigned kAlarmBalloonSeconds = 10;
 // after a lone CR, names the port when it is closed.
 std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
                                              const std::string& port);
+
+// The alarms as the engine's listeners are told of them (the MQTT alarm topic, the service's
+// alarm command): a channel whose alarm is switched off reads clear; `no_data`: the watchdog
+// warned (and still warns) and no sample has come since; `port_lost`: the started port lost
+// its device and is being opened again.
+struct AlarmReport {
+    bool t1 = false;
+    bool t2 = false;
+    bool hm = false;
+    bool no_data = false;
+    bool port_lost = false;
+    friend bool operator==(const AlarmReport&, const AlarmReport&) = default;
+};
+
+AlarmReport ReportAlarms(const AlarmFlags& flags, const ProgramSettings& settings, bool silent,
+                         bool port_lost);
 
 // The acknowledgements.
 void AcknowledgeChannel(AlarmFlags& flags, AlarmChannel channel);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/alarm_state.h"
+#include "engine/alarm_rules.h"
 #include "engine/telemetry_receiver.h"
 
 class EngineListener {
@@ -13,12 +13,9 @@ class EngineListener {
 
     // Every decoded sample; sample.time is its record line's time.
     virtual void SampleReceived(const TelemetrySample& /*sample*/) {}
-    // Any of AlarmT1, AlarmT2, AlarmHM, AlarmNoData or the port's loss was set or cleared.
-    // `port_lost`: the started port lost its device (or could not be opened at start) and is
-    // being opened again.
-    virtual void AlarmsChanged(const AlarmFlags& /*flags*/, bool /*port_lost*/) {}
+    // The alarms as reported changed (a flag, an alarm switch, the watchdog's silence, the
+    // port's loss).
+    virtual void AlarmsChanged(const AlarmReport& /*alarms*/) {}
     virtual void PortLost(const std::string& /*port*/) {}
     virtual void PortRegained(const std::string& /*port*/) {}
-    // The watchdog warned that no data came.
-    virtual void NoData() {}
 };

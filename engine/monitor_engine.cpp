@@ -81,11 +81,15 @@ void MonitorEngine::RemoveListener(EngineListener& listener) {
     std::erase(listeners_, &listener);
 }
 
+AlarmReport MonitorEngine::Alarming() const {
+    return ReportAlarms(alarms_, settings_, silent_, port_lost_);
+}
+
 void MonitorEngine::PublishAlarms() {
-    if (alarms_ == published_alarms_ && port_lost_ == published_port_lost_) return;
-    published_alarms_ = alarms_;
-    published_port_lost_ = port_lost_;
-    Notify([&](EngineListener& l) { l.AlarmsChanged(published_alarms_, published_port_lost_); });
+    const AlarmReport now = Alarming();
+    if (now == published_) return;
+    published_ = now;
+    Notify([&](EngineListener& l) { l.AlarmsChanged(published_); });
 }
 
 void MonitorEngine::FollowPortLoss() {
@@ -205,6 +209,7 @@ void MonitorEngine::CreateStatistics() {
 void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
     settings_ = settings;
     FollowAutosavePeriod(settings_, *timer_save_file_);
+    PublishAlarms();  // the alarm switches may have changed
 }
 
 void MonitorEngine::Log(const std::string& line) const {
@@ -302,7 +307,7 @@ void MonitorEngine::TimerSignalOFFDataTimer() {
     if (!text) return;
     front_.Warn("Внимание!", *text, kAlarmBalloonSeconds);
     if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
-    Notify([](EngineListener& l) { l.NoData(); });
+    silent_ = true;
     PublishAlarms();
 }
 
@@ -332,6 +337,7 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
     // unechoed.
     if (services_.echo_line) services_.echo_line(sample.record_line);
+    silent_ = false;
     if (options_.clear_alarms_when_back_inside)
         ClearAlarmsBackInside(alarms_, limits_, sample.values);
     journal_->Follow(save_buffer_);

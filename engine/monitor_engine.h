@@ -70,6 +70,8 @@ class MonitorEngine : private TelemetrySink {
     // The started port lost its device (or could not be opened at start) and is being opened
     // again every PortReopener::kRetryMs.
     bool PortLost() const { return port_lost_; }
+    // The alarms as listeners are told of them, now.
+    AlarmReport Alarming() const;
 
     // Replaces the settings; the autosave timer follows their period (a period that stays the
     // same leaves it counting).
@@ -160,6 +162,6 @@ class MonitorEngine : private TelemetrySink {
     std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
     std::unique_ptr<statistics::Autosaver> autosaver_;
     std::vector<EngineListener*> listeners_;
-    AlarmFlags published_alarms_;
-    bool published_port_lost_ = false;
+    bool silent_ = false;  // the watchdog warned, and no sample has come since
+    AlarmReport published_;
 };

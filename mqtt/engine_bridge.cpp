@@ -47,48 +47,12 @@ Sample SampleOf(const TelemetrySample& sample, std::time_t now) {
     return {v.t1, v.t2, v.t3, v.hm < 0 ? -1 : v.hm, v.outputs, SampleTimeOf(sample.time, now)};
 }
 
-AlarmState AlarmStateOf(const AlarmFlags& flags, bool port_lost, bool silent,
-                        const ProgramSettings& settings) {
-    return {
-        .t1 = flags.AlarmT1 && settings.T1_enable,
-        .t2 = flags.AlarmT2 && settings.T2_enable,
-        .hm = flags.AlarmHM && settings.HM_enable,
-        .no_data = (flags.AlarmNoData || silent) && settings.SignalOffData,
-        .port_lost = port_lost,
-    };
-}
-
-EngineBridge::EngineBridge(Publisher& publisher, const ProgramSettings& settings)
-    : publisher_(publisher), settings_(settings) {}
-
-void EngineBridge::Begin(const AlarmFlags& flags, bool port_lost) {
-    flags_ = flags;
-    port_lost_ = port_lost;
-    silent_ = false;
-    PublishAlarms();
-}
-
 void EngineBridge::SampleReceived(const TelemetrySample& sample) {
     publisher_.PublishSample(SampleOf(sample, std::time(nullptr)));
-    silent_ = false;
-    // The alarm switches may have changed since the flags did.
-    PublishAlarms();
 }
 
-void EngineBridge::AlarmsChanged(const AlarmFlags& flags, bool port_lost) {
-    flags_ = flags;
-    port_lost_ = port_lost;
-    PublishAlarms();
-}
-
-void EngineBridge::NoData() {
-    silent_ = true;
-    PublishAlarms();
-}
-
-void EngineBridge::PublishAlarms() {
-    // The publisher sends only what differs from what it sent last.
-    publisher_.PublishAlarms(AlarmStateOf(flags_, port_lost_, silent_, settings_));
+void EngineBridge::AlarmsChanged(const AlarmReport& a) {
+    publisher_.PublishAlarms({a.t1, a.t2, a.hm, a.no_data, a.port_lost});
 }
 
 }  // namespace mqtt

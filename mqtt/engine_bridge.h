@@ -6,9 +6,7 @@
 #include <ctime>
 
 #include "common/local_time.h"
-#include "engine/alarm_state.h"
 #include "engine/engine_listener.h"
-#include "engine/program_settings.h"
 #include "mqtt/payloads.h"
 
 namespace mqtt {
@@ -24,33 +22,18 @@ SampleTime SampleTimeOf(const LocalDateTime& local, std::time_t now);
 // none, the outputs byte and the record line's time.
 Sample SampleOf(const TelemetrySample& sample, std::time_t now);
 
-// The flags as published: a channel whose alarm is switched off in the settings reads false,
-// and so does the no-data flag while the no-data warning is. `silent`: the watchdog warned and
-// no sample has come since.
-AlarmState AlarmStateOf(const AlarmFlags& flags, bool port_lost, bool silent,
-                        const ProgramSettings& settings);
-
 class EngineBridge : public EngineListener {
   public:
-    // `settings`: the engine's own, read at each change, so that a changed alarm switch shows
-    // from the next sample on.
-    EngineBridge(Publisher& publisher, const ProgramSettings& settings);
+    explicit EngineBridge(Publisher& publisher) : publisher_(publisher) {}
 
-    // The engine's flags as they stand when the bridge starts following it.
-    void Begin(const AlarmFlags& flags, bool port_lost);
+    // The engine's alarms as they stand when the bridge starts following it.
+    void Begin(const AlarmReport& alarms) { AlarmsChanged(alarms); }
 
     void SampleReceived(const TelemetrySample& sample) override;
-    void AlarmsChanged(const AlarmFlags& flags, bool port_lost) override;
-    void NoData() override;
+    void AlarmsChanged(const AlarmReport& alarms) override;
 
   private:
-    void PublishAlarms();
-
     Publisher& publisher_;
-    const ProgramSettings& settings_;
-    AlarmFlags flags_;
-    bool port_lost_ = false;
-    bool silent_ = false;
 };
 
 }  // namespace mqtt

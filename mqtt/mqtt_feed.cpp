@@ -20,9 +20,9 @@ MqttFeed::MqttFeed(const std::string& config_path, MonitorEngine& engine, UiThre
     device.machine_tag = MachineTag();
     publisher_ =
         std::make_unique<Publisher>(std::move(settings), std::move(device), owner, std::move(warn));
-    bridge_ = std::make_unique<EngineBridge>(*publisher_, engine_.Settings());
-    // Flags raised before the feed began (a port missing at start) are retained at the connect.
-    bridge_->Begin(engine_.Alarms(), engine_.PortLost());
+    bridge_ = std::make_unique<EngineBridge>(*publisher_);
+    // Alarms raised before the feed began (a port missing at start) are retained at the connect.
+    bridge_->Begin(engine_.Alarming());
     engine_.AddListener(*bridge_);
     following_ = true;
     publisher_->Start();

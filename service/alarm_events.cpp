@@ -2,22 +2,23 @@
 
 namespace service {
 
-void AlarmEvents::SampleReceived(const TelemetrySample&) {
-    if (!no_data_) return;
-    no_data_ = false;
-    sink_({"no_data", "", "0"});
-}
-
-void AlarmEvents::AlarmsChanged(const AlarmFlags& flags, bool) {
-    const std::array<bool, 3> now = {flags.AlarmT1 && settings_.T1_enable,
-                                     flags.AlarmT2 && settings_.T2_enable,
-                                     flags.AlarmHM && settings_.HM_enable};
-    static constexpr const char* kChannels[] = {"t1", "t2", "hm"};
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] == alarm_[i]) continue;
-        alarm_[i] = now[i];
-        sink_({"alarm", kChannels[i], now[i] ? "1" : "0"});
-    }
+void AlarmEvents::AlarmsChanged(const AlarmReport& alarms) {
+    struct Kind {
+        bool AlarmReport::*flag;
+        const char* event;
+        const char* channel;
+    };
+    // The port's loss has events of its own, which name the port.
+    static constexpr Kind kKinds[] = {
+        {&AlarmReport::t1, "alarm", "t1"},
+        {&AlarmReport::t2, "alarm", "t2"},
+        {&AlarmReport::hm, "alarm", "hm"},
+        {&AlarmReport::no_data, "no_data", ""},
+    };
+    for (const Kind& k : kKinds)
+        if (alarms.*k.flag != told_.*k.flag)
+            sink_({k.event, k.channel, alarms.*k.flag ? "1" : "0"});
+    told_ = alarms;
 }
 
 void AlarmEvents::PortLost(const std::string& port) {
@@ -28,20 +29,13 @@ void AlarmEvents::PortRegained(const std::string& port) {
     sink_({"port", port, "back"});
 }
 
-void AlarmEvents::NoData() {
-    // The watchdog warns again every few seconds of silence: one event for all of them.
-    if (no_data_) return;
-    no_data_ = true;
-    sink_({"no_data", "", "1"});
-}
-
 std::optional<EventWarning> AlarmWarning(const platform::CommandEvent& event) {
     if (event.event != "alarm") return std::nullopt;
-    const char* title = event.channel == "t1"   ? "Температура T1"
-                        : event.channel == "t2" ? "Температура T2"
-                                                : "Влажность";
-    return EventWarning{title, event.value == "1" ? "За пределами допустимых значений!"
-                                                  : "Снова в допустимых пределах."};
+    const AlarmChannel channel = event.channel == "t1"   ? AlarmChannel::T1
+                                 : event.channel == "t2" ? AlarmChannel::T2
+                                                         : AlarmChannel::HM;
+    return EventWarning{AlarmTitle(channel),
+                        event.value == "1" ? kOutsideLimitsText : "Снова в допустимых пределах."};
 }
 
 }  // namespace service

@@ -4,14 +4,13 @@
 //   "no_data" ""         "1" when the watchdog warned, "0" when a sample came again;
 //   "port"    the port   "lost" when the started port lost its device, "back" when regained.
 // A channel whose alarm is switched off (T1_enable, ...) reads as clear: it gives no events.
+// The engine's report says all of this; the events are its changes.
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "engine/engine_listener.h"
-#include "engine/program_settings.h"
 #include "platform/posix/command_runner.h"
 
 namespace service {
@@ -20,21 +19,15 @@ class AlarmEvents : public EngineListener {
   public:
     using Sink = std::function<void(const platform::CommandEvent& event)>;
 
-    // `settings` (the engine's) is read at each change, so that the enables in force count.
-    AlarmEvents(const ProgramSettings& settings, Sink sink)
-        : settings_(settings), sink_(std::move(sink)) {}
+    explicit AlarmEvents(Sink sink) : sink_(std::move(sink)) {}
 
-    void SampleReceived(const TelemetrySample& sample) override;
-    void AlarmsChanged(const AlarmFlags& flags, bool port_lost) override;
+    void AlarmsChanged(const AlarmReport& alarms) override;
     void PortLost(const std::string& port) override;
     void PortRegained(const std::string& port) override;
-    void NoData() override;
 
   private:
-    const ProgramSettings& settings_;
     Sink sink_;
-    std::array<bool, 3> alarm_{};  // t1, t2, hm as last told
-    bool no_data_ = false;
+    AlarmReport told_;
 };
 
 // The warning the service writes for an "alarm" event, titled as the window's balloon for the

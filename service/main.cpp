@@ -87,7 +87,7 @@ int Run(const service::Options& options) {
                                    [&](const platform::CommandFailure& failure) {
                                        front.Warn(kProgram, failure.Text(), kCommandWarningSeconds);
                                    });
-    service::AlarmEvents events(engine.Settings(), [&](const platform::CommandEvent& event) {
+    service::AlarmEvents events([&](const platform::CommandEvent& event) {
         if (const auto warning = service::AlarmWarning(event))
             front.Warn(warning->title, warning->text, kAlarmBalloonSeconds);
         runner.Run(event);

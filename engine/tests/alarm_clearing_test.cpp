@@ -28,7 +28,9 @@ class CountingFront : public EngineFrontEnd {
 
 class FlagLog : public EngineListener {
   public:
-    void AlarmsChanged(const AlarmFlags& flags, bool) override { changes.push_back(flags); }
+    void AlarmsChanged(const AlarmReport& a) override {
+        changes.push_back({a.t1, a.t2, a.hm, a.no_data});
+    }
     std::vector<AlarmFlags> changes;
 };
 

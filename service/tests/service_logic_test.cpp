@@ -71,17 +71,22 @@ TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWou
 TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) {
     ProgramSettings settings;
     settings.T2_enable = false;
+    settings.SignalOffData = true;
     std::vector<CommandEvent> events;
-    service::AlarmEvents alarms(settings, [&](const CommandEvent& e) { events.push_back(e); });
+    service::AlarmEvents alarms([&](const CommandEvent& e) { events.push_back(e); });
+    // What the engine reports of its flags, its silence and its port.
+    const auto report = [&](const AlarmFlags& flags, bool silent = false) {
+        alarms.AlarmsChanged(ReportAlarms(flags, settings, silent, false));
+    };
 
-    alarms.AlarmsChanged({true, true, false, false}, false);
-    alarms.AlarmsChanged({true, true, true, false}, false);
-    alarms.AlarmsChanged({false, true, true, false}, false);
+    report({true, true, false, false});
+    report({true, true, true, false});
+    report({false, true, true, false});
     // Switched off, T2 reads clear; switched on while its flag is set, it tells of it.
     settings.T2_enable = true;
-    alarms.AlarmsChanged({false, true, true, false}, false);
+    report({false, true, true, false});
     settings.HM_enable = false;
-    alarms.AlarmsChanged({false, true, true, false}, false);
+    report({false, true, true, false});
     EXPECT_EQ(events, (std::vector<CommandEvent>{{"alarm", "t1", "1"},
                                                  {"alarm", "hm", "1"},
                                                  {"alarm", "t1", "0"},
@@ -89,11 +94,12 @@ TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) 
                                                  {"alarm", "hm", "0"}}));
 
     events.clear();
-    alarms.SampleReceived({});
-    alarms.NoData();
-    alarms.NoData();
-    alarms.SampleReceived({});
-    alarms.SampleReceived({});
+    const AlarmFlags flags{false, true, true, false};  // as they stood
+    report(flags, false);
+    report(flags, true);
+    report(flags, true);
+    report(flags, false);
+    report(flags, false);
     alarms.PortLost("/dev/ttyUSB0");
     alarms.PortRegained("/dev/ttyUSB0");
     EXPECT_EQ(events, (std::vector<CommandEvent>{{"no_data", "", "1"},
