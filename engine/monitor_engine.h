@@ -64,6 +64,8 @@ class MonitorEngine : private TelemetrySink {
     std::string& SaveBuffer() { return save_buffer_; }
     const std::string& SaveBuffer() const { return save_buffer_; }
     statistics::LineJournal& Journal() { return *journal_; }
+    // The statistics files' folder operations the engine was given.
+    statistics::FileSystem& Files() { return services_.files; }
     platform::Timer& TimerSaveFile() { return *timer_save_file_; }
     // The port counts as started while open and while it is being opened again.
     bool PortStarted() const { return port_.Connected() || reopener_->Retrying(); }

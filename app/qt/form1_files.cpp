@@ -16,14 +16,6 @@
 #include "platform/posix/freed_memory.h"
 #include "ui_form1.h"
 
-namespace {
-
-statistics::FileSystem& Files(const MainWindowServices& services) {
-    return services.files ? *services.files : statistics::RealFileSystem();
-}
-
-}  // namespace
-
 void TForm1::TimerSaveFileTimer() {
     engine_->AutosaveStep(true);
 }
@@ -46,12 +38,12 @@ bool TForm1::NSave1Click() {
     options.confirm_overwrite = false;  // asked below, in the program's own words
     const std::optional<std::string> path = services_.dialogs.SaveFile(this, options);
     if (!path) return false;
-    if (Files(services_).Exists(*path) &&
+    if (engine_->Files().Exists(*path) &&
         services_.dialogs.Message(this, "Такой файл есть.  Продолжить?", "Совпадение имен.",
                                   platform::MessageButtons::YesNo,
                                   platform::MessageIcon::Question) != platform::MessageResult::Yes)
         return false;
-    statistics::SaveStatisticsFile(Files(services_), *path, memo_);
+    statistics::SaveStatisticsFile(engine_->Files(), *path, memo_);
     ui_->Memo1->document()->setModified(false);
     return true;
 }
@@ -62,7 +54,7 @@ void TForm1::NLoad1Click() {
     const std::optional<std::string> path = services_.dialogs.OpenFile(this, options);
     if (!path) return;
     status_panel_->setText(QString::fromStdString(*path));
-    ShowStatisticsLines(statistics::ReadStatisticsFile(Files(services_), *path));
+    ShowStatisticsLines(statistics::ReadStatisticsFile(engine_->Files(), *path));
     // A day's text passed through several copies on its way into the display; give them back.
     platform::ReturnFreedMemory();
 }
