@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 #include "mqtt/reason_text.h"
 
@@ -94,11 +93,16 @@ int Link::Publish(const std::string& topic, std::string_view payload, int qos, b
 }
 
 void Link::SendStates(bool connected) {
-    if (QueuedState* q = queued_.exchange(nullptr, std::memory_order_acquire)) {
-        std::vector<std::string> taken;  // newest first
-        for (; q; delete std::exchange(q, q->next)) taken.push_back(std::move(q->payload));
-        for (auto it = taken.rbegin(); it != taken.rend(); ++it) waiting_.push_back(std::move(*it));
+    // The list comes newest first: turned round in place, oldest first into waiting_.
+    QueuedState* oldest = nullptr;
+    for (QueuedState* q = queued_.exchange(nullptr, std::memory_order_acquire); q;) {
+        QueuedState* const older = q->next;
+        q->next = oldest;
+        oldest = q;
+        q = older;
     }
+    for (; oldest; delete std::exchange(oldest, oldest->next))
+        waiting_.push_back(std::move(oldest->payload));
     if (!connected) {
         waiting_.clear();
         return;
