@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
+#include "mqtt/discovery.h"
 #include "mqtt/reason_text.h"
 
 namespace mqtt {
@@ -39,8 +41,8 @@ Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
     if (!mosq_) throw std::runtime_error("mosquitto_new failed");
     try {
         Check(mosquitto_threaded_set(mosq_, true), "mosquitto_threaded_set");
-        const std::string will_topic = settings_.topic + "/availability";
-        Check(mosquitto_will_set(mosq_, will_topic.c_str(), 7, "offline", 1, true),
+        Check(mosquitto_will_set(mosq_, AvailabilityTopic(settings_).c_str(),
+                                 static_cast<int>(std::strlen(kOffline)), kOffline, 1, true),
               "mosquitto_will_set");
         if (!settings_.user.empty())
             Check(mosquitto_username_pw_set(mosq_, settings_.user.c_str(),
