@@ -84,9 +84,9 @@ class Builder {
             .String("unique_id", id_ + "_" + std::string(what))
             .String("state_topic", settings_.topic + "/" + std::string(topic))
             .String("value_template", value_template)
-            .String("availability_topic", settings_.topic + "/availability")
-            .String("payload_available", "online")
-            .String("payload_not_available", "offline")
+            .String("availability_topic", AvailabilityTopic(settings_))
+            .String("payload_available", kOnline)
+            .String("payload_not_available", kOffline)
             .Raw("device", device_);
         return json;
     }
@@ -106,6 +106,10 @@ class Builder {
 };
 
 }  // namespace
+
+std::string AvailabilityTopic(const Settings& settings) {
+    return settings.topic + "/availability";
+}
 
 std::string MachineTag(const std::string& machine_id_file) {
     std::ifstream in(machine_id_file, std::ios::binary);

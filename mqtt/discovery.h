@@ -21,6 +21,12 @@ struct DeviceInfo {
 // read). The id itself is never published.
 std::string MachineTag(const std::string& machine_id_file = "/etc/machine-id");
 
+// Where the publisher says whether it is there, as the configs below name it: retained
+// kOnline after each connect, kOffline at a clean stop and as the connection's will.
+std::string AvailabilityTopic(const Settings& settings);
+inline constexpr char kOnline[] = "online";
+inline constexpr char kOffline[] = "offline";
+
 struct Message {
     std::string topic;
     std::string payload;

@@ -34,12 +34,11 @@ SampleTime SampleTimeOf(const LocalDateTime& local, std::time_t now) {
     if (std::labs(static_cast<long>(at_now_offset - now)) <= kNearSeconds)
         return {local, static_cast<int>(offset / 60)};
     // A stamp from another time (a clock that was set, a test's clock): its own date's offset.
+    // mktime leaves that offset in the fields it normalises.
     fields = FieldsOf(local);
     fields.tm_isdst = -1;
-    const std::time_t t = std::mktime(&fields);
-    std::tm then{};
-    localtime_r(&t, &then);
-    return {local, static_cast<int>(then.tm_gmtoff / 60)};
+    std::mktime(&fields);
+    return {local, static_cast<int>(fields.tm_gmtoff / 60)};
 }
 
 Sample SampleOf(const TelemetrySample& sample, std::time_t now) {

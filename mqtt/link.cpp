@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
-#include <vector>
 
+#include "mqtt/discovery.h"
 #include "mqtt/reason_text.h"
 
 namespace mqtt {
@@ -40,8 +41,8 @@ Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
     if (!mosq_) throw std::runtime_error("mosquitto_new failed");
     try {
         Check(mosquitto_threaded_set(mosq_, true), "mosquitto_threaded_set");
-        const std::string will_topic = settings_.topic + "/availability";
-        Check(mosquitto_will_set(mosq_, will_topic.c_str(), 7, "offline", 1, true),
+        Check(mosquitto_will_set(mosq_, AvailabilityTopic(settings_).c_str(),
+                                 static_cast<int>(std::strlen(kOffline)), kOffline, 1, true),
               "mosquitto_will_set");
         if (!settings_.user.empty())
             Check(mosquitto_username_pw_set(mosq_, settings_.user.c_str(),
@@ -94,11 +95,16 @@ int Link::Publish(const std::string& topic, std::string_view payload, int qos, b
 }
 
 void Link::SendStates(bool connected) {
-    if (QueuedState* q = queued_.exchange(nullptr, std::memory_order_acquire)) {
-        std::vector<std::string> taken;  // newest first
-        for (; q; delete std::exchange(q, q->next)) taken.push_back(std::move(q->payload));
-        for (auto it = taken.rbegin(); it != taken.rend(); ++it) waiting_.push_back(std::move(*it));
+    // The list comes newest first: turned round in place, oldest first into waiting_.
+    QueuedState* oldest = nullptr;
+    for (QueuedState* q = queued_.exchange(nullptr, std::memory_order_acquire); q;) {
+        QueuedState* const older = q->next;
+        q->next = oldest;
+        oldest = q;
+        q = older;
     }
+    for (; oldest; delete std::exchange(oldest, oldest->next))
+        waiting_.push_back(std::move(oldest->payload));
     if (!connected) {
         waiting_.clear();
         return;

@@ -37,11 +37,7 @@ std::string FormatIso8601(const SampleTime& time) {
     out.push_back('-');
     AppendDigits(out, t.day, 2);
     out.push_back('T');
-    AppendDigits(out, t.hour, 2);
-    out.push_back(':');
-    AppendDigits(out, t.minute, 2);
-    out.push_back(':');
-    AppendDigits(out, t.second, 2);
+    out += FormatTimeHhMmSs(t);
     out.push_back(time.utc_offset_minutes < 0 ? '-' : '+');
     const int offset = std::abs(time.utc_offset_minutes);
     AppendDigits(out, offset / 60, 2);

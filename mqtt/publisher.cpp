@@ -18,7 +18,7 @@ Publisher::Publisher(Settings settings, DeviceInfo device, UiThread& owner, Warn
       owner_(owner),
       warn_(std::move(warn)),
       alarm_topic_(settings_.topic + "/alarm"),
-      availability_topic_(settings_.topic + "/availability") {}
+      availability_topic_(AvailabilityTopic(settings_)) {}
 
 Publisher::~Publisher() {
     Stop();
@@ -60,7 +60,7 @@ void Publisher::PublishAlarms(const AlarmState& alarms) {
 void Publisher::Stop() {
     stopped_ = true;
     if (!link_) return;
-    if (connected_) SendRetained(availability_topic_, "offline");
+    if (connected_) SendRetained(availability_topic_, kOffline);
     link_->Stop();
     counters_ = counters();  // the link's figures, as they ended
     link_.reset();
@@ -99,7 +99,7 @@ void Publisher::OnConnected() {
     ever_connected_ = true;
     // The broker may have lost its retained messages (a restart without persistence).
     for (const Message& m : DiscoveryMessages(settings_, device_)) SendRetained(m.topic, m.payload);
-    SendRetained(availability_topic_, "online");
+    SendRetained(availability_topic_, kOnline);
     SendRetained(alarm_topic_, AlarmPayload(alarms_));
 }
 

@@ -9,6 +9,7 @@
 
 #include "common/text_parse.h"
 #include "platform/ini_file.h"
+#include "platform/posix/unique_fd.h"
 
 namespace mqtt {
 
@@ -31,26 +32,15 @@ std::string Quoted(std::string_view s) {
 
 // The first line of a small file, without its line end; 0 or an errno.
 int ReadFirstLine(const std::string& path, std::string& line) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
+    const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) return errno;
     char buffer[4096];
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    const int error = n < 0 ? errno : 0;
-    ::close(fd);
-    if (error) return error;
+    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n < 0) return errno;
     line.assign(buffer, static_cast<std::size_t>(n));
     line = line.substr(0, line.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return 0;
-}
-
-int CheckReadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    char byte;
-    const int error = ::read(fd, &byte, 1) < 0 ? errno : 0;
-    ::close(fd);
-    return error;
 }
 
 // A topic one may publish under: not empty, no wildcards, no NUL.
@@ -146,7 +136,8 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
     }
     if (const std::string file = read("CAFile"); !file.empty()) {
         s.ca_file = in_folder(file);
-        if (const int error = CheckReadable(s.ca_file)) {
+        std::string first_line;  // a file that opens but cannot be read is no use either
+        if (const int error = ReadFirstLine(s.ca_file, first_line)) {
             warn(kWarningTitle, "Не удалось прочитать файл сертификатов MQTT " + Quoted(file) +
                                     ": " + SystemMessage(error) + ". Публикация MQTT выключена.");
             s.enabled = false;

@@ -75,7 +75,7 @@ void CommandRunner::StartNext(Kind& kind) {
     }
 }
 
-bool CommandRunner::Start(Kind& kind, CommandEvent event) {
+void CommandRunner::Start(Kind& kind, CommandEvent event) {
     auto child = std::make_unique<Child>();
     const int error = StartChild({options_.program, event.event, event.channel, event.value},
                                  {{"INCUBATOR_EVENT", event.event},
@@ -85,7 +85,7 @@ bool CommandRunner::Start(Kind& kind, CommandEvent event) {
                                  child->process);
     if (error != 0) {
         Report(event, CommandFailure::Kind::NotStarted, error);
-        return false;
+        return;
     }
     Kind* k = &kind;
     try {
@@ -94,7 +94,7 @@ bool CommandRunner::Start(Kind& kind, CommandEvent event) {
     } catch (const std::system_error& e) {
         KillAndReap(child->process);
         Report(event, CommandFailure::Kind::NotStarted, e.code().value());
-        return false;
+        return;
     }
     child->deadline = loop_.CreateTimer();
     child->deadline->SetInterval(static_cast<std::uint32_t>(std::clamp<long long>(
@@ -103,7 +103,6 @@ bool CommandRunner::Start(Kind& kind, CommandEvent event) {
     child->deadline->Start();  // a time-out of 0 means none
     child->event = std::move(event);
     kind.running = std::move(child);
-    return true;
 }
 
 void CommandRunner::OnTimedOut(Kind& kind) {

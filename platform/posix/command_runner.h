@@ -77,7 +77,7 @@ class CommandRunner {
     };
 
     void StartNext(Kind& kind);
-    bool Start(Kind& kind, CommandEvent event);
+    void Start(Kind& kind, CommandEvent event);
     void OnEnded(Kind& kind);
     void OnTimedOut(Kind& kind);
     void Report(const CommandEvent& event, CommandFailure::Kind what, long long code);
