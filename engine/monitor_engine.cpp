@@ -252,11 +252,11 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
-    // The notice before the lines it tells of.
-    if (options_.warnings_on_standard_error)
-        front_.Warn("Внимание!", notice, kFileWarningSeconds);
-    else
-        Log(notice);
+    // The notice before the lines it tells of, on standard error; a warning shown elsewhere
+    // comes after them, so that nothing it waits for holds them up.
+    const bool warning_first = options_.warnings_on_standard_error;
+    if (warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    Log(notice);
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
@@ -267,7 +267,7 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     }
     std::fflush(stderr);
     save_buffer_.clear();
-    if (!options_.warnings_on_standard_error) front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    if (!warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
 void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
