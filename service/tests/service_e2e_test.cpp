@@ -21,6 +21,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "platform/tests/temp_folder.h"
 
 namespace {
@@ -39,23 +40,18 @@ class ServiceRig {
         for (std::string& arg : sim_args)
             if (const auto at = arg.find("{folder}"); at != std::string::npos)
                 arg.replace(at, 8, folder_.Path());
-        sim_args.insert(sim_args.begin(), INCUBATOR_SIM_PATH);
-        sim_args.insert(sim_args.end(), {"--log", File("sim.log")});
-        sim_ = std::make_unique<ChildProcess>(sim_args, File("sim.out"), File("sim.err"));
-        WaitUntil([&] { return Slurp(File("sim.out")).find('\n') != std::string::npos; }, 10s);
-        const std::string out = Slurp(File("sim.out"));
-        pty_ = out.substr(0, out.find('\n'));
+        sim_ = std::make_unique<SimulatorProcess>(folder_.Path(), std::move(sim_args));
     }
 
     std::string File(const std::string& name) const { return folder_.File(name); }
-    const std::string& Pty() const { return pty_; }
+    const std::string& Pty() const { return sim_->Pty(); }
     std::string Ini() const { return File("hall 1.ini"); }
 
     // The port (the pseudo-terminal unless given) with `port_keys`, autosave every minute,
     // and `more`.
     void Configure(const std::string& more, const std::string& port = {},
                    const std::string& port_keys = {}) {
-        Spit(Ini(), "[ComPort1]\nPort=" + (port.empty() ? pty_ : port) + "\n" + port_keys +
+        Spit(Ini(), "[ComPort1]\nPort=" + (port.empty() ? Pty() : port) + "\n" + port_keys +
                         "[LogFile]\nTime=1\n" + more);
     }
     void Start() {
@@ -76,14 +72,13 @@ class ServiceRig {
     std::optional<int> Ended() { return service_->WaitForExit(0ms); }
     std::string Errors() const { return Slurp(File("service.err")); }
     std::vector<e2e::SentPacket> SentLog() const {
-        return e2e::ParseSimLog(Slurp(File("sim.log")));
+        return e2e::ParseSimLog(Slurp(sim_->LogPath()));
     }
 
   private:
     TempFolder folder_;
-    std::unique_ptr<ChildProcess> sim_;
+    std::unique_ptr<SimulatorProcess> sim_;
     std::unique_ptr<ChildProcess> service_;
-    std::string pty_;
 };
 
 std::size_t Count(const std::string& text, const std::string& what) {

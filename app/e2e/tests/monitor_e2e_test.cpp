@@ -26,6 +26,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "engine/statistics/daily_file_name.h"
 #include "platform/ini_file.h"
 #include "platform/tests/temp_folder.h"
@@ -38,25 +39,17 @@ namespace fs = std::filesystem;
 // One monitor in its own folder, fed by one simulator.
 class Rig {
   public:
-    explicit Rig(std::vector<std::string> sim_args) {
+    explicit Rig(std::vector<std::string> sim_args) : sim_(folder_.Path(), std::move(sim_args)) {
         fs::copy_file(INCUBATOR_MONITOR_PATH, Exe());
-        sim_args.insert(sim_args.begin(), INCUBATOR_SIM_PATH);
-        sim_args.insert(sim_args.end(), {"--log", folder_.File("sim.log")});
-        sim_ = std::make_unique<ChildProcess>(sim_args, folder_.File("sim.out"),
-                                              folder_.File("sim.err"));
-        WaitUntil([&] { return Slurp(folder_.File("sim.out")).find('\n') != std::string::npos; },
-                  10s);
-        const std::string out = Slurp(folder_.File("sim.out"));
-        pty_ = out.substr(0, out.find('\n'));
     }
 
-    const std::string& Pty() const { return pty_; }
+    const std::string& Pty() const { return sim_.Pty(); }
     std::string Exe() const { return folder_.File("incubator-monitor"); }
     std::string Ini() const { return folder_.File("incubator-monitor.ini"); }
 
     // The configuration: the port and OpenStart, autosave every minute, and `more`.
     void Configure(const std::string& more) {
-        Spit(Ini(), "[ComPort1]\nPort=" + pty_ + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
+        Spit(Ini(), "[ComPort1]\nPort=" + Pty() + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
     }
 
     // `environment`: NAME=VALUE entries besides the offscreen platform; `arguments` after
@@ -88,16 +81,13 @@ class Rig {
 
     std::string LogFolder() const { return folder_.File("log"); }
     std::vector<std::string> DailyLines() const { return e2e::ReadDailyLines(LogFolder()); }
-    std::vector<e2e::SentPacket> SentLog() const {
-        return e2e::ParseSimLog(Slurp(folder_.File("sim.log")));
-    }
+    std::vector<e2e::SentPacket> SentLog() const { return e2e::ParseSimLog(Slurp(sim_.LogPath())); }
     std::string MonitorErrors() const { return Slurp(folder_.File("monitor.err")); }
 
   private:
     TempFolder folder_;
-    std::unique_ptr<ChildProcess> sim_;
+    SimulatorProcess sim_;
     std::unique_ptr<ChildProcess> monitor_;
-    std::string pty_;
 };
 
 // --- Ending on a signal while samples arrive ---------------------------------------------

@@ -15,6 +15,7 @@
 #include "app/e2e/daily_lines.h"
 #include "app/e2e/tests/child_process.h"
 #include "app/e2e/tests/mqtt_states.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "mqtt/tests/test_broker.h"
 
 namespace {
@@ -29,14 +30,10 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
     const std::string exe = folder.File("incubator-monitor");
     std::filesystem::copy_file(INCUBATOR_MONITOR_PATH, exe);
 
-    ChildProcess sim({INCUBATOR_SIM_PATH, "--rate", "10", "--seed", "11"}, folder.File("sim.out"),
-                     folder.File("sim.err"));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Slurp(folder.File("sim.out")).find('\n') != std::string::npos; }, 10s));
-    const std::string out = Slurp(folder.File("sim.out"));
-    const std::string pty = out.substr(0, out.find('\n'));
+    SimulatorProcess sim(folder.Path(), {"--rate", "10", "--seed", "11"});
+    ASSERT_FALSE(sim.Pty().empty());
     Spit(folder.File("incubator-monitor.ini"),
-         "[ComPort1]\nPort=" + pty +
+         "[ComPort1]\nPort=" + sim.Pty() +
              "\nOpenStart=1\n[LogFile]\nTime=1\n[MQTT]\nHost=127.0.0.1\nPort=" +
              std::to_string(broker.Port()) + "\n");
 
