@@ -3,7 +3,6 @@
 // files go on untouched, and the states resume once the broker is back.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -80,8 +79,7 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     EXPECT_EQ(Count(errors(), "MQTT: "), 2u) << errors();
 
     service.Signal(SIGTERM);
-    const auto status = service.WaitForExit(30s);
-    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << errors();
+    ASSERT_TRUE(EndedNormally(service.WaitForExit(30s))) << errors();
     ASSERT_TRUE(WaitUntil([&] { return !sub->On(topic + "/availability").empty(); }, 10s));
     EXPECT_EQ(sub->On(topic + "/availability").back(), "offline");
 

@@ -188,7 +188,7 @@ TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
         const std::optional<int> status = monitor.WaitForExit(30s);
         ASSERT_TRUE(status) << "run " << k << " did not end";
         if (last)
-            ASSERT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << Slurp(errors);
+            ASSERT_TRUE(EndedNormally(status)) << Slurp(errors);
         else
             ASSERT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
         runs.push_back({e2e::SplitEchoText(Slurp(echo)), Slurp(errors), before});

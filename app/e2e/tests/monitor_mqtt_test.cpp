@@ -3,7 +3,6 @@
 // started here, on the offscreen platform. What it publishes is read back with mosquitto_sub.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -58,9 +57,7 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
         json::parse(R"({"t1":false,"t2":false,"hm":false,"no_data":false,"port_lost":false})"));
 
     monitor.Signal(SIGTERM);
-    const auto status = monitor.WaitForExit(30s);
-    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
-        << Slurp(folder.File("monitor.err"));
+    ASSERT_TRUE(EndedNormally(monitor.WaitForExit(30s))) << Slurp(folder.File("monitor.err"));
     ASSERT_TRUE(Await(ui, [&] { return sub.On(topic + "/availability").size() == 2; }));
     EXPECT_EQ(sub.On(topic + "/availability"), (std::vector<std::string>{"online", "offline"}));
     EXPECT_EQ(RetainedMessages(broker)[topic + "/availability"], "offline");
