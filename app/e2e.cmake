@@ -15,10 +15,12 @@ incubator_test(e2e_check_tests
     SOURCES ${e2e_dir}/tests/e2e_check_test.cpp ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
     DEPS e2e_check)
 
-# The child processes the end-to-end tests run: any program, and incubator-sim with its
-# pseudo-terminal.
+# The child processes the end-to-end tests run: any program, incubator-sim with its
+# pseudo-terminal, and a program under test fed by the simulator.
 incubator_library(e2e_processes
-    SOURCES ${e2e_dir}/tests/child_process.cpp ${e2e_dir}/tests/simulator_process.cpp)
+    SOURCES ${e2e_dir}/tests/child_process.cpp ${e2e_dir}/tests/program_rig.cpp
+            ${e2e_dir}/tests/simulator_process.cpp
+    DEPS e2e_check)
 target_compile_definitions(e2e_processes PRIVATE INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>")
 add_dependencies(e2e_processes incubator-sim)
 
