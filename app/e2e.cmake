@@ -15,19 +15,41 @@ incubator_test(e2e_check_tests
     SOURCES ${e2e_dir}/tests/e2e_check_test.cpp ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
     DEPS e2e_check)
 
+# The child processes the end-to-end tests run: any program, incubator-sim with its
+# pseudo-terminal, and a program under test fed by the simulator.
+incubator_library(e2e_processes
+    SOURCES ${e2e_dir}/tests/child_process.cpp ${e2e_dir}/tests/program_rig.cpp
+            ${e2e_dir}/tests/simulator_process.cpp
+    DEPS e2e_check)
+target_compile_definitions(e2e_processes PRIVATE INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>")
+add_dependencies(e2e_processes incubator-sim)
+
+# An end-to-end test program: incubator_e2e_program(name SOURCES ... DEPS ... PROGRAMS ...).
+# Each of PROGRAMS (targets named incubator-<name>) is built first, its path given to the code
+# as INCUBATOR_<NAME>_PATH.
+function(incubator_e2e_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PROGRAMS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE e2e_processes e2e_check ${ARG_DEPS}
+        GTest::gtest GTest::gtest_main)
+    incubator_warnings(${name})
+    foreach(program IN LISTS ARG_PROGRAMS)
+        string(REGEX REPLACE "^incubator-" "" macro ${program})
+        string(TOUPPER ${macro} macro)
+        string(REPLACE "-" "_" macro ${macro})
+        target_compile_definitions(${name} PRIVATE
+            INCUBATOR_${macro}_PATH="$<TARGET_FILE:${program}>")
+        add_dependencies(${name} ${program})
+    endforeach()
+endfunction()
+
 if(INCUBATOR_WITH_QT)
     # One program, two CTest tests that can run side by side.
-    add_executable(monitor_e2e_tests
-        ${e2e_dir}/tests/monitor_e2e_test.cpp ${e2e_dir}/tests/child_process.cpp
-        ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
-    target_link_libraries(monitor_e2e_tests PRIVATE e2e_check humidity platform_ini statistics
-        GTest::gtest GTest::gtest_main)
-    target_compile_definitions(monitor_e2e_tests PRIVATE
-        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
-        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
-        INCUBATOR_E2E_CHECK_PATH="$<TARGET_FILE:incubator-e2e-check>")
-    add_dependencies(monitor_e2e_tests incubator-sim incubator-monitor incubator-e2e-check)
-    incubator_warnings(monitor_e2e_tests)
+    incubator_e2e_program(monitor_e2e_tests
+        SOURCES ${e2e_dir}/tests/monitor_e2e_test.cpp
+                ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+        DEPS humidity platform_ini statistics
+        PROGRAMS incubator-monitor incubator-e2e-check)
     foreach(group IN ITEMS Signals Ending EightAndNineBytes)
         add_test(NAME monitor_e2e_${group}
             COMMAND monitor_e2e_tests --gtest_filter=${group}/*:${group}.*)
@@ -36,17 +58,11 @@ if(INCUBATOR_WITH_QT)
     endforeach()
 
     # The window program publishing to a broker of the test's own.
-    add_executable(monitor_mqtt_tests
-        ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/child_process.cpp
-        ${e2e_dir}/tests/mqtt_states.cpp)
-    target_link_libraries(monitor_mqtt_tests PRIVATE e2e_check mqtt_test_support
-        GTest::gtest GTest::gtest_main)
-    target_compile_definitions(monitor_mqtt_tests PRIVATE
-        INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
-        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
-        INCUBATOR_VERSION="${PROJECT_VERSION}")
-    add_dependencies(monitor_mqtt_tests incubator-sim incubator-monitor)
-    incubator_warnings(monitor_mqtt_tests)
+    incubator_e2e_program(monitor_mqtt_tests
+        SOURCES ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/mqtt_states.cpp
+        DEPS mqtt_test_support
+        PROGRAMS incubator-monitor)
+    target_compile_definitions(monitor_mqtt_tests PRIVATE INCUBATOR_VERSION="${PROJECT_VERSION}")
     add_test(NAME monitor_e2e_Mqtt COMMAND monitor_mqtt_tests)
     set_tests_properties(monitor_e2e_Mqtt PROPERTIES TIMEOUT 120)
 
@@ -68,15 +84,10 @@ endif()
 
 # SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run): the
 # service always, the window program when it is built.
-add_executable(monitor_kill_tests
-    ${e2e_dir}/tests/monitor_kill_test.cpp ${e2e_dir}/tests/child_process.cpp
-    ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp)
-target_link_libraries(monitor_kill_tests PRIVATE e2e_check GTest::gtest GTest::gtest_main)
-target_compile_definitions(monitor_kill_tests PRIVATE
-    INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>"
-    INCUBATOR_MONITORD_PATH="$<TARGET_FILE:incubator-monitord>")
-add_dependencies(monitor_kill_tests incubator-sim incubator-monitord)
-incubator_warnings(monitor_kill_tests)
+incubator_e2e_program(monitor_kill_tests
+    SOURCES ${e2e_dir}/tests/monitor_kill_test.cpp
+            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+    PROGRAMS incubator-monitord)
 add_test(NAME service_e2e_Kills COMMAND monitor_kill_tests --gtest_filter=*/Service)
 set_tests_properties(service_e2e_Kills PROPERTIES TIMEOUT 240)
 if(INCUBATOR_WITH_QT)

@@ -21,6 +21,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/program_rig.h"
 #include "platform/tests/temp_folder.h"
 
 namespace {
@@ -29,61 +30,24 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // One service with its configuration file in a folder of its own, fed by one simulator.
-class ServiceRig {
+class ServiceRig : public ProgramRig {
   public:
-    // "{folder}" in an argument stands for the rig's folder.
     explicit ServiceRig(std::vector<std::string> sim_args) { StartSimulator(std::move(sim_args)); }
     ServiceRig() = default;
 
-    void StartSimulator(std::vector<std::string> sim_args) {
-        for (std::string& arg : sim_args)
-            if (const auto at = arg.find("{folder}"); at != std::string::npos)
-                arg.replace(at, 8, folder_.Path());
-        sim_args.insert(sim_args.begin(), INCUBATOR_SIM_PATH);
-        sim_args.insert(sim_args.end(), {"--log", File("sim.log")});
-        sim_ = std::make_unique<ChildProcess>(sim_args, File("sim.out"), File("sim.err"));
-        WaitUntil([&] { return Slurp(File("sim.out")).find('\n') != std::string::npos; }, 10s);
-        const std::string out = Slurp(File("sim.out"));
-        pty_ = out.substr(0, out.find('\n'));
-    }
-
-    std::string File(const std::string& name) const { return folder_.File(name); }
-    const std::string& Pty() const { return pty_; }
     std::string Ini() const { return File("hall 1.ini"); }
 
     // The port (the pseudo-terminal unless given) with `port_keys`, autosave every minute,
     // and `more`.
     void Configure(const std::string& more, const std::string& port = {},
                    const std::string& port_keys = {}) {
-        Spit(Ini(), "[ComPort1]\nPort=" + (port.empty() ? pty_ : port) + "\n" + port_keys +
+        Spit(Ini(), "[ComPort1]\nPort=" + (port.empty() ? Pty() : port) + "\n" + port_keys +
                         "[LogFile]\nTime=1\n" + more);
     }
-    void Start() {
-        service_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{INCUBATOR_MONITORD_PATH, "--config", Ini(), "--echo"},
-            File("echo.txt"), File("service.err"));
+    // `echo`: where the standard output goes (echo.txt in the rig's folder).
+    void Start(std::string echo = {}) {
+        StartProgram({INCUBATOR_MONITORD_PATH, "--config", Ini(), "--echo"}, {}, std::move(echo));
     }
-    std::vector<std::string> Echoed() const { return e2e::SplitEchoText(Slurp(File("echo.txt"))); }
-    bool WaitForEchoedLines(std::size_t n) {
-        return WaitUntil([&] { return Echoed().size() >= n; }, 40s);
-    }
-    std::optional<int> End(int signal) {
-        service_->Signal(signal);
-        return service_->WaitForExit(30s);
-    }
-    void SignalSimulator(int signal) { sim_->Signal(signal); }
-    // The service's wait status if it has ended.
-    std::optional<int> Ended() { return service_->WaitForExit(0ms); }
-    std::string Errors() const { return Slurp(File("service.err")); }
-    std::vector<e2e::SentPacket> SentLog() const {
-        return e2e::ParseSimLog(Slurp(File("sim.log")));
-    }
-
-  private:
-    TempFolder folder_;
-    std::unique_ptr<ChildProcess> sim_;
-    std::unique_ptr<ChildProcess> service_;
-    std::string pty_;
 };
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -149,8 +113,7 @@ TEST(ServiceEnding, AReaderOfTheEchoThatGoesAwayDoesNotEndTheService) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
-    ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", rig.Ini(), "--echo"}, fifo,
-                         rig.File("service.err"));
+    rig.Start(fifo);
     std::string echoed;
     ASSERT_TRUE(ReadUntil(
         reader, echoed,
@@ -158,9 +121,8 @@ TEST(ServiceEnding, AReaderOfTheEchoThatGoesAwayDoesNotEndTheService) {
         << rig.Errors();
     ::close(reader);
     std::this_thread::sleep_for(1s);
-    EXPECT_FALSE(service.WaitForExit(0ms)) << "ended when its reader went away";
-    service.Signal(SIGTERM);
-    ASSERT_TRUE(EndedNormally(service.WaitForExit(30s))) << rig.Errors();
+    EXPECT_FALSE(rig.Ended()) << "ended when its reader went away";
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
 
     // Every line it received is saved, the ones after the reader left too.
     const std::vector<std::string> lines = e2e::ReadDailyLines(rig.File("log"));

@@ -3,7 +3,6 @@
 // files go on untouched, and the states resume once the broker is back.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +16,7 @@
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
 #include "app/e2e/tests/mqtt_states.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "mqtt/tests/test_broker.h"
 
 namespace {
@@ -34,15 +34,11 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     TestBroker broker;
     auto sub = std::make_unique<Subscriber>(broker);
     TempFolder folder;
-    ChildProcess sim(
-        {INCUBATOR_SIM_PATH, "--rate", "10", "--seed", "13", "--log", folder.File("sim.log")},
-        folder.File("sim.out"), folder.File("sim.err"));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Slurp(folder.File("sim.out")).find('\n') != std::string::npos; }, 10s));
-    const std::string out = Slurp(folder.File("sim.out"));
+    SimulatorProcess sim(folder.Path(), {"--rate", "10", "--seed", "13"});
+    ASSERT_FALSE(sim.Pty().empty());
     const std::string ini = folder.File("hall.ini");
     // T1 above 30.0 degrees is an alarm here: the simulator's 37.5 raises it at once.
-    Spit(ini, "[ComPort1]\nPort=" + out.substr(0, out.find('\n')) +
+    Spit(ini, "[ComPort1]\nPort=" + sim.Pty() +
                   "\n[LogFile]\nTime=1\n[Alarm]\nT1_HI=300\n[MQTT]\nHost=127.0.0.1\nPort=" +
                   std::to_string(broker.Port()) + "\nName=Hall 1\n");
     ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", ini, "--echo"},
@@ -83,8 +79,7 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     EXPECT_EQ(Count(errors(), "MQTT: "), 2u) << errors();
 
     service.Signal(SIGTERM);
-    const auto status = service.WaitForExit(30s);
-    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << errors();
+    ASSERT_TRUE(EndedNormally(service.WaitForExit(30s))) << errors();
     ASSERT_TRUE(WaitUntil([&] { return !sub->On(topic + "/availability").empty(); }, 10s));
     EXPECT_EQ(sub->On(topic + "/availability").back(), "offline");
 
@@ -92,7 +87,7 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     const std::vector<std::string> echoed = e2e::SplitEchoText(Slurp(folder.File("echo.txt")));
     const std::vector<std::string> lines = e2e::ReadDailyLines(folder.File("log"));
     EXPECT_TRUE(lines == echoed) << lines.size() << " lines saved, " << echoed.size() << " echoed";
-    std::vector<e2e::SentPacket> sent = e2e::ParseSimLog(Slurp(folder.File("sim.log")));
+    std::vector<e2e::SentPacket> sent = e2e::ParseSimLog(Slurp(sim.LogPath()));
     ASSERT_GE(sent.size(), lines.size());
     sent.resize(lines.size());
     const e2e::RunCheck check = e2e::CheckRun(sent, lines, PacketLayout::Eight, true, echoed);

@@ -26,6 +26,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/program_rig.h"
 #include "engine/statistics/daily_file_name.h"
 #include "platform/ini_file.h"
 #include "platform/tests/temp_folder.h"
@@ -36,27 +37,19 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // One monitor in its own folder, fed by one simulator.
-class Rig {
+class Rig : public ProgramRig {
   public:
     explicit Rig(std::vector<std::string> sim_args) {
+        StartSimulator(std::move(sim_args));
         fs::copy_file(INCUBATOR_MONITOR_PATH, Exe());
-        sim_args.insert(sim_args.begin(), INCUBATOR_SIM_PATH);
-        sim_args.insert(sim_args.end(), {"--log", folder_.File("sim.log")});
-        sim_ = std::make_unique<ChildProcess>(sim_args, folder_.File("sim.out"),
-                                              folder_.File("sim.err"));
-        WaitUntil([&] { return Slurp(folder_.File("sim.out")).find('\n') != std::string::npos; },
-                  10s);
-        const std::string out = Slurp(folder_.File("sim.out"));
-        pty_ = out.substr(0, out.find('\n'));
     }
 
-    const std::string& Pty() const { return pty_; }
-    std::string Exe() const { return folder_.File("incubator-monitor"); }
-    std::string Ini() const { return folder_.File("incubator-monitor.ini"); }
+    std::string Exe() const { return File("incubator-monitor"); }
+    std::string Ini() const { return File("incubator-monitor.ini"); }
 
     // The configuration: the port and OpenStart, autosave every minute, and `more`.
     void Configure(const std::string& more) {
-        Spit(Ini(), "[ComPort1]\nPort=" + pty_ + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
+        Spit(Ini(), "[ComPort1]\nPort=" + Pty() + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more);
     }
 
     // `environment`: NAME=VALUE entries besides the offscreen platform; `arguments` after
@@ -66,38 +59,11 @@ class Rig {
         environment.push_back("QT_QPA_PLATFORM=offscreen");
         std::vector<std::string> command{Exe(), "--echo"};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        if (echo.empty()) echo = folder_.File("echo.txt");
-        monitor_ =
-            std::make_unique<ChildProcess>(command, echo, folder_.File("monitor.err"), environment);
-    }
-    bool MonitorRuns() { return !monitor_->WaitForExit(0ms); }
-    std::string File(const std::string& name) const { return folder_.File(name); }
-
-    std::vector<std::string> Echoed() const {
-        return e2e::SplitEchoText(Slurp(folder_.File("echo.txt")));
-    }
-    bool WaitForEchoedLines(std::size_t n) {
-        return WaitUntil([&] { return Echoed().size() >= n; }, 40s);
+        StartProgram(command, environment, std::move(echo));
     }
 
-    // Sends the signal and waits for the monitor to end; its wait status.
-    std::optional<int> EndMonitor(int signal) {
-        monitor_->Signal(signal);
-        return monitor_->WaitForExit(30s);
-    }
-
-    std::string LogFolder() const { return folder_.File("log"); }
+    std::string LogFolder() const { return File("log"); }
     std::vector<std::string> DailyLines() const { return e2e::ReadDailyLines(LogFolder()); }
-    std::vector<e2e::SentPacket> SentLog() const {
-        return e2e::ParseSimLog(Slurp(folder_.File("sim.log")));
-    }
-    std::string MonitorErrors() const { return Slurp(folder_.File("monitor.err")); }
-
-  private:
-    TempFolder folder_;
-    std::unique_ptr<ChildProcess> sim_;
-    std::unique_ptr<ChildProcess> monitor_;
-    std::string pty_;
 };
 
 // --- Ending on a signal while samples arrive ---------------------------------------------
@@ -109,10 +75,10 @@ TEST_P(EndingOnSignal, KeepsEveryLineReceivedAndWritesTheCloseTimeKeys) {
     ASSERT_FALSE(rig.Pty().empty());
     rig.Configure("");
     rig.StartMonitor();
-    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.MonitorErrors();
+    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.Errors();
 
     // The simulator goes on sending while the monitor ends.
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(GetParam()))) << rig.MonitorErrors();
+    ASSERT_TRUE(EndedNormally(rig.End(GetParam()))) << rig.Errors();
 
     const std::vector<std::string> echoed = rig.Echoed();
     const std::vector<std::string> lines = rig.DailyLines();
@@ -172,14 +138,14 @@ TEST(Ending, ASignalEndsTheProgramWhenNothingCanBeWrittenAndTheLinesAreKeptElsew
     Spit(elsewhere, "not the statistics");
     fs::create_symlink(elsewhere, rig.LogFolder() + "/" + TodaysFileName());
     rig.StartMonitor({"XDG_DATA_HOME=" + rig.File("data")});
-    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.MonitorErrors();
+    ASSERT_TRUE(rig.WaitForEchoedLines(30)) << rig.Errors();
     // A folder in the configuration's place: every write of it is refused.
     fs::remove(rig.Ini());
     fs::create_directory(rig.Ini());
 
     // Nobody is there to click a message box away.
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
-    const std::string errors = rig.MonitorErrors();
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
+    const std::string errors = rig.Errors();
     EXPECT_NE(errors.find("Failed to store settings"), std::string::npos) << errors;
 
     const std::string unsaved = rig.File("data/incubator-monitor/unsaved");
@@ -202,11 +168,11 @@ TEST(Ending, AReaderOfTheEchoThatGoesAwayDoesNotEndTheProgram) {
     ASSERT_TRUE(ReadUntil(
         reader, echoed,
         [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; }, 20s))
-        << rig.MonitorErrors();
+        << rig.Errors();
     ::close(reader);
     std::this_thread::sleep_for(1s);
-    EXPECT_TRUE(rig.MonitorRuns()) << "ended when its reader went away";
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    EXPECT_FALSE(rig.Ended()) << "ended when its reader went away";
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
     // Every line it received is saved, the ones after the reader left too.
     EXPECT_GE(rig.DailyLines().size(), e2e::SplitEchoText(echoed).size() + 10);
 }
@@ -218,8 +184,8 @@ TEST(Ending, AConfigurationNamedOnTheCommandLineKeepsItsSettingsAndStatisticsBes
     const std::string ini = rig.File("hall/north.ini");
     Spit(ini, "[ComPort1]\nPort=" + rig.Pty() + "\nOpenStart=1\n[LogFile]\nTime=1\n");
     rig.StartMonitor({}, {"--config", ini});
-    ASSERT_TRUE(rig.WaitForEchoedLines(10)) << rig.MonitorErrors();
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    ASSERT_TRUE(rig.WaitForEchoedLines(10)) << rig.Errors();
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
 
     EXPECT_EQ(e2e::ReadDailyLines(rig.File("hall/log")), rig.Echoed());
     EXPECT_FALSE(fs::exists(rig.LogFolder())) << "the program's own folders stay untouched";
@@ -277,8 +243,8 @@ TEST_P(Layouts, RecordLinesHoldWhatThePacketsSent) {
     rig.Configure(std::string("[Programm]\nSHT10=") + (d.nine_byte ? "1" : "0") +
                   "\n[Temperature]\nOkruglenie=" + (d.rounding ? "1" : "0") + "\n");
     rig.StartMonitor();
-    ASSERT_TRUE(rig.WaitForEchoedLines(kPackets)) << rig.MonitorErrors();
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    ASSERT_TRUE(rig.WaitForEchoedLines(kPackets)) << rig.Errors();
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
 
     const std::vector<std::string> lines = rig.DailyLines();
     const std::vector<e2e::SentPacket> sent = rig.SentLog();
@@ -342,7 +308,7 @@ TEST_P(LostBytes, NoMisframedLineAndEveryIntactPacketComesThrough) {
         ++(p.status == e2e::SentStatus::Ok ? intact : damaged);
     ASSERT_GT(damaged, 0u) << "the run must lose bytes";
     rig.WaitForEchoedLines(intact);  // the last lines on their way; the checker tells the rest
-    ASSERT_TRUE(EndedNormally(rig.EndMonitor(SIGTERM))) << rig.MonitorErrors();
+    ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
 
     ChildProcess check({INCUBATOR_E2E_CHECK_PATH, "--sim-log", rig.File("sim.log"), "--log-folder",
                         rig.LogFolder(), "--echo", rig.File("echo.txt"), "--layout",

@@ -27,6 +27,7 @@
 #include "app/e2e/run_check.h"
 #include "app/e2e/sim_log.h"
 #include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "platform/tests/temp_folder.h"
 
 namespace {
@@ -149,15 +150,11 @@ TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
     const int kills = KillCount();
     const Program& program = GetParam();
     TempFolder folder;
-    const std::string sim_log = folder.File("sim.log");
-    ChildProcess sim({INCUBATOR_SIM_PATH, "--rate", std::to_string(kRate), "--log", sim_log},
-                     folder.File("sim.out"), folder.File("sim.err"));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Slurp(folder.File("sim.out")).find('\n') != std::string::npos; }, 10s));
-    const std::string out = Slurp(folder.File("sim.out"));
-    const std::string pty = out.substr(0, out.find('\n'));
+    SimulatorProcess sim(folder.Path(), {"--rate", std::to_string(kRate)});
+    ASSERT_FALSE(sim.Pty().empty());
+    const std::string& sim_log = sim.LogPath();
     Spit(folder.File("incubator-monitor.ini"),
-         "[ComPort1]\nPort=" + pty + "\nOpenStart=1\n[LogFile]\nTime=1\n");
+         "[ComPort1]\nPort=" + sim.Pty() + "\nOpenStart=1\n[LogFile]\nTime=1\n");
 
     const unsigned seed = std::random_device{}();
     std::printf("[ kills    ] seed %u, %d kills\n", seed, kills);
@@ -191,7 +188,7 @@ TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
         const std::optional<int> status = monitor.WaitForExit(30s);
         ASSERT_TRUE(status) << "run " << k << " did not end";
         if (last)
-            ASSERT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << Slurp(errors);
+            ASSERT_TRUE(EndedNormally(status)) << Slurp(errors);
         else
             ASSERT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
         runs.push_back({e2e::SplitEchoText(Slurp(echo)), Slurp(errors), before});

@@ -3,7 +3,6 @@
 // started here, on the offscreen platform. What it publishes is read back with mosquitto_sub.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "app/e2e/daily_lines.h"
 #include "app/e2e/tests/child_process.h"
 #include "app/e2e/tests/mqtt_states.h"
+#include "app/e2e/tests/simulator_process.h"
 #include "mqtt/tests/test_broker.h"
 
 namespace {
@@ -29,14 +29,10 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
     const std::string exe = folder.File("incubator-monitor");
     std::filesystem::copy_file(INCUBATOR_MONITOR_PATH, exe);
 
-    ChildProcess sim({INCUBATOR_SIM_PATH, "--rate", "10", "--seed", "11"}, folder.File("sim.out"),
-                     folder.File("sim.err"));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Slurp(folder.File("sim.out")).find('\n') != std::string::npos; }, 10s));
-    const std::string out = Slurp(folder.File("sim.out"));
-    const std::string pty = out.substr(0, out.find('\n'));
+    SimulatorProcess sim(folder.Path(), {"--rate", "10", "--seed", "11"});
+    ASSERT_FALSE(sim.Pty().empty());
     Spit(folder.File("incubator-monitor.ini"),
-         "[ComPort1]\nPort=" + pty +
+         "[ComPort1]\nPort=" + sim.Pty() +
              "\nOpenStart=1\n[LogFile]\nTime=1\n[MQTT]\nHost=127.0.0.1\nPort=" +
              std::to_string(broker.Port()) + "\n");
 
@@ -61,9 +57,7 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
         json::parse(R"({"t1":false,"t2":false,"hm":false,"no_data":false,"port_lost":false})"));
 
     monitor.Signal(SIGTERM);
-    const auto status = monitor.WaitForExit(30s);
-    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
-        << Slurp(folder.File("monitor.err"));
+    ASSERT_TRUE(EndedNormally(monitor.WaitForExit(30s))) << Slurp(folder.File("monitor.err"));
     ASSERT_TRUE(Await(ui, [&] { return sub.On(topic + "/availability").size() == 2; }));
     EXPECT_EQ(sub.On(topic + "/availability"), (std::vector<std::string>{"online", "offline"}));
     EXPECT_EQ(RetainedMessages(broker)[topic + "/availability"], "offline");

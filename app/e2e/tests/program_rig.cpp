@@ -1,0 +1,44 @@
+#include "app/e2e/tests/program_rig.h"
+
+#include "app/e2e/daily_lines.h"
+
+using namespace std::chrono_literals;
+
+void ProgramRig::StartSimulator(std::vector<std::string> arguments) {
+    for (std::string& arg : arguments)
+        if (const auto at = arg.find("{folder}"); at != std::string::npos)
+            arg.replace(at, 8, folder_.Path());
+    sim_ = std::make_unique<SimulatorProcess>(folder_.Path(), std::move(arguments));
+}
+
+const std::string& ProgramRig::Pty() const {
+    static const std::string none;
+    return sim_ ? sim_->Pty() : none;
+}
+
+std::vector<e2e::SentPacket> ProgramRig::SentLog() const {
+    return sim_ ? e2e::ParseSimLog(Slurp(sim_->LogPath())) : std::vector<e2e::SentPacket>{};
+}
+
+void ProgramRig::StartProgram(const std::vector<std::string>& command,
+                              const std::vector<std::string>& environment, std::string echo) {
+    if (echo.empty()) echo = File("echo.txt");
+    program_ = std::make_unique<ChildProcess>(command, echo, File("program.err"), environment);
+}
+
+std::optional<int> ProgramRig::End(int signal) {
+    program_->Signal(signal);
+    return program_->WaitForExit(30s);
+}
+
+std::string ProgramRig::Errors() const {
+    return Slurp(File("program.err"));
+}
+
+std::vector<std::string> ProgramRig::Echoed() const {
+    return e2e::SplitEchoText(Slurp(File("echo.txt")));
+}
+
+bool ProgramRig::WaitForEchoedLines(std::size_t n) {
+    return WaitUntil([&] { return Echoed().size() >= n; }, 40s);
+}
