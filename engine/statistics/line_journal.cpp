@@ -18,12 +18,6 @@ std::uint64_t NewGeneration() {
     return static_cast<std::uint64_t>(seed()) << 32 | seed();
 }
 
-// Some file systems cannot sync a folder; its entries are then as durable as they allow.
-int SyncFolder(FileSystem& files, const std::string& folder) {
-    const int error = files.SyncFolder(folder);
-    return error == EINVAL ? 0 : error;
-}
-
 }  // namespace
 
 std::size_t CountBufferedLines(std::string_view bytes) {
@@ -138,7 +132,7 @@ void LineJournal::Sync() {
     sync_timer_->Stop();
     if (state_ != State::Open || (!data_unsynced_ && !folder_unsynced_)) return;
     int error = data_unsynced_ ? file_->DataSync() : 0;
-    if (error == 0 && folder_unsynced_) error = SyncFolder(files_, folder_);
+    if (error == 0 && folder_unsynced_) error = files_.SyncFolder(folder_);
     if (error != 0) {
         Fail(error);
         return;
@@ -209,7 +203,7 @@ void LineJournal::Retire() {
         // cannot be made), and this one must not come back to undo them. One that cannot be
         // removed says durably that all in it is saved.
         if (files_.Remove(path_) == 0)
-            SyncFolder(files_, folder_);
+            files_.SyncFolder(folder_);
         else if (data_unsynced_)
             file_->DataSync();
         file_->Close();
@@ -227,7 +221,7 @@ void LineJournal::Fail(int error) {
         // Lines now go on to the daily files without the journal: a later start must find
         // nothing in it to write again. Removing works on a full disk; emptying when not.
         if (files_.Remove(path_) == 0) {
-            SyncFolder(files_, folder_);
+            files_.SyncFolder(folder_);
         } else if (file_->Truncate(0) == 0) {
             file_->DataSync();
         }
