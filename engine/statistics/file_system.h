@@ -77,6 +77,9 @@ class FileSystem {
 // Writes all of `data`, continuing after short writes. Returns the bytes written and sets
 // `error` when it stopped early.
 std::size_t WriteAll(OutputFile& file, std::string_view data, int& error);
+// Writes all of `data`, flushes it to the device and closes the file. Returns the first error
+// of the three, or 0.
+int WriteSyncAndClose(OutputFile& file, std::string_view data);
 
 // The folder part of a path ("." for a bare name).
 std::string FolderOf(const std::string& path);
