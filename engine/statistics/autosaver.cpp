@@ -53,16 +53,8 @@ void Autosaver::FinishCutLine(std::string& save_buffer, const std::string& today
     if (save_buffer.empty()) return;
     std::unique_ptr<OutputFile> file;
     if (files_.OpenForWriting(path, OpenMode::Append, file) != 0) return;
-    const std::size_t end = std::min(save_buffer.find(kLineStart), save_buffer.size());
-    if (writes_) writes_->WillWrite(path, *file);
-    int error = 0;
-    const std::size_t written =
-        WriteAll(*file, std::string_view(save_buffer).substr(0, end), error);
-    save_buffer.erase(0, written);
-    if (written > 0) file->Sync();
-    if (writes_) writes_->Wrote(written);
-    file->Close();
-    if (written > 0 && written < end) cut_line_file_ = path;  // progress: try the rest again
+    // Up to the line's end; a write that made progress leaves the rest of it for a later try.
+    AppendAndDrop(*file, path, save_buffer, save_buffer.find(kLineStart));
 }
 
 std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
@@ -90,11 +82,13 @@ std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
     return std::nullopt;
 }
 
-int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer) {
+int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer,
+                             std::size_t count) {
     const bool told = writes_ && !save_buffer.empty();
     if (told) writes_->WillWrite(path, file);
     int error = 0;
-    const std::size_t written = WriteAll(file, save_buffer, error);
+    const std::size_t written =
+        WriteAll(file, std::string_view(save_buffer).substr(0, count), error);
     save_buffer.erase(0, written);
     if (written > 0) {
         const bool cut = !save_buffer.empty() && !save_buffer.starts_with(kLineStart);

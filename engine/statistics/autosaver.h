@@ -74,8 +74,10 @@ class Autosaver {
     void FinishCutLine(std::string& save_buffer, const std::string& today);
     // Creates the file when missing and appends the buffer; returns the failure, if any.
     std::optional<Failure> SaveTo(const std::string& path, std::string& save_buffer, bool& created);
-    // Appends through an open file, dropping from the buffer what it took.
-    int AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer);
+    // Appends the buffer's first `count` bytes through an open file, dropping from the buffer
+    // what it took, and closes the file.
+    int AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer,
+                      std::size_t count = std::string::npos);
 
     FileSystem& files_;
     std::string log_folder_;

@@ -19,6 +19,14 @@ std::size_t WriteAll(OutputFile& file, std::string_view data, int& error) {
     return done;
 }
 
+int WriteSyncAndClose(OutputFile& file, std::string_view data) {
+    int error = 0;
+    WriteAll(file, data, error);
+    if (error == 0) error = file.Sync();
+    if (const int close_error = file.Close(); error == 0) error = close_error;
+    return error;
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";

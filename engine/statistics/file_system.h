@@ -65,7 +65,8 @@ class FileSystem {
                                       std::unique_ptr<OutputFile>& file) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
-    // Makes the folder's entries (a created or renamed file) durable.
+    // Makes the folder's entries (a created or renamed file) durable. On a file system that
+    // cannot sync a folder this succeeds: the entries are as durable as it allows.
     virtual int SyncFolder(const std::string& path) = 0;
     // Reads a regular file whole without ever blocking on what it names (a FIFO, a device):
     // EISDIR or kNotRegularFile for anything else, EFBIG when it holds more than
@@ -76,6 +77,9 @@ class FileSystem {
 // Writes all of `data`, continuing after short writes. Returns the bytes written and sets
 // `error` when it stopped early.
 std::size_t WriteAll(OutputFile& file, std::string_view data, int& error);
+// Writes all of `data`, flushes it to the device and closes the file. Returns the first error
+// of the three, or 0.
+int WriteSyncAndClose(OutputFile& file, std::string_view data);
 
 // The folder part of a path ("." for a bare name).
 std::string FolderOf(const std::string& path);

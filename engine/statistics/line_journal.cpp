@@ -18,12 +18,6 @@ std::uint64_t NewGeneration() {
     return static_cast<std::uint64_t>(seed()) << 32 | seed();
 }
 
-// Some file systems cannot sync a folder; its entries are then as durable as they allow.
-int SyncFolder(FileSystem& files, const std::string& folder) {
-    const int error = files.SyncFolder(folder);
-    return error == EINVAL ? 0 : error;
-}
-
 }  // namespace
 
 std::size_t CountBufferedLines(std::string_view bytes) {
@@ -138,7 +132,7 @@ void LineJournal::Sync() {
     sync_timer_->Stop();
     if (state_ != State::Open || (!data_unsynced_ && !folder_unsynced_)) return;
     int error = data_unsynced_ ? file_->DataSync() : 0;
-    if (error == 0 && folder_unsynced_) error = SyncFolder(files_, folder_);
+    if (error == 0 && folder_unsynced_) error = files_.SyncFolder(folder_);
     if (error != 0) {
         Fail(error);
         return;
@@ -202,40 +196,38 @@ void LineJournal::Append(const std::string& record) {
 }
 
 void LineJournal::Retire() {
-    sync_timer_->Stop();
-    if (file_) {
-        // Removed while still locked, so that no other copy takes it over meanwhile, and
-        // durably: lines may go to the daily files without a journal next (when a new one
-        // cannot be made), and this one must not come back to undo them. One that cannot be
-        // removed says durably that all in it is saved.
-        if (files_.Remove(path_) == 0)
-            SyncFolder(files_, folder_);
-        else if (data_unsynced_)
-            file_->DataSync();
-        file_->Close();
-        file_.reset();
-    }
+    // One that cannot be removed says durably that all in it is saved.
+    RemoveFile([this] {
+        if (data_unsynced_) file_->DataSync();
+    });
     if (state_ != State::Disabled) state_ = State::Idle;
-    data_unsynced_ = folder_unsynced_ = false;
     buffered_ = 0;
     written_ = 0;
 }
 
-void LineJournal::Fail(int error) {
+void LineJournal::RemoveFile(const std::function<void()>& when_kept) {
     sync_timer_->Stop();
     if (file_) {
-        // Lines now go on to the daily files without the journal: a later start must find
-        // nothing in it to write again. Removing works on a full disk; emptying when not.
-        if (files_.Remove(path_) == 0) {
-            SyncFolder(files_, folder_);
-        } else if (file_->Truncate(0) == 0) {
-            file_->DataSync();
-        }
+        // Removed while still locked, so that no other copy takes it over meanwhile, and
+        // durably: lines may go to the daily files without a journal next (when a new one
+        // cannot be made), and this one must not come back to undo them.
+        if (files_.Remove(path_) == 0)
+            files_.SyncFolder(folder_);
+        else
+            when_kept();
         file_->Close();
         file_.reset();
     }
-    state_ = State::Failed;
     data_unsynced_ = folder_unsynced_ = false;
+}
+
+void LineJournal::Fail(int error) {
+    // Lines now go on to the daily files without the journal: a later start must find
+    // nothing in it to write again. Removing works on a full disk; emptying when not.
+    RemoveFile([this] {
+        if (file_->Truncate(0) == 0) file_->DataSync();
+    });
+    state_ = State::Failed;
     if (failing_) return;
     failing_ = true;
     Report("Не удалось вести журнал принятых строк \"" + path_ + "\": ", error);

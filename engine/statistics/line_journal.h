@@ -88,6 +88,8 @@ class LineJournal : public AutosaveWrites {
     void Append(const std::string& record);
     // Nothing is buffered any more: the file goes.
     void Retire();
+    // Stops syncing and removes the file, durably; `when_kept` runs when it cannot be removed.
+    void RemoveFile(const std::function<void()>& when_kept);
     void Fail(int error);
     void Disable(int error);
     // Cuts the file of an unfinished write back to the size it had before.

@@ -1,6 +1,7 @@
 #include "engine/statistics/posix_file_system.h"
 
 #include "platform/posix/link_target.h"
+#include "platform/posix/unique_fd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,30 +15,6 @@
 namespace statistics {
 
 namespace {
-
-// A descriptor closed on every way out.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int Get() const { return fd_; }
-    void Reset(int fd) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int Release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
 
 class PosixOutputFile : public OutputFile {
   public:
@@ -96,7 +73,7 @@ class PosixOutputFile : public OutputFile {
     int fd_;
 };
 
-int OpenRaw(const std::string& path, int flags, mode_t mode, Fd& fd) {
+int OpenRaw(const std::string& path, int flags, mode_t mode, platform::UniqueFd& fd) {
     int raw;
     do {
         raw = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, mode);
@@ -115,7 +92,7 @@ int RegularFileError(const struct stat& st) {
 // Opened without blocking (a FIFO in the file's place would wait for a reader for good) and
 // taken only when it is a regular file; then writes block as usual.
 int OpenRegularForWriting(const std::string& path, int flags, std::unique_ptr<OutputFile>& file) {
-    Fd fd;
+    platform::UniqueFd fd;
     if (const int error = OpenRaw(path, flags | O_NONBLOCK | O_NOFOLLOW, 0666, fd); error != 0)
         return error == ENXIO ? kNotRegularFile : error;  // a FIFO without a reader
     struct stat st {};
@@ -184,7 +161,7 @@ int PosixFileSystem::CreateTemporaryBeside(const std::string& target, std::strin
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::random_device seed;
     std::mt19937 rng(seed());
-    Fd fd;
+    platform::UniqueFd fd;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         temporary_path = FolderPrefix(target) + "." + name + "." + std::to_string(::getpid()) +
@@ -213,14 +190,16 @@ int PosixFileSystem::Remove(const std::string& path) {
 }
 
 int PosixFileSystem::SyncFolder(const std::string& path) {
-    Fd fd;
+    platform::UniqueFd fd;
     if (const int error = OpenRaw(path, O_RDONLY | O_DIRECTORY, 0, fd); error != 0) return error;
-    return ::fsync(fd.Get()) == 0 ? 0 : errno;
+    if (::fsync(fd.Get()) == 0) return 0;
+    // Some file systems cannot sync a folder; its entries are then as durable as they allow.
+    return errno == EINVAL ? 0 : errno;
 }
 
 int PosixFileSystem::ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) {
     content.clear();
-    Fd fd;
+    platform::UniqueFd fd;
     // Non-blocking: opening a FIFO for reading would otherwise wait for a writer.
     if (const int error = OpenRaw(path, O_RDONLY | O_NONBLOCK, 0, fd); error != 0)
         return error == ENXIO ? kNotRegularFile : error;  // a socket

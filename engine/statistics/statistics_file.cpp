@@ -28,10 +28,7 @@ void ReplaceFile(FileSystem& files, const std::string& path, const std::string& 
     std::unique_ptr<OutputFile> file;
     if (const int error = files.CreateTemporaryBeside(target, temporary, file); error != 0)
         ThrowCannot("create", path, error);
-    int error = 0;
-    WriteAll(*file, text, error);
-    if (error == 0) error = file->Sync();
-    if (const int close_error = file->Close(); error == 0) error = close_error;
+    int error = WriteSyncAndClose(*file, text);
     if (error == 0) error = files.Rename(temporary, target);
     if (error != 0) {
         files.Remove(temporary);

@@ -32,11 +32,7 @@ int WriteNewFile(FileSystem& files, const std::string& path, std::string_view by
     std::unique_ptr<OutputFile> file;
     if (const int error = files.OpenForWriting(path, OpenMode::CreateNew, file); error != 0)
         return error;
-    int error = 0;
-    WriteAll(*file, bytes, error);
-    if (error == 0) error = file->Sync();
-    if (const int close_error = file->Close(); error == 0) error = close_error;
-    return error;
+    return WriteSyncAndClose(*file, bytes);
 }
 
 }  // namespace
