@@ -27,15 +27,23 @@ std::string PortReopener::ReopenedText(const std::string& port) {
 
 void PortReopener::Open() {
     port_.OpenPort();
-    port_.SetDtrLine(true);
-    port_.SetRtsLine(false);
+    try {
+        port_.SetDtrLine(true);
+        port_.SetRtsLine(false);
+    } catch (const std::exception&) {
+        // A port that refused its lines is not started: closed, it is opened again as a whole.
+        try {
+            port_.ClosePort();
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
 }
 
 void PortReopener::OpenAtStart() {
     try {
         Open();
     } catch (const ESerialPort& e) {
-        if (port_.Connected()) port_.ClosePort();
         warn_(kTitle, PortOpenFailureText(port_.Port(), e) + kRetryLine, kWarningSeconds);
         Retry();
     }
@@ -63,13 +71,7 @@ void PortReopener::Attempt() {
     try {
         Open();
     } catch (const std::exception&) {
-        // Silent: the warning was given once. A port that opened but refused DTR or RTS is
-        // tried again as a whole.
-        try {
-            if (port_.Connected()) port_.ClosePort();
-        } catch (const std::exception&) {
-        }
-        return;
+        return;  // silent: the warning was given once
     }
     Stop();
     if (OnReopened) OnReopened();

@@ -25,7 +25,8 @@ class PortReopener {
     // `port` and `timers` outlive the reopener.
     PortReopener(TCustomSerialPort& port, platform::TimerFactory& timers, Warn warn);
 
-    // Opens the port as Start does: open, raise DTR, lower RTS. Throws what the port throws.
+    // Opens the port as Start does: open, raise DTR, lower RTS. Throws what the port throws,
+    // leaving the port closed.
     void Open();
     // Start at program start: a port that cannot be opened is warned of once and then tried
     // again (after a power cut the adapter may appear seconds after the program).

@@ -66,6 +66,23 @@ TEST_F(ReconnectTest, ALostAdapterIsToldOnceTriedEveryFiveSecondsAndStoppedByThe
     EXPECT_FALSE(form->ComPort1().Connected());
 }
 
+TEST_F(ReconnectTest, AStartWhoseLinesAreRefusedLeavesThePortClosedAndStopped) {
+    Open();
+    form->ComPort1().SetPort("COM7");
+    line->FailCall(FakeSerialCall::SetDtr, EIO);
+    QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
+    EXPECT_EQ(Caption(), "Старт");
+    EXPECT_FALSE(form->ComPort1().Connected());
+    EXPECT_FALSE(line->Snapshot().open);
+    EXPECT_EQ(Lamp(), lsOff);
+    EXPECT_EQ(Balloons().size(), 1u);
+    // Once the lines are taken, the next Start opens it.
+    line->FailCall(FakeSerialCall::SetDtr, 0);
+    QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
+    EXPECT_EQ(Caption(), "Стоп");
+    EXPECT_TRUE(form->ComPort1().Connected());
+}
+
 TEST_F(ReconnectTest, APortMissingAtStartWithOpenStartIsWarnedOnceAndTriedUntilItAppears) {
     std::ofstream(ConfigPath(), std::ios::binary) << "[ComPort1]\r\nPort=COM7\r\nOpenStart=1\r\n";
     line->Unplug();
