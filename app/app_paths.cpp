@@ -48,6 +48,11 @@ std::optional<std::string> XdgBaseFolder(const EnvironmentLookup& environment,
     return folder->string();
 }
 
+std::string UnsavedLinesFolder(const EnvironmentLookup& environment) {
+    const auto data = BaseFolder(environment, "XDG_DATA_HOME", ".local/share");
+    return data ? (*data / kAppFolder / "unsaved").string() : std::string();
+}
+
 std::string IniPathBeside(const std::string& executable) {
     fs::path path(executable);
     path.replace_extension(".ini");

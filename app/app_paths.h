@@ -34,6 +34,10 @@ AppPaths ResolveAppPaths(const std::string& executable, const EnvironmentLookup&
 std::optional<std::string> XdgBaseFolder(const EnvironmentLookup& environment,
                                          std::string_view variable, std::string_view under_home);
 
+// Where the window program without --config keeps lines its last autosave could not write:
+// <XDG data folder>/incubator-monitor/unsaved; empty without an XDG data or home folder.
+std::string UnsavedLinesFolder(const EnvironmentLookup& environment);
+
 // The executable's path with its extension replaced by ".ini" (appended when it has none;
 // a name's leading dot starts no extension).
 std::string IniPathBeside(const std::string& executable);

@@ -13,7 +13,6 @@
 #include "app/app_paths.h"
 #include "app/instance_paths.h"
 #include "app/qt/form1.h"
-#include "engine/statistics/unsaved_lines.h"
 #include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
@@ -110,7 +109,7 @@ int main(int argc, char** argv) {
 
     const std::string exe = platform::ExecutablePath();
     config::AppPaths paths;
-    std::string unsaved_dir = statistics::UnsavedLinesFolder(config::ProcessEnvironment);
+    std::string unsaved_dir = config::UnsavedLinesFolder(config::ProcessEnvironment);
     if (options.config.empty()) {
         paths = config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
     } else {

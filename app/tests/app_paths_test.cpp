@@ -69,6 +69,14 @@ TEST(AppPaths, UnsetEmptyOrRelativeXdgValuesFallBackToTheHomeFolder) {
         home);
 }
 
+TEST(AppPaths, UnsavedLinesGoToTheXdgDataFolderOrNowhere) {
+    EXPECT_EQ(config::UnsavedLinesFolder(Env({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/d"}})),
+              "/d/incubator-monitor/unsaved");
+    EXPECT_EQ(config::UnsavedLinesFolder(Env({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "d"}})),
+              "/home/u/.local/share/incubator-monitor/unsaved");
+    EXPECT_EQ(config::UnsavedLinesFolder(Env({{"HOME", "home/u"}})), "");
+}
+
 TEST(AppPaths, SystemFoldersCountAsInstalledEvenWhenRootCouldWriteThere) {
     const auto env = Env({{"HOME", "/root"}});
     for (const char* exe : {"/usr/bin/incubator-monitor", "/usr/local/bin/incubator-monitor",

@@ -9,12 +9,6 @@ namespace statistics {
 
 namespace {
 
-constexpr const char* kProgramFolder = "/incubator-monitor/unsaved";
-
-bool IsAbsolute(const std::optional<std::string>& path) {
-    return path && !path->empty() && path->front() == '/';
-}
-
 std::string TwoDigits(int value) {
     return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
 }
@@ -36,14 +30,6 @@ int WriteNewFile(FileSystem& files, const std::string& path, std::string_view by
 }
 
 }  // namespace
-
-std::string UnsavedLinesFolder(const EnvironmentLookup& environment) {
-    if (const auto data = environment("XDG_DATA_HOME"); IsAbsolute(data))
-        return JoinPath(*data, kProgramFolder + 1);
-    if (const auto home = environment("HOME"); IsAbsolute(home))
-        return JoinPath(*home, std::string(".local/share") + kProgramFolder);
-    return {};
-}
 
 KeptLines KeepUnsavedLines(FileSystem& files, const std::string& folder, const LocalDateTime& now,
                            std::string_view save_buffer) {

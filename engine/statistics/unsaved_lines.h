@@ -4,8 +4,6 @@
 // when the program ends: one file per ending in <data home>/incubator-monitor/unsaved/, named
 // by its date and time ("2026-12-06_23-59-58.txt").
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,12 +12,6 @@
 #include "engine/statistics/file_system.h"
 
 namespace statistics {
-
-using EnvironmentLookup = std::function<std::optional<std::string>(std::string_view name)>;
-
-// $XDG_DATA_HOME/incubator-monitor/unsaved when that is an absolute path, else
-// $HOME/.local/share/incubator-monitor/unsaved; empty without an absolute home either.
-std::string UnsavedLinesFolder(const EnvironmentLookup& environment);
 
 struct KeptLines {
     std::string path;  // the file written, or the one that could not be written
