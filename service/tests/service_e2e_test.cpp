@@ -1,7 +1,6 @@
 // incubator-monitord end to end on incubator-sim's pseudo-terminal: the daily files against
 // what the simulator sent, the end on a termination signal, and the alarm command run with
 // the events as its arguments and environment.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -108,18 +107,9 @@ TEST(ServiceEnding, AReaderOfTheEchoThatGoesAwayDoesNotEndTheService) {
     ServiceRig rig({"--rate", "25", "--seed", "9"});
     ASSERT_FALSE(rig.Pty().empty());
     rig.Configure("");
-    // The echo into a pipe, as in `incubator-monitord --echo | head`.
-    const std::string fifo = rig.File("echo.fifo");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(reader, 0);
-    rig.Start(fifo);
-    std::string echoed;
-    ASSERT_TRUE(ReadUntil(
-        reader, echoed,
-        [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; }, 20s))
-        << rig.Errors();
-    ::close(reader);
+    const std::string echoed =
+        rig.EchoToAReaderThatLeaves([&](const std::string& echo) { rig.Start(echo); });
+    ASSERT_GE(e2e::SplitEchoText(echoed).size(), 5u) << rig.Errors();
     std::this_thread::sleep_for(1s);
     EXPECT_FALSE(rig.Ended()) << "ended when its reader went away";
     ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();

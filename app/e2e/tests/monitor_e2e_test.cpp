@@ -3,10 +3,8 @@
 // offscreen platform, with a configuration that names the pseudo-terminal and opens it at
 // start. What the monitor echoes, what it writes to its daily file and what the simulator
 // logs as sent must agree.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -158,18 +156,9 @@ TEST(Ending, AReaderOfTheEchoThatGoesAwayDoesNotEndTheProgram) {
     Rig rig({"--rate", "25", "--seed", "9"});
     ASSERT_FALSE(rig.Pty().empty());
     rig.Configure("");
-    // The echo into a pipe, as in `incubator-monitor --echo | head`.
-    const std::string fifo = rig.File("echo.fifo");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(reader, 0);
-    rig.StartMonitor({}, {}, fifo);
-    std::string echoed;
-    ASSERT_TRUE(ReadUntil(
-        reader, echoed,
-        [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; }, 20s))
-        << rig.Errors();
-    ::close(reader);
+    const std::string echoed = rig.EchoToAReaderThatLeaves(
+        [&](const std::string& echo) { rig.StartMonitor({}, {}, echo); });
+    ASSERT_GE(e2e::SplitEchoText(echoed).size(), 5u) << rig.Errors();
     std::this_thread::sleep_for(1s);
     EXPECT_FALSE(rig.Ended()) << "ended when its reader went away";
     ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();

@@ -1,5 +1,9 @@
 #include "app/e2e/tests/program_rig.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/e2e/daily_lines.h"
 
 using namespace std::chrono_literals;
@@ -37,6 +41,22 @@ std::string ProgramRig::Errors() const {
 
 std::vector<std::string> ProgramRig::Echoed() const {
     return e2e::SplitEchoText(Slurp(File("echo.txt")));
+}
+
+std::string ProgramRig::EchoToAReaderThatLeaves(
+    const std::function<void(const std::string& echo)>& start) {
+    const std::string fifo = File("echo.fifo");
+    if (::mkfifo(fifo.c_str(), 0600) != 0) return {};
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (reader < 0) return {};
+    start(fifo);
+    std::string echoed;
+    ReadUntil(
+        reader, echoed,
+        [](const std::string& text) { return e2e::SplitEchoText(text).size() >= 5; },
+        std::chrono::seconds(20));
+    ::close(reader);
+    return echoed;
 }
 
 bool ProgramRig::WaitForEchoedLines(std::size_t n) {

@@ -3,6 +3,7 @@
 // the program's echo (echo.txt) and standard error (program.err), the simulator's files.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,11 @@ class ProgramRig {
     // Sends the signal and waits for the program to end; its wait status.
     std::optional<int> End(int signal);
     std::string Errors() const;
+
+    // Starts the program by `start`, given where its echo is to go: a pipe whose reader leaves
+    // after the first five lines, as `program --echo | head -5` does. What the reader got;
+    // less when the pipe could not be made or the lines did not come.
+    std::string EchoToAReaderThatLeaves(const std::function<void(const std::string& echo)>& start);
 
     std::vector<std::string> Echoed() const;
     bool WaitForEchoedLines(std::size_t n);
