@@ -3,7 +3,7 @@
 #include <mosquitto.h>
 
 #include <cerrno>
-#include <system_error>
+#include "common/system_error_text.h"
 
 namespace mqtt {
 
@@ -17,13 +17,8 @@ std::string SystemText(int error) {
             return "брокер не ответил вовремя";
         case EHOSTUNREACH:
             return "узел брокера недоступен";
-        case ENETUNREACH:
-            return "сеть недоступна";
-        case ECONNRESET:
-        case EPIPE:
-            return "соединение разорвано";
         default:
-            return std::system_category().message(error);
+            return text::SystemErrorText(error);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/system_error_text.h"
 #include "common/text_parse.h"
 #include "platform/ini_file.h"
 #include "platform/posix/unique_fd.h"
@@ -23,7 +24,7 @@ constexpr const char* kRussianLetters[32] = {
     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya"};
 
 std::string SystemMessage(int error) {
-    return std::system_category().message(error);
+    return text::SystemErrorText(error);
 }
 
 std::string Quoted(std::string_view s) {

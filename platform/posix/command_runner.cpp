@@ -12,6 +12,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/system_error_text.h"
 #include "common/text_format.h"
 
 namespace platform {
@@ -29,7 +30,7 @@ std::string CommandFailure::Text() const {
         "Команда «" + program + "» (" + event.event + " " + event.channel + " " + event.value + ")";
     switch (kind) {
         case Kind::NotStarted:
-            return what + " не запущена: " + std::strerror(static_cast<int>(code));
+            return what + " не запущена: " + text::SystemErrorText(static_cast<int>(code));
         case Kind::ExitStatus:
             return what + " завершилась с кодом " + text::FormatInt(code);
         case Kind::Signal: {
