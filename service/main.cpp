@@ -110,13 +110,16 @@ int Run(const service::Options& options) {
 
     // The end: no event may tell of it as if the port were lost.
     engine.RemoveListener(events);
-    mqtt_feed.Stop();  // "offline", before the port's closing could read as a lost port
+    mqtt_feed.StopFollowing();
     try {
         engine.ClosePort();
     } catch (const std::exception& e) {
         Say(e.what());
     }
     engine.LastAutosave(paths.unsaved_folder);
+    // Last: a broker that does not answer or a name that resolves slowly may hold this up,
+    // never the save.
+    mqtt_feed.Stop();
     return 0;
 }
 
