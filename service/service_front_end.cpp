@@ -43,12 +43,7 @@ void ServiceFrontEnd::SampleDecoded(const TelemetrySample& sample) {
 }
 
 void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    std::string line = WarningLine(title, text);
-    const auto now = clock_();
-    if (line == last_ && now < last_until_) return;
-    last_until_ = now + std::chrono::seconds(seconds);
-    out_(line);
-    last_ = std::move(line);
+    if (const auto line = standing_.Raise(WarningLine(title, text), seconds, clock_())) out_(*line);
 }
 
 }  // namespace service
