@@ -24,6 +24,7 @@
 #include "service/options.h"
 #include "service/service_configuration.h"
 #include "service/service_front_end.h"
+#include "service/standard_error.h"
 
 namespace {
 
@@ -31,9 +32,9 @@ constexpr char kProgram[] = "incubator-monitord";
 constexpr unsigned kCommandWarningSeconds = 60;
 constexpr unsigned kMqttWarningSeconds = 60;
 
-void Say(const std::string& line) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
-    std::fflush(stderr);
+// An error unless told otherwise: the journal shows errors and warnings by priority.
+void Say(const std::string& line, service::Priority priority = service::Priority::kError) {
+    service::WriteToStandardError(priority, std::string(kProgram) + ": " + line);
 }
 
 void EchoLine(const std::string& line) {
@@ -53,6 +54,15 @@ int Run(const service::Options& options) {
     }
 
     platform::PollLoop loop;
+    loop.SetErrorReport([](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            Say(std::string("unhandled exception: ") + e.what());
+        } catch (...) {
+            Say("unhandled exception");
+        }
+    });
     PosixSerialBackend serial;
     service::ServiceFrontEnd front;
     EngineServices services{
@@ -68,7 +78,8 @@ int Run(const service::Options& options) {
     MonitorEngine engine(
         std::move(services), front,
         EngineOptions{.clear_alarms_when_back_inside = true, .warnings_on_standard_error = true});
-    Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder);
+    Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder,
+        service::Priority::kInfo);
 
     // Before the port opens: the recovered lines come before any new one.
     engine.RecoverJournal();
@@ -102,7 +113,7 @@ int Run(const service::Options& options) {
         INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {
-        Say(std::string("ending on ") + ::sigabbrev_np(signal));
+        Say(std::string("ending on ") + ::sigabbrev_np(signal), service::Priority::kInfo);
         loop.Quit();
     });
     engine.OpenPortAtStart();

@@ -1,14 +1,13 @@
 #include "service/service_front_end.h"
 
-#include <cstdio>
+#include "service/standard_error.h"
 
 namespace service {
 
 namespace {
 
 void ToStandardError(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
+    WriteToStandardError(Priority::kWarning, line);
 }
 
 void AppendOneLine(std::string& out, const std::string& text) {

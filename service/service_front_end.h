@@ -18,7 +18,8 @@ class ServiceFrontEnd : public EngineFrontEnd {
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     using LineOut = std::function<void(const std::string& line)>;
 
-    // `out` gets each warning line without its line end; by default standard error.
+    // `out` gets each warning line without its line end; by default standard error, as a
+    // warning for the journal.
     explicit ServiceFrontEnd(LineOut out = {}, Clock clock = std::chrono::steady_clock::now);
 
     std::size_t DisplayLineCount() const override { return lines_; }
