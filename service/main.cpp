@@ -1,6 +1,7 @@
 // incubator-monitord: the monitoring without a window, for a board beside the incubator. The
 // engine runs on a poll loop; warnings go to standard error, the record lines to the daily
-// files, and a termination signal saves what was received before the program ends.
+// files, and a termination signal saves what was received before the program ends. Under
+// systemd it tells its readiness and its loop's health (service/systemd_notify.h).
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +26,7 @@
 #include "service/service_configuration.h"
 #include "service/service_front_end.h"
 #include "service/standard_error.h"
+#include "service/systemd_notify.h"
 
 namespace {
 
@@ -116,8 +118,11 @@ int Run(const service::Options& options) {
         Say(std::string("ending on ") + ::sigabbrev_np(signal), service::Priority::kInfo);
         loop.Quit();
     });
+    service::SystemdNotify systemd(loop);
+    loop.post([&] { systemd.Ready(); });  // the journal is recovered, the loop runs
     engine.OpenPortAtStart();
     loop.Run();
+    systemd.Stopping();
 
     // The end: no event may tell of it as if the port were lost.
     engine.RemoveListener(events);
