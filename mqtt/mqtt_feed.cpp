@@ -32,9 +32,13 @@ MqttFeed::~MqttFeed() {
     Stop();
 }
 
-void MqttFeed::Stop() {
+void MqttFeed::StopFollowing() {
     if (following_) engine_.RemoveListener(*bridge_);
     following_ = false;
+}
+
+void MqttFeed::Stop() {
+    StopFollowing();
     if (publisher_) publisher_->Stop();
 }
 

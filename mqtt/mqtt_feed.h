@@ -27,6 +27,9 @@ class MqttFeed {
     MqttFeed& operator=(const MqttFeed&) = delete;
     ~MqttFeed();  // Stop()
 
+    // Stops following the engine: what it does from now on is not published. What was
+    // published before still goes out at Stop.
+    void StopFollowing();
     // Stops following the engine and says "offline" (waiting a moment for it to go out).
     // Final.
     void Stop();

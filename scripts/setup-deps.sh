@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libcanberra-dev
     libqt6svg6 qt6-translations-l10n fonts-dejavu-core dbus-daemon desktop-file-utils
     libmosquitto-dev mosquitto mosquitto-clients openssl nlohmann-json3-dev python3-jinja2
+    libsystemd-dev
     "$@"
 )
 

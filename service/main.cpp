@@ -1,6 +1,7 @@
 // incubator-monitord: the monitoring without a window, for a board beside the incubator. The
 // engine runs on a poll loop; warnings go to standard error, the record lines to the daily
-// files, and a termination signal saves what was received before the program ends.
+// files, and a termination signal saves what was received before the program ends. Under
+// systemd it tells its readiness and its loop's health (service/systemd_notify.h).
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,8 @@
 #include "service/options.h"
 #include "service/service_configuration.h"
 #include "service/service_front_end.h"
+#include "service/standard_error.h"
+#include "service/systemd_notify.h"
 
 namespace {
 
@@ -31,9 +34,9 @@ constexpr char kProgram[] = "incubator-monitord";
 constexpr unsigned kCommandWarningSeconds = 60;
 constexpr unsigned kMqttWarningSeconds = 60;
 
-void Say(const std::string& line) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
-    std::fflush(stderr);
+// An error unless told otherwise: the journal shows errors and warnings by priority.
+void Say(const std::string& line, service::Priority priority = service::Priority::kError) {
+    service::WriteToStandardError(priority, std::string(kProgram) + ": " + line);
 }
 
 void EchoLine(const std::string& line) {
@@ -53,6 +56,15 @@ int Run(const service::Options& options) {
     }
 
     platform::PollLoop loop;
+    loop.SetErrorReport([](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            Say(std::string("unhandled exception: ") + e.what());
+        } catch (...) {
+            Say("unhandled exception");
+        }
+    });
     PosixSerialBackend serial;
     service::ServiceFrontEnd front;
     EngineServices services{
@@ -68,7 +80,8 @@ int Run(const service::Options& options) {
     MonitorEngine engine(
         std::move(services), front,
         EngineOptions{.clear_alarms_when_back_inside = true, .warnings_on_standard_error = true});
-    Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder);
+    Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder,
+        service::Priority::kInfo);
 
     // Before the port opens: the recovered lines come before any new one.
     engine.RecoverJournal();
@@ -102,21 +115,27 @@ int Run(const service::Options& options) {
         INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {
-        Say(std::string("ending on ") + ::sigabbrev_np(signal));
+        Say(std::string("ending on ") + ::sigabbrev_np(signal), service::Priority::kInfo);
         loop.Quit();
     });
+    service::SystemdNotify systemd(loop);
+    loop.post([&] { systemd.Ready(); });  // the journal is recovered, the loop runs
     engine.OpenPortAtStart();
     loop.Run();
+    systemd.Stopping();
 
     // The end: no event may tell of it as if the port were lost.
     engine.RemoveListener(events);
-    mqtt_feed.Stop();  // "offline", before the port's closing could read as a lost port
+    mqtt_feed.StopFollowing();
     try {
         engine.ClosePort();
     } catch (const std::exception& e) {
         Say(e.what());
     }
     engine.LastAutosave(paths.unsaved_folder);
+    // Last: a broker that does not answer or a name that resolves slowly may hold this up,
+    // never the save.
+    mqtt_feed.Stop();
     return 0;
 }
 

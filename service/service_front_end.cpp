@@ -1,14 +1,13 @@
 #include "service/service_front_end.h"
 
-#include <cstdio>
+#include "service/standard_error.h"
 
 namespace service {
 
 namespace {
 
 void ToStandardError(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
+    WriteToStandardError(Priority::kWarning, line);
 }
 
 void AppendOneLine(std::string& out, const std::string& text) {
@@ -43,12 +42,7 @@ void ServiceFrontEnd::SampleDecoded(const TelemetrySample& sample) {
 }
 
 void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    std::string line = WarningLine(title, text);
-    const auto now = clock_();
-    if (line == last_ && now < last_until_) return;
-    last_until_ = now + std::chrono::seconds(seconds);
-    out_(line);
-    last_ = std::move(line);
+    if (const auto line = standing_.Raise(WarningLine(title, text), seconds, clock_())) out_(*line);
 }
 
 }  // namespace service

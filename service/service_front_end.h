@@ -1,7 +1,7 @@
 #pragma once
 // The service's front end of the engine: nothing is shown, so it counts the lines a display
 // would hold (the history's index) and writes warnings to standard error, one line each, for
-// the journal of the service manager.
+// the journal of the service manager; one that stays true is repeated at most hourly.
 
 #include <chrono>
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/engine_front_end.h"
+#include "service/standing_warnings.h"
 
 namespace service {
 
@@ -17,15 +18,16 @@ class ServiceFrontEnd : public EngineFrontEnd {
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     using LineOut = std::function<void(const std::string& line)>;
 
-    // `out` gets each warning line without its line end; by default standard error.
+    // `out` gets each warning line without its line end; by default standard error, as a
+    // warning for the journal.
     explicit ServiceFrontEnd(LineOut out = {}, Clock clock = std::chrono::steady_clock::now);
 
     std::size_t DisplayLineCount() const override { return lines_; }
     void SampleDecoded(const TelemetrySample& sample) override;
     void DisplayStartsAfresh() override { lines_ = 0; }
-    // "title: text" on one line. The same warning again while the last one would still be up
-    // (within its `seconds`) is not repeated: a silent line or a flapping port must not flood
-    // the journal.
+    // "title: text" on one line. The same warning raised again while the last one would still
+    // be up (within its `seconds`) stands: it is written again only hourly, with its age, so
+    // that a silent line or a missing port does not flood the journal.
     void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
     void PortStartedChanged(bool) override {}
 
@@ -33,8 +35,7 @@ class ServiceFrontEnd : public EngineFrontEnd {
     LineOut out_;
     Clock clock_;
     std::size_t lines_ = 0;
-    std::string last_;
-    std::chrono::steady_clock::time_point last_until_{};
+    StandingWarnings standing_;
 };
 
 // The warning as one line: every run of CR and LF becomes a single space.

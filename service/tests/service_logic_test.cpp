@@ -59,13 +59,50 @@ TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWou
     front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Внимание!: Нет данных от инкубатора. Не открыт ком порт \"/dev/x\".");
-    // Once its time is over it may come again; another text in between comes at once.
-    now += 1s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    // Another text comes at once and does not end the first one's time; once the first one's
+    // last raise is over, it comes again.
     front.Warn("T", "a\r\n\r\nb\n", 10);
     front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[2], "T: a b ");
+    now += 10s;
+    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "T: a b ");
+    EXPECT_EQ(lines[2], lines[0]);
+}
+
+TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood) {
+    std::vector<std::string> lines;
+    auto now = std::chrono::steady_clock::time_point{};
+    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
+                                   [&] { return now; });
+    const std::string no_data = "Внимание!: Нет данных от инкубатора.";
+    // The watchdog raises it every 3 s, up for 10 s, for 25 hours; a broker that comes and
+    // goes every 7 minutes warns in between.
+    std::size_t broker = 0;
+    for (auto t = 0s; t <= 25h; t += 3s) {
+        now = std::chrono::steady_clock::time_point{} + t;
+        front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+        if (t % 7min == 0s) {
+            front.Warn("MQTT", "Нет связи с брокером.", 60);
+            ++broker;
+        }
+    }
+    std::vector<std::string> standing;
+    for (const std::string& line : lines)
+        if (line.starts_with(no_data)) standing.push_back(line);
+    ASSERT_EQ(standing.size(), 26u);
+    EXPECT_EQ(standing[0], no_data);
+    EXPECT_EQ(standing[1], no_data + " (уже 1 ч)");
+    EXPECT_EQ(standing[23], no_data + " (уже 23 ч)");
+    EXPECT_EQ(standing[24], no_data + " (уже 1 сут)");
+    EXPECT_EQ(standing[25], no_data + " (уже 1 сут 1 ч)");
+    EXPECT_EQ(lines.size(), standing.size() + broker) << "each broker warning came anew";
+
+    // Data came for 11 seconds: the next silence is a new warning, in full.
+    now += 14s;
+    front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+    EXPECT_EQ(lines.back(), no_data);
+    EXPECT_EQ(lines.size(), standing.size() + broker + 1);
 }
 
 TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) {
