@@ -1,0 +1,132 @@
+// The programs as instances, end to end: the window program ending on a signal with its modal
+// question open. The window program runs on the offscreen platform with a probe preloaded that
+// plays the person at it (window_probe.cpp).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/e2e/daily_lines.h"
+#include "app/e2e/tests/child_process.h"
+#include "app/e2e/tests/simulator_process.h"
+#include "platform/ini_file.h"
+#include "platform/tests/temp_folder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// A program run with the folder's own XDG places, so that nothing of the machine's is touched.
+class Copy {
+  public:
+    Copy(const TempFolder& folder, const std::string& tag, std::vector<std::string> command)
+        : out_(folder.File(tag + ".out")),
+          err_(folder.File(tag + ".err")),
+          probe_(folder.File(tag + ".probe")) {
+        fs::create_directories(probe_);
+        fs::create_directories(folder.File("run"));
+        std::vector<std::string> environment{
+            "HOME=" + folder.Path(), "XDG_CONFIG_HOME=" + folder.File("config"),
+            "XDG_DATA_HOME=" + folder.File("data"), "XDG_RUNTIME_DIR=" + folder.File("run"),
+            "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"};
+#ifdef INCUBATOR_WINDOW_PROBE_PATH
+        if (command.front() == INCUBATOR_MONITOR_PATH)
+            environment.insert(environment.end(),
+                               {"QT_QPA_PLATFORM=offscreen", "INCUBATOR_PROBE_DIR=" + probe_,
+                                "LD_PRELOAD=" INCUBATOR_WINDOW_PROBE_PATH});
+#endif
+        process_ = std::make_unique<ChildProcess>(std::move(command), out_, err_, environment);
+    }
+
+    std::optional<int> Wait(std::chrono::milliseconds timeout) {
+        return process_->WaitForExit(timeout);
+    }
+    bool Running() {
+        return !process_->WaitForExit(0ms);
+    }
+    std::optional<int> End(int signal) {
+        process_->Signal(signal);
+        return process_->WaitForExit(20s);
+    }
+    std::string Errors() const {
+        return Slurp(err_);
+    }
+    std::vector<std::string> Echoed() const {
+        return e2e::SplitEchoText(Slurp(out_));
+    }
+    bool WaitForEchoedLines(std::size_t n) {
+        return WaitUntil([&] { return Echoed().size() >= n; }, 40s);
+    }
+
+    // The window, as the probe sees it.
+    std::string State() const {
+        return Slurp(probe_ + "/state");
+    }
+    bool WaitForState(const std::string& line) {
+        return WaitUntil([&] { return State().find(line + "\n") != std::string::npos; }, 20s);
+    }
+    void Ask(const std::string& request) {
+        Spit(probe_ + "/request.tmp", request);
+        fs::rename(probe_ + "/request.tmp", probe_ + "/request");
+    }
+
+  private:
+    std::string out_;
+    std::string err_;
+    std::string probe_;
+    std::unique_ptr<ChildProcess> process_;
+};
+
+std::string Configuration(const std::string& pty, const std::string& more = {}) {
+    return "[ComPort1]\nPort=" + pty + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more;
+}
+
+#ifdef INCUBATOR_MONITOR_PATH
+
+std::vector<std::string> Window(const std::string& ini) {
+    return {INCUBATOR_MONITOR_PATH, "--echo", "--config", ini};
+}
+
+// --- The window ending on a signal while its question is open ----------------------------
+
+class WindowEnding : public ::testing::TestWithParam<int> {};
+
+TEST_P(WindowEnding, ASignalEndsTheProgramWhileItAsksWhetherToSaveAndEveryLineIsKept) {
+    TempFolder folder;
+    SimulatorProcess sim(folder.Path(), {"--rate", "20", "--seed", "11"});
+    ASSERT_FALSE(sim.Pty().empty());
+    const std::string ini = folder.File("hall.ini");
+    Spit(ini, Configuration(sim.Pty()));
+    Copy window(folder, "window", Window(ini));
+    ASSERT_TRUE(window.WaitForEchoedLines(10)) << window.Errors();
+
+    // Файл → Выход: the display holds unsaved lines, so the program asks, and nobody answers.
+    window.Ask("trigger N1");
+    ASSERT_TRUE(window.WaitForState("modal=Сохранить статистику?")) << window.State();
+    std::this_thread::sleep_for(500ms);  // lines still come while it asks
+
+    ASSERT_TRUE(EndedNormally(window.End(GetParam()))) << window.Errors();
+    const std::vector<std::string> echoed = window.Echoed();
+    EXPECT_TRUE(e2e::ReadDailyLines(folder.File("log")) == echoed)
+        << "every line received, the ones that came while it asked too";
+    EXPECT_TRUE(platform::IniFile(ini).Read("Form", "Top")) << "the settings are written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, WindowEnding, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) {
+                             return std::string(info.param == SIGTERM  ? "SIGTERM"
+                                                : info.param == SIGINT ? "SIGINT"
+                                                                       : "SIGHUP");
+                         });
+
+#endif  // INCUBATOR_MONITOR_PATH
+
+}  // namespace
