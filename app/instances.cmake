@@ -1,3 +1,8 @@
+# Each instance's start, shared by both programs: the configuration file checked.
+incubator_library(instance_start
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/configuration_file_check.cpp
+    DEPS platform_ini common)
+
 # End to end: the programs as instances. The window program runs with a probe preloaded that
 # plays the person at it.
 incubator_e2e_program(instances_e2e_tests
@@ -14,7 +19,7 @@ if(INCUBATOR_WITH_QT)
         INCUBATOR_WINDOW_PROBE_PATH="$<TARGET_FILE:incubator_window_probe>")
     add_dependencies(instances_e2e_tests incubator-monitor incubator_window_probe)
 endif()
-foreach(group IN ITEMS WindowEnding)
+foreach(group IN ITEMS WindowEnding ConfigurationFile)
     add_test(NAME instances_e2e_${group}
         COMMAND instances_e2e_tests --gtest_filter=${group}/*:${group}.*:*/${group}.*)
     set_tests_properties(instances_e2e_${group} PROPERTIES TIMEOUT 240)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_paths.h"
+#include "app/configuration_file_check.h"
 #include "app/instance_paths.h"
 #include "app/qt/form1.h"
 #include "mqtt/mqtt_feed.h"
@@ -47,6 +48,8 @@ constexpr const char* kUsage =
     "--config, to unsaved/ beside the statistics folder).\n";
 
 constexpr unsigned kMqttWarningSeconds = 10;
+constexpr unsigned kStartWarningSeconds = 30;
+constexpr const char* kWarningTitle = "Внимание!";
 
 struct Options {
     bool echo = false;
@@ -86,6 +89,15 @@ void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
+void SayOnStandardError(const std::string& text) {
+    std::fprintf(stderr, "incubator-monitor: %s\n", text.c_str());
+}
+
+void WarnAtStart(TForm1& form, const std::string& text) {
+    SayOnStandardError(text);
+    form.WarnUnattended(kWarningTitle, text, kStartWarningSeconds);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +130,9 @@ int main(int argc, char** argv) {
         paths = {instance.configuration_file, instance.log_folder};
         unsaved_dir = instance.unsaved_folder;
     }
+    // Nothing reads a file that is no configuration: the program runs with its defaults.
+    const std::string file_problem =
+        config::ConfigurationFileProblem(paths.configuration_file, false);
     // An installed program's configuration folder may not exist yet.
     config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
@@ -154,6 +169,7 @@ int main(int argc, char** argv) {
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });
+    if (!file_problem.empty()) WarnAtStart(form, file_problem);
     if (!form.TrayIcon1().StartHidden()) form.show();
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #include <exception>
 #include <string>
 
+#include "app/configuration_file_check.h"
 #include "app/instance_paths.h"
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
@@ -43,14 +44,14 @@ void EchoLine(const std::string& line) {
 }
 
 int Run(const service::Options& options) {
-    const config::InstancePaths paths =
-        config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
-    // Without its file the service would watch a port nobody meant: say so and stop.
-    if (::access(paths.configuration_file.c_str(), R_OK) != 0) {
-        Say("cannot read the configuration file " + paths.configuration_file + ": " +
-            std::strerror(errno));
+    // Without a usable file the service would watch a port nobody meant: say so and stop.
+    if (const std::string problem = config::ConfigurationFileProblem(options.config, true);
+        !problem.empty()) {
+        Say(problem);
         return 1;
     }
+    const config::InstancePaths paths =
+        config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
 
     platform::PollLoop loop;
     PosixSerialBackend serial;

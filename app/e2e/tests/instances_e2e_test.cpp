@@ -1,5 +1,6 @@
 // The programs as instances, end to end: the window program ending on a signal with its modal
-// question open. The window program runs on the offscreen platform with a probe preloaded that
+// question open, and configuration files that are no configuration (a pipe, a file of
+// megabytes). The window program runs on the offscreen platform with a probe preloaded that
 // plays the person at it (window_probe.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -32,7 +33,9 @@ class Copy {
           err_(folder.File(tag + ".err")),
           probe_(folder.File(tag + ".probe")) {
         fs::create_directories(probe_);
+        // The user's runtime folder is the user's alone.
         fs::create_directories(folder.File("run"));
+        fs::permissions(folder.File("run"), fs::perms::owner_all);
         std::vector<std::string> environment{
             "HOME=" + folder.Path(), "XDG_CONFIG_HOME=" + folder.File("config"),
             "XDG_DATA_HOME=" + folder.File("data"), "XDG_RUNTIME_DIR=" + folder.File("run"),
@@ -85,6 +88,10 @@ class Copy {
     std::unique_ptr<ChildProcess> process_;
 };
 
+bool ExitedWithFailure(const std::optional<int>& status) {
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) != 0;
+}
+
 std::string Configuration(const std::string& pty, const std::string& more = {}) {
     return "[ComPort1]\nPort=" + pty + "\nOpenStart=1\n[LogFile]\nTime=1\n" + more;
 }
@@ -127,6 +134,50 @@ INSTANTIATE_TEST_SUITE_P(Signals, WindowEnding, ::testing::Values(SIGTERM, SIGIN
                                                                        : "SIGHUP");
                          });
 
+// --- Configuration files that are no configuration ----------------------------------------
+
+TEST(ConfigurationFile, TheWindowSaysItCannotUseAPipeOrAFileOfMegabytesAndLeavesThemAlone) {
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe.ini");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(folder.File("big"));
+    const std::string big = folder.File("big/big.ini");
+    const std::string content = "[ComPort1]\nPort=" + std::string(2u << 20, 'x') + "\n";
+    Spit(big, content);
+
+    for (const std::string& ini : {pipe, big}) {
+        Copy window(folder, fs::path(ini).stem().string(), Window(ini));
+        const std::string said = "Файл настроек \"" + ini + "\" не прочитан";
+        EXPECT_TRUE(WaitUntil([&] { return window.Errors().find(said) != std::string::npos; }, 20s))
+            << window.Errors();
+        EXPECT_TRUE(window.WaitForState("visible=1")) << "it runs with its defaults";
+        EXPECT_TRUE(EndedNormally(window.End(SIGTERM))) << window.Errors();
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) << "still the pipe";
+    EXPECT_EQ(Slurp(big), content) << "never replaced";
+}
+
 #endif  // INCUBATOR_MONITOR_PATH
+
+TEST(ConfigurationFile, TheServiceRefusesAPipeAFolderOrAFileOfMegabytes) {
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe.ini");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string directory = folder.File("folder.ini");
+    fs::create_directory(directory);
+    // One line of two megabytes.
+    const std::string big = folder.File("big.ini");
+    Spit(big, "[ComPort1]\nPort=" + std::string(2u << 20, 'x') + "\n");
+
+    for (const std::string& ini : {pipe, directory, big}) {
+        Copy service(folder, fs::path(ini).stem().string(),
+                     {INCUBATOR_MONITORD_PATH, "--config", ini});
+        EXPECT_TRUE(ExitedWithFailure(service.Wait(20s))) << ini << ": " << service.Errors();
+        EXPECT_NE(service.Errors().find("Файл настроек \"" + ini + "\" не прочитан"),
+                  std::string::npos)
+            << service.Errors();
+    }
+}
 
 }  // namespace
