@@ -11,8 +11,7 @@
 #include <string>
 
 #include "app/app_paths.h"
-#include "app/configuration_file_check.h"
-#include "app/instance_paths.h"
+#include "app/instance_start.h"
 #include "app/qt/form1.h"
 #include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
@@ -93,6 +92,14 @@ void SayOnStandardError(const std::string& text) {
     std::fprintf(stderr, "incubator-monitor: %s\n", text.c_str());
 }
 
+// A copy that would share a running copy's statistics folder says why it does not run.
+int EndSecondCopy(const config::InstanceStart& start) {
+    SayOnStandardError(start.claim.text);
+    platform::QtDesktopNotifier notifier;
+    notifier.Notify(kWarningTitle, start.claim.text, 0);
+    return 1;
+}
+
 void WarnAtStart(TForm1& form, const std::string& text) {
     SayOnStandardError(text);
     form.WarnUnattended(kWarningTitle, text, kStartWarningSeconds);
@@ -120,19 +127,13 @@ int main(int argc, char** argv) {
     InstallRussianCatalogue(app, translator);
 
     const std::string exe = platform::ExecutablePath();
-    config::AppPaths paths;
-    std::string unsaved_dir = config::UnsavedLinesFolder(config::ProcessEnvironment);
-    if (options.config.empty()) {
-        paths = config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
-    } else {
-        const config::InstancePaths instance =
-            config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
-        paths = {instance.configuration_file, instance.log_folder};
-        unsaved_dir = instance.unsaved_folder;
-    }
-    // Nothing reads a file that is no configuration: the program runs with its defaults.
-    const std::string file_problem =
-        config::ConfigurationFileProblem(paths.configuration_file, false);
+    // The claim on the statistics folder holds until the program ends.
+    const config::InstanceStart start =
+        options.config.empty()
+            ? config::StartOwnInstance(exe, config::ProcessEnvironment, config::FolderTakesFiles)
+            : config::StartNamedInstance(options.config, config::ProcessEnvironment, false);
+    const config::InstancePaths& paths = start.paths;
+    if (start.Refused()) return EndSecondCopy(start);
     // An installed program's configuration folder may not exist yet.
     config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
@@ -150,7 +151,7 @@ int main(int argc, char** argv) {
         timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
         clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
-    services.unsaved_dir = unsaved_dir;
+    services.unsaved_dir = paths.unsaved_folder;
     if (options.echo)
         services.echo_line = [](const std::string& line) {
             std::fwrite(line.data(), 1, line.size(), stdout);
@@ -169,7 +170,8 @@ int main(int argc, char** argv) {
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });
-    if (!file_problem.empty()) WarnAtStart(form, file_problem);
+    if (!start.file_problem.empty()) WarnAtStart(form, start.file_problem);
+    for (const std::string& notice : start.notices) WarnAtStart(form, notice);
     if (!form.TrayIcon1().StartHidden()) form.show();
     return app.exec();
 }

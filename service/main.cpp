@@ -10,8 +10,7 @@
 #include <exception>
 #include <string>
 
-#include "app/configuration_file_check.h"
-#include "app/instance_paths.h"
+#include "app/instance_start.h"
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
 #include "engine/statistics/posix_file_system.h"
@@ -44,14 +43,16 @@ void EchoLine(const std::string& line) {
 }
 
 int Run(const service::Options& options) {
-    // Without a usable file the service would watch a port nobody meant: say so and stop.
-    if (const std::string problem = config::ConfigurationFileProblem(options.config, true);
-        !problem.empty()) {
-        Say(problem);
+    // Without its file the service would watch a port nobody meant, and beside another copy
+    // it would mix their lines: say so and stop. The claim holds until Run returns.
+    const config::InstanceStart start =
+        config::StartNamedInstance(options.config, config::ProcessEnvironment, true);
+    if (const std::string refusal = start.Refusal(); !refusal.empty()) {
+        Say(refusal);
         return 1;
     }
-    const config::InstancePaths paths =
-        config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
+    for (const std::string& notice : start.notices) Say(notice);
+    const config::InstancePaths& paths = start.paths;
 
     platform::PollLoop loop;
     PosixSerialBackend serial;

@@ -1,7 +1,8 @@
 // The programs as instances, end to end: the window program ending on a signal with its modal
-// question open, and configuration files that are no configuration (a pipe, a file of
-// megabytes). The window program runs on the offscreen platform with a probe preloaded that
-// plays the person at it (window_probe.cpp).
+// question open, one running copy per statistics folder (two configurations of one folder, a
+// configuration started twice), and configuration files that are no configuration (a pipe, a
+// file of megabytes). The window program runs on the offscreen platform with a probe preloaded
+// that plays the person at it (window_probe.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -134,6 +135,32 @@ INSTANTIATE_TEST_SUITE_P(Signals, WindowEnding, ::testing::Values(SIGTERM, SIGIN
                                                                        : "SIGHUP");
                          });
 
+// --- One running copy per statistics folder -----------------------------------------------
+
+TEST(Instances, TwoFilesOfOneFolderNeverShareItsLogFolder) {
+    TempFolder folder;
+    SimulatorProcess sim(folder.Path(), {"--rate", "20", "--seed", "12"});
+    ASSERT_FALSE(sim.Pty().empty());
+    const std::string a = folder.File("a.ini");
+    const std::string b = folder.File("b.ini");
+    Spit(a, Configuration(sim.Pty()));
+    Spit(b, Configuration(sim.Pty()));
+    Copy first(folder, "a", Window(a));
+    ASSERT_TRUE(first.WaitForEchoedLines(5)) << first.Errors();
+
+    // b.ini's log/ is a.ini's: neither program runs with it, and each names a.ini.
+    Copy window(folder, "b-window", Window(b));
+    EXPECT_TRUE(ExitedWithFailure(window.Wait(20s))) << window.Errors();
+    EXPECT_NE(window.Errors().find("\"" + a + "\""), std::string::npos) << window.Errors();
+    Copy service(folder, "b-service", {INCUBATOR_MONITORD_PATH, "--config", b});
+    EXPECT_TRUE(ExitedWithFailure(service.Wait(20s))) << service.Errors();
+    EXPECT_NE(service.Errors().find("\"" + a + "\""), std::string::npos) << service.Errors();
+
+    ASSERT_TRUE(EndedNormally(first.End(SIGTERM))) << first.Errors();
+    EXPECT_TRUE(e2e::ReadDailyLines(folder.File("log")) == first.Echoed())
+        << "the daily file holds a.ini's lines alone";
+}
+
 // --- Configuration files that are no configuration ----------------------------------------
 
 TEST(ConfigurationFile, TheWindowSaysItCannotUseAPipeOrAFileOfMegabytesAndLeavesThemAlone) {
@@ -178,6 +205,20 @@ TEST(ConfigurationFile, TheServiceRefusesAPipeAFolderOrAFileOfMegabytes) {
                   std::string::npos)
             << service.Errors();
     }
+}
+
+TEST(Instances, TheServiceStartedTwiceOnOneFileEndsTheSecondNamingTheFile) {
+    TempFolder folder;
+    const std::string ini = folder.File("hall.ini");
+    Spit(ini, "[LogFile]\nTime=1\n");
+    Copy first(folder, "first", {INCUBATOR_MONITORD_PATH, "--config", ini});
+    ASSERT_TRUE(
+        WaitUntil([&] { return first.Errors().find("statistics in") != std::string::npos; }, 20s))
+        << first.Errors();
+    Copy second(folder, "second", {INCUBATOR_MONITORD_PATH, "--config", ini});
+    EXPECT_TRUE(ExitedWithFailure(second.Wait(20s))) << second.Errors();
+    EXPECT_NE(second.Errors().find("\"" + ini + "\""), std::string::npos) << second.Errors();
+    EXPECT_TRUE(EndedNormally(first.End(SIGTERM))) << first.Errors();
 }
 
 }  // namespace
