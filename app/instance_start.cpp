@@ -1,6 +1,7 @@
 #include "app/instance_start.h"
 
 #include "app/configuration_file_check.h"
+#include "app/earlier_instance_folder.h"
 
 namespace config {
 
@@ -31,6 +32,8 @@ InstanceStart StartNamedInstance(const std::string& configuration_file,
     start.file_problem = ConfigurationFileProblem(configuration_file, must_exist);
     start.paths = ResolveInstancePaths(configuration_file, environment);
     if (!start.file_problem.empty() && must_exist) return start;
+    if (std::string notice = AdoptEarlierFolder(start.paths); !notice.empty())
+        start.notices.push_back(std::move(notice));
     Claim(start);
     return start;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// What both programs do first: check the configuration file, find the instance's folders and
-// claim its statistics folder, so that no two running copies ever write one folder.
+// What both programs do first: check the configuration file, find the instance's folders
+// (taking over an earlier folder of the same instance) and claim its statistics folder, so
+// that no two running copies ever write one folder.
 
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct InstanceStart {
     // Why the configuration file cannot be used; empty when it can (configuration_file_check.h).
     std::string file_problem;
     StatisticsFolderClaim claim;
-    // For the user, the program runs: a folder left unlocked.
+    // For the user, the program runs: an earlier folder taken over, a folder left unlocked.
     std::vector<std::string> notices;
 
     // The claim refused the start (another running copy holds the folder).

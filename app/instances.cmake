@@ -1,7 +1,8 @@
 # Each instance's start, shared by both programs: the configuration file checked, the folders
-# found and the statistics folder claimed.
+# found (an earlier one taken over) and the statistics folder claimed.
 incubator_library(instance_start
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/configuration_file_check.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/earlier_instance_folder.cpp
             ${CMAKE_CURRENT_LIST_DIR}/instance_claim.cpp
             ${CMAKE_CURRENT_LIST_DIR}/instance_start.cpp
     DEPS instance_paths platform_folder_lock platform_ini common)

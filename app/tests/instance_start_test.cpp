@@ -28,6 +28,9 @@ class Installed : public ::testing::Test {
         };
     }
     std::string ConfigFolder() const { return folder_.File("cfg/incubator-monitor"); }
+    std::string Data(const std::string& path) const {
+        return folder_.File("data/incubator-monitor/" + path);
+    }
     std::string Ini(const std::string& name, const std::string& content) const {
         const std::string path = ConfigFolder() + "/" + name + ".ini";
         Spit(path, content);
@@ -40,6 +43,45 @@ class Installed : public ::testing::Test {
     TempFolder folder_;
     config::EnvironmentLookup env_;
 };
+
+TEST_F(Installed, CopiesOfOneFileGetFoldersOfTheirOwnAndTheFirstTakesTheEarlierOneOver) {
+    const std::string hall1 = Ini("hall-1", "[MQTT]\nName=North\n");
+    const std::string hall2 = Ini("hall-2", "[MQTT]\nName=North\n");
+    fs::create_directories(Data("North/log"));
+    Spit(Data("North/log/2026-01-01.txt"), "\r\nkept");
+
+    const config::InstanceStart one = Start(hall1);
+    EXPECT_EQ(one.claim.outcome, Outcome::Taken);
+    EXPECT_EQ(one.paths.log_folder, Data("hall-1/log"));
+    EXPECT_EQ(Slurp(Data("hall-1/log/2026-01-01.txt")), "\r\nkept");
+    ASSERT_EQ(one.notices.size(), 1u);
+    EXPECT_NE(one.notices[0].find(Data("North")), std::string::npos);
+
+    const config::InstanceStart two = Start(hall2);
+    EXPECT_EQ(two.claim.outcome, Outcome::Taken);
+    EXPECT_EQ(two.paths.log_folder, Data("hall-2/log"));
+    EXPECT_TRUE(two.notices.empty());
+    EXPECT_EQ(one.paths.name, "North") << "the instance's own name stays [MQTT] Name";
+}
+
+TEST_F(Installed, AnEarlierFolderStaysWhereItIsTheFolderOfAnotherFileOrTheNewOneExists) {
+    // "b" is b.ini's own folder now: a.ini, whose [MQTT] Name was b, leaves it to b.ini.
+    const std::string a = Ini("a", "[MQTT]\nName=b\n");
+    Ini("b", "");
+    fs::create_directories(Data("b/log"));
+    Spit(Data("b/log/2026-01-01.txt"), "\r\nb's");
+    EXPECT_TRUE(Start(a).notices.empty());
+    EXPECT_TRUE(fs::exists(Data("b/log/2026-01-01.txt")));
+    EXPECT_FALSE(fs::exists(Data("a/log")));
+
+    // Once the present folder exists, an earlier one is no longer looked at.
+    const std::string c = Ini("c", "[MQTT]\nName=old-c\n");
+    fs::create_directories(Data("c"));
+    fs::create_directories(Data("old-c/log"));
+    Spit(Data("old-c/log/2026-01-01.txt"), "\r\nearlier");
+    EXPECT_TRUE(Start(c).notices.empty());
+    EXPECT_TRUE(fs::exists(Data("old-c/log/2026-01-01.txt")));
+}
 
 TEST_F(Installed, AHeldFolderRefusesASecondCopyNamingTheHoldersFile) {
     const std::string a = Ini("a", "[LogFile]\nDir=../shared\n");

@@ -1,8 +1,8 @@
 // The programs as instances, end to end: the window program ending on a signal with its modal
 // question open, one running copy per statistics folder (two configurations of one folder, a
-// configuration started twice), and configuration files that are no configuration (a pipe, a
-// file of megabytes). The window program runs on the offscreen platform with a probe preloaded
-// that plays the person at it (window_probe.cpp).
+// configuration started twice, copies of one file), and configuration files that are no
+// configuration (a pipe, a file of megabytes). The window program runs on the offscreen platform
+// with a probe preloaded that plays the person at it (window_probe.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -219,6 +219,39 @@ TEST(Instances, TheServiceStartedTwiceOnOneFileEndsTheSecondNamingTheFile) {
     EXPECT_TRUE(ExitedWithFailure(second.Wait(20s))) << second.Errors();
     EXPECT_NE(second.Errors().find("\"" + ini + "\""), std::string::npos) << second.Errors();
     EXPECT_TRUE(EndedNormally(first.End(SIGTERM))) << first.Errors();
+}
+
+TEST(Instances, CopiesOfOneFileWithOneMqttNameKeepFoldersOfTheirOwnAndTheEarlierOneIsKept) {
+    TempFolder folder;
+    SimulatorProcess sim(folder.Path(), {"--rate", "20", "--seed", "13"});
+    ASSERT_FALSE(sim.Pty().empty());
+    const std::string config = folder.File("config/incubator-monitor");
+    fs::create_directories(config);
+    // hall-2.ini copied from hall-1.ini: the same [MQTT] Name (no broker: no publishing); one
+    // port between them, so only hall-2 opens it.
+    Spit(config + "/hall-1.ini", "[MQTT]\nName=Зал\n");
+    Spit(config + "/hall-2.ini", Configuration(sim.Pty(), "[MQTT]\nName=Зал\n"));
+    // What an earlier version kept under that name.
+    const std::string data = folder.File("data/incubator-monitor");
+    fs::create_directories(data + "/Zal/log");
+    Spit(data + "/Zal/log/2020-01-01.txt", "\r\nearlier");
+
+    Copy one(folder, "hall-1", {INCUBATOR_MONITORD_PATH, "--config", config + "/hall-1.ini"});
+    ASSERT_TRUE(
+        WaitUntil([&] { return one.Errors().find("statistics in") != std::string::npos; }, 20s))
+        << one.Errors();
+    Copy two(folder, "hall-2",
+             {INCUBATOR_MONITORD_PATH, "--config", config + "/hall-2.ini", "--echo"});
+    ASSERT_TRUE(two.WaitForEchoedLines(5)) << two.Errors();
+    EXPECT_TRUE(one.Running()) << one.Errors();
+    ASSERT_TRUE(EndedNormally(two.End(SIGTERM))) << two.Errors();
+    ASSERT_TRUE(EndedNormally(one.End(SIGTERM))) << one.Errors();
+
+    // The first to start took the earlier folder over, and says so; the other started afresh.
+    EXPECT_EQ(Slurp(data + "/hall-1/log/2020-01-01.txt"), "\r\nearlier");
+    EXPECT_NE(one.Errors().find(data + "/Zal"), std::string::npos) << one.Errors();
+    EXPECT_FALSE(fs::exists(data + "/Zal"));
+    EXPECT_TRUE(e2e::ReadDailyLines(data + "/hall-2/log") == two.Echoed());
 }
 
 }  // namespace
