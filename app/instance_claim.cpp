@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 
 #include "common/system_error_text.h"
@@ -44,6 +45,30 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// FNV-1a: stable from one build to the next, so two builds of the program find each other.
+std::uint64_t Fnv1a(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string Hex(std::uint64_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 15];
+    return text;
+}
+
+std::string CanonicalFolder(const std::string& folder) {
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(folder, error);
+    return (error ? fs::path(folder).lexically_normal() : canonical).string();
 }
 
 }  // namespace
@@ -97,6 +122,15 @@ StatisticsFolderClaim ClaimStatisticsFolder(const std::string& log_folder,
                  Quoted(lock_file) + "): " + text::SystemErrorText(error) +
                  ". Программа работает, но вторая копия с той же папкой не будет остановлена.";
     return claim;
+}
+
+std::string InstanceSocketName(const std::string& log_folder,
+                               const EnvironmentLookup& environment) {
+    const std::string tag = Hex(Fnv1a(CanonicalFolder(log_folder)));
+    if (const auto runtime = environment("XDG_RUNTIME_DIR");
+        runtime && fs::path(*runtime).is_absolute())
+        return (fs::path(*runtime) / ("incubator-monitor-" + tag + ".socket")).string();
+    return "incubator-monitor-" + text::FormatInt(::getuid()) + "-" + tag;
 }
 
 }  // namespace config

@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"
 #include "platform/posix/xdg_autorun.h"
+#include "platform/qt/instance_channel.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_desktop_notifier.h"
 #include "platform/qt/qt_dialogs.h"
@@ -36,7 +38,8 @@ constexpr const char* kUsage =
     "  --config FILE  use this configuration file (one per incubator); the statistics go to\n"
     "                 [LogFile] Dir, else log/ beside FILE, or for a FILE in\n"
     "                 $XDG_CONFIG_HOME/incubator-monitor/ to\n"
-    "                 $XDG_DATA_HOME/incubator-monitor/<name>/log/\n"
+    "                 $XDG_DATA_HOME/incubator-monitor/<FILE's base name>/log/; a second\n"
+    "                 start with the same FILE shows the running copy's window\n"
     "  --echo         also print every record line to standard output as it is added\n"
     "  --help         print this text and exit\n"
     "\n"
@@ -48,6 +51,8 @@ constexpr const char* kUsage =
 
 constexpr unsigned kMqttWarningSeconds = 10;
 constexpr unsigned kStartWarningSeconds = 30;
+// The running copy may itself be starting: it listens once its window is made.
+constexpr std::chrono::milliseconds kShowPatience{15000};
 constexpr const char* kWarningTitle = "Внимание!";
 
 struct Options {
@@ -92,8 +97,12 @@ void SayOnStandardError(const std::string& text) {
     std::fprintf(stderr, "incubator-monitor: %s\n", text.c_str());
 }
 
-// A copy that would share a running copy's statistics folder says why it does not run.
-int EndSecondCopy(const config::InstanceStart& start) {
+// A second start of a running instance shows the first copy's window and ends; one that would
+// share another configuration's statistics folder says why it does not run.
+int EndSecondCopy(const config::InstanceStart& start, const std::string& channel_name) {
+    if (start.claim.outcome == config::StatisticsFolderClaim::Outcome::HeldBySame &&
+        platform::AskRunningCopyToShow(channel_name, kShowPatience))
+        return 0;
     SayOnStandardError(start.claim.text);
     platform::QtDesktopNotifier notifier;
     notifier.Notify(kWarningTitle, start.claim.text, 0);
@@ -133,7 +142,9 @@ int main(int argc, char** argv) {
             ? config::StartOwnInstance(exe, config::ProcessEnvironment, config::FolderTakesFiles)
             : config::StartNamedInstance(options.config, config::ProcessEnvironment, false);
     const config::InstancePaths& paths = start.paths;
-    if (start.Refused()) return EndSecondCopy(start);
+    const std::string channel_name =
+        config::InstanceSocketName(paths.log_folder, config::ProcessEnvironment);
+    if (start.Refused()) return EndSecondCopy(start, channel_name);
     // An installed program's configuration folder may not exist yet.
     config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
@@ -170,6 +181,14 @@ int main(int argc, char** argv) {
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });
+    // A second start of this instance shows this window, from the tray too.
+    platform::InstanceChannel channel(channel_name, [&form] {
+        form.TrayIcon1().ShowMainWindow();
+        QWidget* front = QApplication::activeModalWidget();
+        if (!front) front = &form;
+        front->raise();
+        front->activateWindow();
+    });
     if (!start.file_problem.empty()) WarnAtStart(form, start.file_problem);
     for (const std::string& notice : start.notices) WarnAtStart(form, notice);
     if (!form.TrayIcon1().StartHidden()) form.show();

@@ -1,8 +1,8 @@
 // The programs as instances, end to end: the window program ending on a signal with its modal
-// question open, one running copy per statistics folder (two configurations of one folder, a
-// configuration started twice, copies of one file), and configuration files that are no
-// configuration (a pipe, a file of megabytes). The window program runs on the offscreen platform
-// with a probe preloaded that plays the person at it (window_probe.cpp).
+// question open, one running copy per statistics folder (two configurations of one folder, two
+// copies of one file, a second start of the window showing the first), and configuration
+// files that are no configuration (a pipe, a file of megabytes). The window program runs on
+// the offscreen platform with a probe preloaded that plays the person at it (window_probe.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -136,6 +136,32 @@ INSTANTIATE_TEST_SUITE_P(Signals, WindowEnding, ::testing::Values(SIGTERM, SIGIN
                          });
 
 // --- One running copy per statistics folder -----------------------------------------------
+
+TEST(Instances, ASecondStartOfTheWindowShowsTheFirstAndEndsWhileAnotherFileRunsAsItsOwn) {
+    TempFolder folder;
+    const std::string ini = folder.File("north.ini");
+    Spit(ini, "");
+    Copy first(folder, "first", Window(ini));
+    ASSERT_TRUE(first.WaitForState("visible=1")) << first.Errors();
+    // Into the tray: hidden.
+    first.Ask("hide");
+    ASSERT_TRUE(first.WaitForState("visible=0"));
+
+    Copy second(folder, "second", Window(ini));
+    EXPECT_TRUE(EndedNormally(second.Wait(20s))) << second.Errors();
+    EXPECT_TRUE(first.WaitForState("visible=1")) << "the first copy's window is shown again";
+    EXPECT_TRUE(first.Running());
+
+    // A file of its own in another folder: an instance of its own, beside the first.
+    fs::create_directory(folder.File("south"));
+    const std::string other = folder.File("south/south.ini");
+    Spit(other, "");
+    Copy third(folder, "third", Window(other));
+    EXPECT_TRUE(third.WaitForState("visible=1")) << third.Errors();
+    EXPECT_TRUE(third.Running()) << third.Errors();
+    EXPECT_TRUE(EndedNormally(third.End(SIGTERM)));
+    EXPECT_TRUE(EndedNormally(first.End(SIGTERM)));
+}
 
 TEST(Instances, TwoFilesOfOneFolderNeverShareItsLogFolder) {
     TempFolder folder;
