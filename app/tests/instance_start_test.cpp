@@ -83,24 +83,6 @@ TEST_F(Installed, AnEarlierFolderStaysWhereItIsTheFolderOfAnotherFileOrTheNewOne
     EXPECT_TRUE(fs::exists(Data("old-c/log/2026-01-01.txt")));
 }
 
-TEST_F(Installed, AHeldFolderRefusesASecondCopyNamingTheHoldersFile) {
-    const std::string a = Ini("a", "[LogFile]\nDir=../shared\n");
-    const std::string b = Ini("b", "[LogFile]\nDir=../shared/\n");
-    {
-        const config::InstanceStart first = Start(a);
-        ASSERT_EQ(first.claim.outcome, Outcome::Taken) << first.claim.text;
-
-        const config::InstanceStart again = Start(a);
-        EXPECT_EQ(again.claim.outcome, Outcome::HeldBySame);
-        EXPECT_EQ(again.Refusal(), again.claim.text);
-        const config::InstanceStart other = Start(b);
-        EXPECT_EQ(other.claim.outcome, Outcome::HeldByAnother);
-        EXPECT_NE(other.Refusal().find("\"" + a + "\""), std::string::npos) << other.Refusal();
-    }
-    // Free again once the holder is gone.
-    EXPECT_EQ(Start(b).claim.outcome, Outcome::Taken);
-}
-
 TEST_F(Installed, AFileThatIsNoConfigurationIsRefusedBeforeAnythingReadsIt) {
     const std::string missing = ConfigFolder() + "/missing.ini";
     EXPECT_NE(Start(missing).Refusal().find("\"" + missing + "\""), std::string::npos);
