@@ -49,9 +49,13 @@ InstancePaths ResolveInstancePaths(const std::string& configuration_file,
     const auto data_home = XdgBaseFolder(environment, "XDG_DATA_HOME", ".local/share");
     if (config_home && data_home &&
         folder == (fs::path(*config_home) / "incubator-monitor").lexically_normal()) {
-        const fs::path instance = fs::path(*data_home) / "incubator-monitor" / paths.name;
+        const fs::path data = fs::path(*data_home) / "incubator-monitor";
+        const fs::path instance = data / mqtt::IdName(file.stem().string());
+        paths.instance_folder = instance.string();
         paths.log_folder = (instance / "log").string();
         paths.unsaved_folder = (instance / "unsaved").string();
+        if (const fs::path earlier = data / paths.name; earlier != instance)
+            paths.earlier_folder = earlier.string();
         return paths;
     }
     beside_log(folder / "log");

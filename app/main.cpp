@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +12,14 @@
 #include <string>
 
 #include "app/app_paths.h"
-#include "app/instance_paths.h"
+#include "app/instance_start.h"
 #include "app/qt/form1.h"
 #include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
 #include "platform/posix/posix_serial_device.h"
 #include "platform/posix/xdg_autorun.h"
+#include "platform/qt/instance_channel.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_desktop_notifier.h"
 #include "platform/qt/qt_dialogs.h"
@@ -36,7 +38,8 @@ constexpr const char* kUsage =
     "  --config FILE  use this configuration file (one per incubator); the statistics go to\n"
     "                 [LogFile] Dir, else log/ beside FILE, or for a FILE in\n"
     "                 $XDG_CONFIG_HOME/incubator-monitor/ to\n"
-    "                 $XDG_DATA_HOME/incubator-monitor/<name>/log/\n"
+    "                 $XDG_DATA_HOME/incubator-monitor/<FILE's base name>/log/; a second\n"
+    "                 start with the same FILE shows the running copy's window\n"
     "  --echo         also print every record line to standard output as it is added\n"
     "  --help         print this text and exit\n"
     "\n"
@@ -47,6 +50,10 @@ constexpr const char* kUsage =
     "--config, to unsaved/ beside the statistics folder).\n";
 
 constexpr unsigned kMqttWarningSeconds = 10;
+constexpr unsigned kStartWarningSeconds = 30;
+// The running copy may itself be starting: it listens once its window is made.
+constexpr std::chrono::milliseconds kShowPatience{15000};
+constexpr const char* kWarningTitle = "Внимание!";
 
 struct Options {
     bool echo = false;
@@ -86,6 +93,27 @@ void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
+void SayOnStandardError(const std::string& text) {
+    std::fprintf(stderr, "incubator-monitor: %s\n", text.c_str());
+}
+
+// A second start of a running instance shows the first copy's window and ends; one that would
+// share another configuration's statistics folder says why it does not run.
+int EndSecondCopy(const config::InstanceStart& start, const std::string& channel_name) {
+    if (start.claim.outcome == config::StatisticsFolderClaim::Outcome::HeldBySame &&
+        platform::AskRunningCopyToShow(channel_name, kShowPatience))
+        return 0;
+    SayOnStandardError(start.claim.text);
+    platform::QtDesktopNotifier notifier;
+    notifier.Notify(kWarningTitle, start.claim.text, 0);
+    return 1;
+}
+
+void WarnAtStart(TForm1& form, const std::string& text) {
+    SayOnStandardError(text);
+    form.WarnUnattended(kWarningTitle, text, kStartWarningSeconds);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,16 +136,15 @@ int main(int argc, char** argv) {
     InstallRussianCatalogue(app, translator);
 
     const std::string exe = platform::ExecutablePath();
-    config::AppPaths paths;
-    std::string unsaved_dir = config::UnsavedLinesFolder(config::ProcessEnvironment);
-    if (options.config.empty()) {
-        paths = config::ResolveAppPaths(exe, config::ProcessEnvironment, config::FolderTakesFiles);
-    } else {
-        const config::InstancePaths instance =
-            config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
-        paths = {instance.configuration_file, instance.log_folder};
-        unsaved_dir = instance.unsaved_folder;
-    }
+    // The claim on the statistics folder holds until the program ends.
+    const config::InstanceStart start =
+        options.config.empty()
+            ? config::StartOwnInstance(exe, config::ProcessEnvironment, config::FolderTakesFiles)
+            : config::StartNamedInstance(options.config, config::ProcessEnvironment, false);
+    const config::InstancePaths& paths = start.paths;
+    const std::string channel_name =
+        config::InstanceSocketName(paths.log_folder, config::ProcessEnvironment);
+    if (start.Refused()) return EndSecondCopy(start, channel_name);
     // An installed program's configuration folder may not exist yet.
     config::MakeFolders(platform::FolderOf(paths.configuration_file));
 
@@ -135,7 +162,7 @@ int main(int argc, char** argv) {
         timers, serial, ui_thread, [] { return std::make_unique<platform::QtTrayShell>(); }, *sound,
         clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
-    services.unsaved_dir = unsaved_dir;
+    services.unsaved_dir = paths.unsaved_folder;
     if (options.echo)
         services.echo_line = [](const std::string& line) {
             std::fwrite(line.data(), 1, line.size(), stdout);
@@ -154,6 +181,16 @@ int main(int argc, char** argv) {
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });
+    // A second start of this instance shows this window, from the tray too.
+    platform::InstanceChannel channel(channel_name, [&form] {
+        form.TrayIcon1().ShowMainWindow();
+        QWidget* front = QApplication::activeModalWidget();
+        if (!front) front = &form;
+        front->raise();
+        front->activateWindow();
+    });
+    if (!start.file_problem.empty()) WarnAtStart(form, start.file_problem);
+    for (const std::string& notice : start.notices) WarnAtStart(form, notice);
     if (!form.TrayIcon1().StartHidden()) form.show();
     return app.exec();
 }

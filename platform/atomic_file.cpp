@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <random>
 
 namespace platform {
@@ -146,7 +147,7 @@ int SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-FileBytes ReadWholeFile(const std::string& path) {
+FileBytes ReadWholeFile(const std::string& path, std::size_t max_bytes) {
     FileBytes result;
     // Non-blocking, so that a FIFO in the file's place cannot hang the reader.
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -163,6 +164,10 @@ FileBytes ReadWholeFile(const std::string& path) {
         result.error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return result;
     }
+    if (static_cast<std::uint64_t>(st.st_size) > max_bytes) {
+        result.error = EFBIG;
+        return result;
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
@@ -173,6 +178,12 @@ FileBytes ReadWholeFile(const std::string& path) {
             return result;
         }
         if (n == 0) break;
+        // A file that grows while it is read is held to the same limit.
+        if (result.bytes.size() + static_cast<std::size_t>(n) > max_bytes) {
+            result.error = EFBIG;
+            result.bytes.clear();
+            return result;
+        }
         result.bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return result;

@@ -2,6 +2,7 @@
 // Whole-file reading, and replacing a file's content at once so that a crash or a power
 // cut leaves either the old content or the new one.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,9 @@ struct FileBytes {
     std::string bytes;
 };
 
-FileBytes ReadWholeFile(const std::string& path);
+// A plain file's bytes: anything else in its place is EINVAL (EISDIR for a folder), and a file
+// of more than `max_bytes` is EFBIG, refused before it is read.
+FileBytes ReadWholeFile(const std::string& path, std::size_t max_bytes);
 
 // Writes `bytes` to a new, uniquely named temporary file in the file's folder (O_EXCL),
 // gives it the old file's mode (and owner, where allowed), fsyncs it, renames it over the

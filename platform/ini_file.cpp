@@ -26,12 +26,12 @@ std::string_view CutUtf8(std::string_view s, std::size_t limit) {
 
 IniDocument LoadForReading(const std::string& path) {
     // Whatever cannot be read reads as an empty file.
-    const FileBytes file = ReadWholeFile(path);
+    const FileBytes file = ReadWholeFile(path, IniFile::kMaxFileBytes);
     return IniDocument::Parse(file.error == 0 ? file.bytes : std::string());
 }
 
 IniDocument LoadForWriting(const std::string& path) {
-    FileBytes file = ReadWholeFile(path);
+    FileBytes file = ReadWholeFile(path, IniFile::kMaxFileBytes);
     if (file.error != 0 && file.error != ENOENT) throw IniWriteError(path, file.error);
     return IniDocument::Parse(file.bytes);
 }

@@ -7,7 +7,9 @@
 // file or the new one, never half a file. A write keeps every other line of the file as it
 // stood: other keys and sections, comments, blank lines and the letter case of names.
 //
-// A missing file, section or key reads as absent. A file that is not an INI file at all
+// A missing file, section or key reads as absent. Only a plain file of at most kMaxFileBytes
+// is read: anything else reads as empty and is never replaced (a write fails), like a file
+// that cannot be read. A file that is not an INI file at all
 // reads as empty and stays as it is until a key is written; its lines are then kept and the
 // section added. A file that exists but cannot be read is never replaced: the write fails.
 // Line ends: CR LF and LF files both read; a rewrite keeps each line's own end and gives new
@@ -50,6 +52,8 @@ struct IniEntry {
 class IniFile {
   public:
     static constexpr std::size_t kMaxValueLength = 2047;
+    // A configuration is a few kilobytes; more is not one, and every read would read it all.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
 
     explicit IniFile(std::string path) : path_(std::move(path)) {}
     const std::string& Path() const { return path_; }

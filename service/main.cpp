@@ -11,7 +11,7 @@
 #include <exception>
 #include <string>
 
-#include "app/instance_paths.h"
+#include "app/instance_start.h"
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
 #include "engine/statistics/posix_file_system.h"
@@ -31,6 +31,8 @@
 namespace {
 
 constexpr char kProgram[] = "incubator-monitord";
+// The unit does not restart after it (RestartPreventExitStatus).
+constexpr int kExitFolderHeld = 3;
 constexpr unsigned kCommandWarningSeconds = 60;
 constexpr unsigned kMqttWarningSeconds = 60;
 
@@ -46,14 +48,17 @@ void EchoLine(const std::string& line) {
 }
 
 int Run(const service::Options& options) {
-    const config::InstancePaths paths =
-        config::ResolveInstancePaths(options.config, config::ProcessEnvironment);
-    // Without its file the service would watch a port nobody meant: say so and stop.
-    if (::access(paths.configuration_file.c_str(), R_OK) != 0) {
-        Say("cannot read the configuration file " + paths.configuration_file + ": " +
-            std::strerror(errno));
-        return 1;
+    // Without its file the service would watch a port nobody meant, and beside another copy
+    // it would mix their lines: say so and stop. The claim holds until Run returns.
+    const config::InstanceStart start =
+        config::StartNamedInstance(options.config, config::ProcessEnvironment, true);
+    if (const std::string refusal = start.Refusal(); !refusal.empty()) {
+        Say(refusal);
+        // Another copy on the folder will not go away by restarting this one.
+        return start.file_problem.empty() && start.Refused() ? kExitFolderHeld : 1;
     }
+    for (const std::string& notice : start.notices) Say(notice, service::Priority::kInfo);
+    const config::InstancePaths& paths = start.paths;
 
     platform::PollLoop loop;
     loop.SetErrorReport([](std::exception_ptr error) {

@@ -241,6 +241,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     QLabel* status_warning_ = nullptr;
     bool in_exit_handler_ = false;
     bool ending_ = false;  // closing without asking
+    bool closed_ = false;  // the configuration is written, the window closed
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
     // Made first and destroyed first: its port's events and its warnings reach the window.
     std::unique_ptr<MonitorEngine> engine_;

@@ -144,6 +144,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         AtEnd([&] { FormClose(); });
     else
         UserAction([&] { FormClose(); });
+    closed_ = true;
     event->accept();
     // The program ends with its main window, not with its last visible window.
     QCoreApplication::quit();
@@ -155,4 +156,11 @@ void TForm1::EndWithoutAsking() {
     AtEnd([&] { LastAutosave(); });
     ending_ = true;
     close();
+    // Refused while a close of the user's waits in a question ("Сохранить статистику?"):
+    // the settings are written here instead.
+    if (!closed_) AtEnd([&] { FormClose(); });
+    closed_ = true;
+    // Every event loop returns, a modal box's too, and no later one waits for anybody: the
+    // program ends whatever was open.
+    QCoreApplication::exit(0);
 }

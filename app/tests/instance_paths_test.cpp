@@ -25,7 +25,7 @@ TEST(InstancePaths, AFileOutsideTheConfigurationFolderKeepsItsFoldersBesideIt) {
     Spit(ini, "[ComPort1]\nPort=/dev/ttyUSB0\n");
     const auto env = Env({{"HOME", folder.Path()}});
     EXPECT_EQ(config::ResolveInstancePaths(ini, env),
-              (InstancePaths{ini, folder.File("log"), folder.File("unsaved"), "hall-2"}));
+              (InstancePaths{ini, folder.File("log"), folder.File("unsaved"), "hall-2", "", ""}));
 }
 
 TEST(InstancePaths, AFileInTheXdgConfigurationFolderKeepsItsDataInTheDataFolderUnderItsName) {
@@ -44,12 +44,15 @@ TEST(InstancePaths, AFileInTheXdgConfigurationFolderKeepsItsDataInTheDataFolderU
     EXPECT_EQ(a.log_folder, folder.File("data/incubator-monitor/Inkubator_1/log"));
     EXPECT_EQ(a.unsaved_folder, folder.File("data/incubator-monitor/Inkubator_1/unsaved"));
 
-    // [MQTT] Name names the instance, here as in its topics.
+    // [MQTT] Name names the instance, here as in its topics, but not its folder: copies of
+    // one file share it. The folder it named before is the earlier one.
     const std::string second = config_home + "/incubator-monitor/b.ini";
     Spit(second, "[MQTT]\nName = north/east\n");
     const InstancePaths b = config::ResolveInstancePaths(second, env);
     EXPECT_EQ(b.name, "north_east");
-    EXPECT_EQ(b.log_folder, folder.File("data/incubator-monitor/north_east/log"));
+    EXPECT_EQ(b.log_folder, folder.File("data/incubator-monitor/b/log"));
+    EXPECT_EQ(b.earlier_folder, folder.File("data/incubator-monitor/north_east"));
+    EXPECT_EQ(a.earlier_folder, "") << "named after its file before too";
 
     // The home folder's default stands in for an unset XDG_CONFIG_HOME; a path with "." in it
     // is the same folder.
