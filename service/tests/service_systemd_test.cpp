@@ -70,8 +70,8 @@ TEST(ServiceJournal, LinesOnTheJournalsStreamCarryTheirPriorityAndStayPlainElsew
         ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", missing}, "", err, {env});
         ASSERT_EQ(service.WaitForExit(10s), 1 << 8);
         EXPECT_EQ(Slurp(err).rfind(std::string(env == stream ? "<3>" : "") +
-                                       "incubator-monitord: cannot read the configuration file " +
-                                       missing,
+                                       "incubator-monitord: Не удалось прочитать файл настроек \"" +
+                                       missing + "\"",
                                    0),
                   0u)
             << Slurp(err);
