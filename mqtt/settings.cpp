@@ -44,9 +44,14 @@ int ReadFirstLine(const std::string& path, std::string& line) {
     return 0;
 }
 
-// A topic one may publish under: not empty, no wildcards, no NUL.
+// A topic one may publish under: no wildcards, no NUL.
 bool TopicUsable(std::string_view topic) {
-    return !topic.empty() && topic.find_first_of(std::string_view("+#\0", 3)) == topic.npos;
+    return topic.find_first_of(std::string_view("+#\0", 3)) == topic.npos;
+}
+
+// "/a", "a//b" and "/" are valid MQTT, but a level without a name is always a slip.
+bool HasEmptyLevel(std::string_view topic) {
+    return topic.starts_with('/') || topic.ends_with('/') || topic.find("//") != topic.npos;
 }
 
 std::string StripTrailingSlashes(std::string s) {
@@ -111,12 +116,15 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
     s.name = IdName(s.display_name);
 
     const auto read_topic = [&](std::string_view key, std::string fallback) {
-        std::string topic = StripTrailingSlashes(read(key));
+        const std::string written = read(key);
+        std::string topic = StripTrailingSlashes(written);
         if (topic.empty()) return fallback;
-        if (TopicUsable(topic)) return topic;
-        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(topic) +
-                                ": в ней не может быть \"+\" и \"#\". Используется " +
-                                Quoted(fallback) + ".");
+        const char* fault = !TopicUsable(topic) ? "в ней не может быть \"+\" и \"#\""
+                            : HasEmptyLevel(topic) ? "в ней не может быть пустых уровней"
+                                                   : nullptr;
+        if (!fault) return topic;
+        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(written) + ": " + fault +
+                                ". Используется " + Quoted(fallback) + ".");
         return fallback;
     };
     s.topic = read_topic("Topic", "incubator/" + s.name);
@@ -128,6 +136,11 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
         if (const int error = ReadFirstLine(in_folder(file), s.password)) {
             warn(kWarningTitle, "Не удалось прочитать файл пароля MQTT " + Quoted(file) + ": " +
                                     SystemMessage(error) + ". Публикация MQTT выключена.");
+            s.enabled = false;
+        } else if (s.password.empty()) {
+            // A file that was to hold the password and holds none: not an anonymous login.
+            warn(kWarningTitle,
+                 "Файл пароля MQTT " + Quoted(file) + " пуст. Публикация MQTT выключена.");
             s.enabled = false;
         } else if (s.user.empty()) {
             warn(kWarningTitle,
