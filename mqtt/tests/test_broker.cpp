@@ -134,7 +134,6 @@ mqtt::Settings TestBroker::ClientSettings(const std::string& name) const {
     s.display_name = s.name = name;
     s.topic = "incubator/" + name;
     s.discovery_prefix = "homeassistant";
-    s.publish_interval = std::chrono::milliseconds(100);
     s.reconnect_min = std::chrono::milliseconds(100);
     s.reconnect_max = std::chrono::milliseconds(400);
     return s;
