@@ -9,6 +9,9 @@
 // progress and spins on it until the keep-alive runs out. Here the thread waits for the TCP
 // connect itself, with a time-out, before the library reads or writes: a refused or silent
 // broker ends the attempt with its cause, and the thread sleeps in poll() in every state.
+//
+// A client id that another connection takes is not taken back at once: the next attempt waits
+// the longest back-off, so that two instances with one id do not fight over it.
 
 #include <atomic>
 #include <chrono>
