@@ -116,6 +116,9 @@ void Publisher::OnConnected() {
     trouble_ = Trouble::kNone;
     ever_connected_ = true;
     states_.Clear();
+    // What earlier versions left retained where they published (empty retained messages
+    // remove them), so that Home Assistant drops the entities they described.
+    for (const Message& m : LegacyRemovals(settings_, device_)) SendRetained(m.topic, m.payload);
     // The broker may have lost its retained messages (a restart without persistence).
     for (const Message& m : DiscoveryMessages(settings_, device_)) SendRetained(m.topic, m.payload);
     SendRetained(availability_topic_, kOnline);

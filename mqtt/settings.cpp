@@ -91,7 +91,8 @@ std::string IdName(std::string_view name) {
     return out.empty() ? "incubator" : out;
 }
 
-Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
+Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
+                      std::string_view machine_tag) {
     Settings s;
     const std::filesystem::path folder = std::filesystem::path(ini.Path()).parent_path();
     const auto read = [&](std::string_view key) {
@@ -127,7 +128,13 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
                                 ". Используется " + Quoted(fallback) + ".");
         return fallback;
     };
-    s.topic = read_topic("Topic", "incubator/" + s.name);
+    // The machine in the topic too: two computers that give their incubators the same name
+    // publish apart.
+    const std::string legacy_topic = "incubator/" + s.name;
+    const std::string default_topic =
+        machine_tag.empty() ? legacy_topic : legacy_topic + "_" + std::string(machine_tag);
+    s.topic = read_topic("Topic", default_topic);
+    if (s.topic == default_topic && default_topic != legacy_topic) s.legacy_topic = legacy_topic;
     s.discovery_prefix = read_topic("DiscoveryPrefix", "homeassistant");
 
     if (s.host.empty()) return s;

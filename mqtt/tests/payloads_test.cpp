@@ -110,6 +110,23 @@ TEST_F(MqttSettings, FilesAreReadBesideTheConfigurationAndBadValuesWarn) {
     }
 }
 
+TEST_F(MqttSettings, TheDefaultTopicCarriesTheMachineTagAndASetOneIsKept) {
+    const auto read = [&](const std::string& section) {
+        Spit(folder.File("Инкубатор 2.ini"), "[MQTT]\nHost=h\n" + section);
+        return mqtt::ReadSettings(
+            platform::IniFile(folder.File("Инкубатор 2.ini")),
+            [this](const std::string&, const std::string& text) { warnings.push_back(text); },
+            "0a1b2c3d");
+    };
+    mqtt::Settings s = read("");
+    EXPECT_EQ(s.topic, "incubator/Inkubator_2_0a1b2c3d");
+    EXPECT_EQ(s.legacy_topic, "incubator/Inkubator_2");
+    s = read("Topic=incubator/Inkubator_2\n");  // as written, and nothing of it is cleared
+    EXPECT_EQ(s.topic, "incubator/Inkubator_2");
+    EXPECT_EQ(s.legacy_topic, "");
+    EXPECT_TRUE(warnings.empty());
+}
+
 TEST_F(MqttSettings, EmptyTopicLevelsAndAnEmptyPasswordFileAreRefused) {
     // Levels without a name: a warning and the default.
     for (const char* topic : {"/", "//", "farm//left", "/farm"}) {

@@ -72,7 +72,7 @@ TEST(MqttPublisher, PublishesDiscoveryStatesAlarmsAndAvailability) {
     EXPECT_EQ(std::count_if(retained.begin(), retained.end(),
                             [](const auto& m) { return m.first.starts_with("homeassistant/"); }),
               17);
-    EXPECT_TRUE(retained.contains("homeassistant/sensor/box_t1/config"));
+    EXPECT_TRUE(retained.contains("homeassistant/sensor/box_tag_t1/config"));
 
     p.Stop();
     ui.RunPending();  // reports that were on their way

@@ -188,3 +188,10 @@ std::map<std::string, std::string> RetainedMessages(const TestBroker& broker) {
     ParseLines(Slurp(file), lines);
     return {lines.begin(), lines.end()};
 }
+
+void PublishRetained(const TestBroker& broker, const std::string& topic,
+                     const std::string& payload) {
+    EndProcess(Spawn(broker.Client("mosquitto_pub", {"-r", "-q", "1", "-t", topic, "-m", payload}),
+                     broker.Folder().File("pub.log")),
+               0);
+}
