@@ -40,27 +40,26 @@ int MillisecondsUntil(std::chrono::steady_clock::time_point deadline, int most) 
 Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
     : settings_(settings), sink_(std::move(sink)), stop_fd_(::eventfd(0, EFD_CLOEXEC)) {
     static const int initialised = mosquitto_lib_init();
-    Check(initialised, "mosquitto_lib_init");
-    if (!stop_fd_.Valid())
-        throw std::runtime_error("eventfd: " + std::string(std::strerror(errno)));
+    Check(initialised, "библиотека MQTT не запустилась");
+    if (!stop_fd_.Valid()) Check(MOSQ_ERR_ERRNO, "не создан сигнал остановки");
     mosq_ = mosquitto_new(client_id.c_str(), true, this);
-    if (!mosq_) throw std::runtime_error("mosquitto_new: " + ReasonText(MOSQ_ERR_ERRNO, errno));
+    if (!mosq_) Check(MOSQ_ERR_ERRNO, "библиотека MQTT не создала клиента");
     try {
-        Check(mosquitto_threaded_set(mosq_, true), "mosquitto_threaded_set");
+        Check(mosquitto_threaded_set(mosq_, true), "библиотека MQTT не приняла поток");
         // MQTT 5 tells a connection why the broker ends it: a client id taken over, above all.
         Check(mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5),
-              "MOSQ_OPT_PROTOCOL_VERSION");
+              "библиотека MQTT не приняла версию протокола");
         Check(mosquitto_will_set(mosq_, AvailabilityTopic(settings_).c_str(),
                                  static_cast<int>(std::strlen(kOffline)), kOffline, 1, true),
-              "mosquitto_will_set");
+              "библиотека MQTT не приняла тему доступности");
         if (!settings_.user.empty())
             Check(mosquitto_username_pw_set(mosq_, settings_.user.c_str(),
                                             settings_.password.c_str()),
-                  "mosquitto_username_pw_set");
+                  "библиотека MQTT не приняла имя пользователя");
         if (!settings_.ca_file.empty())
             Check(mosquitto_tls_set(mosq_, settings_.ca_file.c_str(), nullptr, nullptr, nullptr,
                                     nullptr),
-                  "mosquitto_tls_set");
+                  "библиотека MQTT не приняла файл сертификатов");
     } catch (...) {
         mosquitto_destroy(mosq_);
         throw;
@@ -226,6 +225,9 @@ bool Link::RunConnection(LinkEvent& ended) {
         ended.reason = DisconnectText(server_reason_);
     } else {
         ended.reason = ReasonText(rc, error);
+        // OpenSSL's words are kept beside ours: the one cause met in practice is named.
+        if (last_error_.find("certificate verify failed") != std::string::npos)
+            ended.reason = "сертификат брокера не прошёл проверку";
         if (!last_error_.empty()) ended.reason += " (" + last_error_ + ")";
     }
     return !stop_;
