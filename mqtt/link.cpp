@@ -209,6 +209,13 @@ bool Link::RunConnection(LinkEvent& ended) {
         error = errno;
     }
     if (disconnecting) return false;
+    // A TLS peer that closes without saying goodbye (a broker stopped, a client id taken over)
+    // is an OpenSSL error to the library; to us it is a closed connection, as over plain TCP.
+    if (attempt_connected_ && rc == MOSQ_ERR_ERRNO && error == EPROTO &&
+        last_error_.find("unexpected eof") != std::string::npos) {
+        rc = MOSQ_ERR_CONN_LOST;
+        last_error_.clear();
+    }
     ended.had_connected = attempt_connected_;
     ended.refused = attempt_refused_;
     // Brokers that do not say "session taken over" just close the connection of the client

@@ -101,7 +101,7 @@ TEST(MqttConnection, ABrokerThatDoesNotAnswerTimesTheAttemptOut) {
 }
 
 TEST(MqttConnection, AClientIdInUseIsOneWarningAndNoTugOfWar) {
-    TestBroker broker;
+    TestBroker broker({"", "", true});
     QueuedUiThread ui;
     mqtt::Settings settings = broker.ClientSettings("hall");
     settings.reconnect_max = 2s;
