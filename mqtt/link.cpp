@@ -210,9 +210,10 @@ bool Link::RunConnection(LinkEvent& ended) {
     }
     if (disconnecting) return false;
     // A TLS peer that closes without saying goodbye (a broker stopped, a client id taken over)
-    // is an OpenSSL error to the library; to us it is a closed connection, as over plain TCP.
+    // is an OpenSSL error to the library, with OpenSSL's "unexpected eof" or no words at all
+    // (a reset); to us it is a closed connection, as over plain TCP.
     if (attempt_connected_ && rc == MOSQ_ERR_ERRNO && error == EPROTO &&
-        last_error_.find("unexpected eof") != std::string::npos) {
+        (last_error_.empty() || last_error_.find("unexpected eof") != std::string::npos)) {
         rc = MOSQ_ERR_CONN_LOST;
         last_error_.clear();
     }
