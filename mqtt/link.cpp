@@ -196,7 +196,7 @@ bool Link::RunConnection(LinkEvent& ended) {
             } else if (now > flush_deadline) {
                 return false;
             }
-        } else if (!attempt_connected_ && attempt_refused_ == 0 && now >= deadline) {
+        } else if (!attempt_connected_ && now >= deadline) {
             // Connected, but no login answer (or TLS handshake) in time.
             rc = MOSQ_ERR_ERRNO;
             error = ETIMEDOUT;

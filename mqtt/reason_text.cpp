@@ -19,6 +19,8 @@ std::string SystemText(int error) {
             return "брокер не ответил вовремя";
         case EHOSTUNREACH:
             return "узел брокера недоступен";
+        case ENOTCONN:
+            return "соединение не установлено";
         case EPROTO:  // what the library leaves in errno when OpenSSL fails
             return "ошибка TLS";
         default:
