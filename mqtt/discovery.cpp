@@ -60,6 +60,22 @@ std::uint64_t Fnv1a(std::string_view bytes) {
     return hash;
 }
 
+// Where a config goes: <prefix>/<component>/<object id>/config, the object id being the
+// entity's unique id.
+std::string ConfigTopic(const Settings& settings, std::string_view id, std::string_view component,
+                        std::string_view what) {
+    return settings.discovery_prefix + "/" + std::string(component) + "/" + std::string(id) + "_" +
+           std::string(what) + "/config";
+}
+
+// Each entity's component and what follows the ids' "_".
+template <typename Visit>
+void ForEachEntity(const Visit& visit) {
+    for (const Reading& r : kReadings) visit("sensor", r.what);
+    for (int bit = 0; bit < 8; ++bit) visit("binary_sensor", "out" + std::to_string(bit + 1));
+    for (const Flag& f : kFlags) visit("binary_sensor", f.what);
+}
+
 class Builder {
   public:
     Builder(const Settings& settings, const DeviceInfo& device) : settings_(settings) {
@@ -92,9 +108,7 @@ class Builder {
     }
 
     void Add(std::string_view component, std::string_view what, const JsonObject& json) {
-        messages.push_back({settings_.discovery_prefix + "/" + std::string(component) + "/" +
-                                settings_.name + "_" + std::string(what) + "/config",
-                            json.Text()});
+        messages.push_back({ConfigTopic(settings_, id_, component, what), json.Text()});
     }
 
     std::vector<Message> messages;
@@ -154,6 +168,18 @@ std::vector<Message> DiscoveryMessages(const Settings& settings, const DeviceInf
         b.Add("binary_sensor", f.what, json);
     }
     return std::move(b.messages);
+}
+
+std::vector<Message> LegacyRemovals(const Settings& settings, const DeviceInfo& device) {
+    std::vector<Message> out;
+    if (!device.machine_tag.empty())
+        ForEachEntity([&](std::string_view component, std::string_view what) {
+            out.push_back({ConfigTopic(settings, settings.name, component, what), ""});
+        });
+    if (!settings.legacy_topic.empty())
+        for (const char* what : {"/alarm", "/availability"})
+            out.push_back({settings.legacy_topic + what, ""});
+    return out;
 }
 
 }  // namespace mqtt

@@ -32,10 +32,15 @@ struct Message {
     std::string payload;
 };
 
-// The config messages: sensors T1, T2, T3 and HM under <prefix>/sensor/<name>_<t1..hm>/config;
-// binary sensors for the eight outputs (<name>_out1..8) and the five alarm flags
-// (<name>_alarm_t1, _alarm_t2, _alarm_hm, _no_data, _port_lost) under
-// <prefix>/binary_sensor/.../config.
+// The config messages, whose object ids are the unique ids <name>_<machine tag>_<what>: sensors
+// T1, T2, T3 and HM under <prefix>/sensor/<id>_<t1..hm>/config; binary sensors for the eight
+// outputs (<id>_out1..8) and the five alarm flags (<id>_alarm_t1, _alarm_t2, _alarm_hm,
+// _no_data, _port_lost) under <prefix>/binary_sensor/.../config.
 std::vector<Message> DiscoveryMessages(const Settings& settings, const DeviceInfo& device);
+
+// Empty retained messages for what earlier versions left retained: the configs under object
+// ids without the machine tag (Home Assistant takes no second config for a unique id while the
+// first is there) and the alarm and availability under Settings::legacy_topic.
+std::vector<Message> LegacyRemovals(const Settings& settings, const DeviceInfo& device);
 
 }  // namespace mqtt

@@ -1,13 +1,15 @@
 #include "mqtt/link.h"
 
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
 #include "mqtt/discovery.h"
@@ -18,55 +20,72 @@ namespace mqtt {
 namespace {
 
 constexpr auto kFlushTime = std::chrono::seconds(2);
-// No sample written out for this long: the broker does not keep up.
-constexpr auto kStallTime = std::chrono::milliseconds(200);
-// Samples that may wait behind those in the library while it gets them out.
-constexpr std::size_t kMaxWaiting = 1000;
+// How long the library's loop sleeps when nothing happens: it sends the keep-alive pings.
+constexpr int kLoopTimeoutMs = 1000;
 
 void Check(int rc, const char* what) {
     if (rc != MOSQ_ERR_SUCCESS)
-        throw std::runtime_error(std::string(what) + ": " + mosquitto_strerror(rc));
+        throw std::runtime_error(std::string(what) + ": " + ReasonText(rc, errno));
+}
+
+// Milliseconds until `deadline`, rounded up, at least 0 and at most `most`.
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline, int most) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, most));
 }
 
 }  // namespace
 
 Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
-    : settings_(settings),
-      state_topic_(settings.topic + "/state"),
-      loop_timeout_ms_(static_cast<int>(settings.publish_interval.count())),
-      sink_(std::move(sink)) {
+    : settings_(settings), sink_(std::move(sink)), stop_fd_(::eventfd(0, EFD_CLOEXEC)) {
     static const int initialised = mosquitto_lib_init();
-    Check(initialised, "mosquitto_lib_init");
+    Check(initialised, "библиотека MQTT не запустилась");
+    if (!stop_fd_.Valid()) Check(MOSQ_ERR_ERRNO, "не создан сигнал остановки");
     mosq_ = mosquitto_new(client_id.c_str(), true, this);
-    if (!mosq_) throw std::runtime_error("mosquitto_new failed");
+    if (!mosq_) Check(MOSQ_ERR_ERRNO, "библиотека MQTT не создала клиента");
     try {
-        Check(mosquitto_threaded_set(mosq_, true), "mosquitto_threaded_set");
+        Check(mosquitto_threaded_set(mosq_, true), "библиотека MQTT не приняла поток");
+        // MQTT 5 tells a connection why the broker ends it: a client id taken over, above all.
+        Check(mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5),
+              "библиотека MQTT не приняла версию протокола");
         Check(mosquitto_will_set(mosq_, AvailabilityTopic(settings_).c_str(),
                                  static_cast<int>(std::strlen(kOffline)), kOffline, 1, true),
-              "mosquitto_will_set");
+              "библиотека MQTT не приняла тему доступности");
         if (!settings_.user.empty())
             Check(mosquitto_username_pw_set(mosq_, settings_.user.c_str(),
                                             settings_.password.c_str()),
-                  "mosquitto_username_pw_set");
+                  "библиотека MQTT не приняла имя пользователя");
         if (!settings_.ca_file.empty())
             Check(mosquitto_tls_set(mosq_, settings_.ca_file.c_str(), nullptr, nullptr, nullptr,
                                     nullptr),
-                  "mosquitto_tls_set");
+                  "библиотека MQTT не приняла файл сертификатов");
     } catch (...) {
         mosquitto_destroy(mosq_);
         throw;
     }
-    mosquitto_connect_callback_set(mosq_, [](mosquitto*, void* self, int rc) {
-        auto* link = static_cast<Link*>(self);
-        if (rc == 0) {
-            link->attempt_connected_ = true;
-            link->sink_(LinkEvent(LinkEvent::Kind::kConnected));
-        } else {
-            link->attempt_refused_ = rc;
-        }
-    });
-    mosquitto_publish_callback_set(
-        mosq_, [](mosquitto*, void* self, int mid) { static_cast<Link*>(self)->Published(mid); });
+    mosquitto_connect_v5_callback_set(
+        mosq_, [](mosquitto*, void* self, int rc, int, const mosquitto_property*) {
+            auto* link = static_cast<Link*>(self);
+            if (rc == 0) {
+                link->attempt_connected_ = true;
+                link->connected_at_ = Clock::now();
+                link->sink_(LinkEvent(LinkEvent::Kind::kConnected));
+            } else {
+                link->attempt_refused_ = rc;
+            }
+        });
+    mosquitto_disconnect_v5_callback_set(
+        mosq_, [](mosquitto*, void* self, int rc, const mosquitto_property*) {
+            // The library's own error codes are below the reason codes a broker sends.
+            if (rc >= 0x80) static_cast<Link*>(self)->server_reason_ = rc;
+        });
+    mosquitto_publish_v5_callback_set(
+        mosq_, [](mosquitto*, void* self, int mid, int, const mosquitto_property*) {
+            LinkEvent written(LinkEvent::Kind::kWritten);
+            written.mid = mid;
+            static_cast<Link*>(self)->sink_(std::move(written));
+        });
     mosquitto_log_callback_set(mosq_, [](mosquitto*, void* self, int level, const char* text) {
         if (level == MOSQ_LOG_ERR) static_cast<Link*>(self)->last_error_ = text;
     });
@@ -75,99 +94,100 @@ Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
 Link::~Link() {
     Stop();
     mosquitto_destroy(mosq_);
-    for (QueuedState* q = queued_.load(); q;) delete std::exchange(q, q->next);
 }
 
 void Link::Start() {
-    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    if (!thread_.joinable() && !stop_) thread_ = std::thread([this] { Run(); });
 }
 
-void Link::QueueState(std::string payload) {
-    auto* q = new QueuedState{std::move(payload), queued_.load(std::memory_order_relaxed)};
-    while (!queued_.compare_exchange_weak(q->next, q, std::memory_order_release,
-                                          std::memory_order_relaxed)) {
-    }
-}
-
-int Link::Publish(const std::string& topic, std::string_view payload, int qos, bool retain) {
-    return mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+int Link::Publish(const std::string& topic, std::string_view payload, int qos, bool retain,
+                  int* mid) {
+    return mosquitto_publish(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
                              payload.data(), qos, retain);
 }
 
-void Link::SendStates(bool connected) {
-    // The list comes newest first: turned round in place, oldest first into waiting_.
-    QueuedState* oldest = nullptr;
-    for (QueuedState* q = queued_.exchange(nullptr, std::memory_order_acquire); q;) {
-        QueuedState* const older = q->next;
-        q->next = oldest;
-        oldest = q;
-        q = older;
-    }
-    for (; oldest; delete std::exchange(oldest, oldest->next))
-        waiting_.push_back(std::move(oldest->payload));
-    if (!connected) {
-        waiting_.clear();
-        return;
-    }
-    // Nothing outstanding: whatever the time since the last write, the broker is not behind.
-    if (in_flight_.empty()) last_progress_ = std::chrono::steady_clock::now();
-    while (!waiting_.empty() && in_flight_.size() < kMaxStatesInFlight) {
-        int mid = 0;
-        const std::string& payload = waiting_.front();
-        if (mosquitto_publish(mosq_, &mid, state_topic_.c_str(), static_cast<int>(payload.size()),
-                              payload.data(), 0, false) != MOSQ_ERR_SUCCESS)
-            break;
-        in_flight_.insert(mid);
-        waiting_.pop_front();
-        states_sent_.fetch_add(1, std::memory_order_relaxed);
-    }
-    // While the library gets samples out, a burst waits its turn; when it has got none out
-    // for a while, the broker does not keep up and only the newest waits.
-    const auto now = std::chrono::steady_clock::now();
-    if (in_flight_.size() < kMaxStatesInFlight) last_progress_ = now;
-    const std::size_t keep = now - last_progress_ > kStallTime ? 1 : kMaxWaiting;
-    if (waiting_.size() > keep) {
-        states_replaced_.fetch_add(waiting_.size() - keep, std::memory_order_relaxed);
-        waiting_.erase(waiting_.begin(), waiting_.end() - static_cast<std::ptrdiff_t>(keep));
-    }
-    states_in_flight_.store(in_flight_.size(), std::memory_order_relaxed);
-}
-
-void Link::Published(int mid) {
-    if (in_flight_.erase(mid) == 0) return;
-    last_progress_ = std::chrono::steady_clock::now();
-    states_in_flight_.store(in_flight_.size(), std::memory_order_relaxed);
-}
-
 void Link::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+    if (!stop_.exchange(true)) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(stop_fd_.Get(), &one, sizeof one);
+        // Queued after what was published before (the "offline"), and wakes the loop.
+        mosquitto_disconnect(mosq_);
     }
-    wake_.notify_all();
-    // Queued after what this thread published (the "offline"), and wakes the loop.
-    mosquitto_disconnect(mosq_);
     if (thread_.joinable()) thread_.join();
 }
 
-bool Link::StopRequested() {
-    std::lock_guard lock(mutex_);
+bool Link::Sleep(std::chrono::milliseconds delay) {
+    const auto until = Clock::now() + delay;
+    pollfd stop{stop_fd_.Get(), POLLIN, 0};
+    while (!stop_ && Clock::now() < until)
+        ::poll(&stop, 1, MillisecondsUntil(until, static_cast<int>(delay.count()) + 1));
     return stop_;
 }
 
+Link::Tcp Link::AwaitTcpConnect(Clock::time_point deadline, int& error) {
+    const int fd = mosquitto_socket(mosq_);
+    if (fd < 0) {
+        error = ENOTCONN;
+        return Tcp::kFailed;
+    }
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {stop_fd_.Get(), POLLIN, 0}};
+    for (;;) {
+        if (stop_) return Tcp::kStopped;
+        if (Clock::now() >= deadline) {
+            error = ETIMEDOUT;
+            return Tcp::kFailed;
+        }
+        const int n = ::poll(fds, 2, MillisecondsUntil(deadline, 60000));
+        if (n < 0 && errno != EINTR) {
+            error = errno;
+            return Tcp::kFailed;
+        }
+        if (n > 0 && fds[0].revents != 0) break;
+    }
+    int so_error = 0;
+    socklen_t length = sizeof so_error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &so_error, &length) == 0 && so_error != 0) {
+        error = so_error;
+        return Tcp::kFailed;
+    }
+    sockaddr_storage peer{};
+    length = sizeof peer;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0) return Tcp::kConnected;
+    // The library's TLS step tried the socket first and took the error: its errno is the cause.
+    if (error == 0 || error == EINPROGRESS || error == EAGAIN) error = ENOTCONN;
+    return Tcp::kFailed;
+}
+
 bool Link::RunConnection(LinkEvent& ended) {
+    attempts_.fetch_add(1, std::memory_order_relaxed);
     attempt_connected_ = false;
     attempt_refused_ = 0;
+    server_reason_ = 0;
     last_error_.clear();
-    int rc = mosquitto_connect_async(mosq_, settings_.host.c_str(), settings_.port,
-                                     settings_.keepalive_seconds);
+    const auto deadline = Clock::now() + settings_.connect_timeout;
+    errno = 0;
+    int rc = connect_called_ ? mosquitto_reconnect_async(mosq_)
+                             : mosquitto_connect_async(mosq_, settings_.host.c_str(),
+                                                       settings_.port, settings_.keepalive_seconds);
     int error = errno;
-    std::chrono::steady_clock::time_point flush_deadline{};
+    connect_called_ = true;
+    if (rc == MOSQ_ERR_SUCCESS) {
+        switch (AwaitTcpConnect(deadline, error)) {
+            case Tcp::kStopped:
+                return false;
+            case Tcp::kFailed:
+                rc = MOSQ_ERR_ERRNO;
+                break;
+            case Tcp::kConnected:
+                break;
+        }
+    }
+    Clock::time_point flush_deadline{};
     bool disconnecting = false;
     while (rc == MOSQ_ERR_SUCCESS) {
-        if (StopRequested()) {
+        const auto now = Clock::now();
+        if (stop_) {
             if (!attempt_connected_) return false;
-            const auto now = std::chrono::steady_clock::now();
             if (!disconnecting) {
                 // Once more, for a connection that came up after Stop's.
                 mosquitto_disconnect(mosq_);
@@ -176,25 +196,49 @@ bool Link::RunConnection(LinkEvent& ended) {
             } else if (now > flush_deadline) {
                 return false;
             }
+        } else if (!attempt_connected_ && now >= deadline) {
+            // Connected, but no login answer (or TLS handshake) in time.
+            rc = MOSQ_ERR_ERRNO;
+            error = ETIMEDOUT;
+            break;
         }
-        rc = mosquitto_loop(mosq_, loop_timeout_ms_, 1);
+        const int timeout = attempt_connected_
+                                ? kLoopTimeoutMs
+                                : std::max(1, MillisecondsUntil(deadline, kLoopTimeoutMs));
+        rc = mosquitto_loop(mosq_, timeout, 1);
         error = errno;
-        SendStates(attempt_connected_ && rc == MOSQ_ERR_SUCCESS);
     }
-    // What the library had not written out went with the connection.
-    in_flight_.clear();
-    states_in_flight_.store(0, std::memory_order_relaxed);
-    SendStates(false);
     if (disconnecting) return false;
+    // A TLS peer that closes without saying goodbye (a broker stopped, a client id taken over)
+    // is an OpenSSL error to the library, with OpenSSL's "unexpected eof" or no words at all
+    // (a reset); to us it is a closed connection, as over plain TCP.
+    if (attempt_connected_ && rc == MOSQ_ERR_ERRNO && error == EPROTO &&
+        (last_error_.empty() || last_error_.find("unexpected eof") != std::string::npos)) {
+        rc = MOSQ_ERR_CONN_LOST;
+        last_error_.clear();
+    }
     ended.had_connected = attempt_connected_;
     ended.refused = attempt_refused_;
+    // Brokers that do not say "session taken over" just close the connection of the client
+    // whose id a new one takes. Two connections in a row that the broker closed soon after
+    // letting them in, with no failed attempt between (the broker was up all along), are that.
+    const bool closed_soon = attempt_connected_ &&
+                             (rc == MOSQ_ERR_CONN_LOST || server_reason_ != 0) &&
+                             Clock::now() - connected_at_ < 2 * settings_.reconnect_max;
+    short_connections_ = closed_soon ? short_connections_ + 1 : 0;
+    ended.taken_over = server_reason_ == MQTT_RC_SESSION_TAKEN_OVER || short_connections_ >= 2;
     if (attempt_refused_ != 0) {
         ended.reason = RefusalText(attempt_refused_);
+    } else if (server_reason_ != 0) {
+        ended.reason = DisconnectText(server_reason_);
     } else {
         ended.reason = ReasonText(rc, error);
+        // OpenSSL's words are kept beside ours: the one cause met in practice is named.
+        if (last_error_.find("certificate verify failed") != std::string::npos)
+            ended.reason = "сертификат брокера не прошёл проверку";
         if (!last_error_.empty()) ended.reason += " (" + last_error_ + ")";
     }
-    return !StopRequested();
+    return !stop_;
 }
 
 void Link::Run() {
@@ -203,9 +247,12 @@ void Link::Run() {
         LinkEvent ended(LinkEvent::Kind::kEnded);
         if (!RunConnection(ended)) break;
         sink_(ended);
-        if (ended.had_connected) delay = settings_.reconnect_min;
-        std::unique_lock lock(mutex_);
-        if (wake_.wait_for(lock, delay, [this] { return stop_; })) break;
+        // Whoever took the client id over keeps it for a while: no tug of war over it.
+        if (ended.taken_over)
+            delay = settings_.reconnect_max;
+        else if (ended.had_connected)
+            delay = settings_.reconnect_min;
+        if (Sleep(delay)) break;
         delay = std::min(delay * 2, settings_.reconnect_max);
     }
 }

@@ -13,11 +13,11 @@ namespace mqtt {
 MqttFeed::MqttFeed(const std::string& config_path, MonitorEngine& engine, UiThread& owner,
                    WarningSink warn, std::string version)
     : engine_(engine) {
-    Settings settings = ReadSettings(platform::IniFile(config_path), warn);
-    if (!settings.enabled) return;
     DeviceInfo device;
-    device.sw_version = std::move(version);
     device.machine_tag = MachineTag();
+    Settings settings = ReadSettings(platform::IniFile(config_path), warn, device.machine_tag);
+    if (!settings.enabled) return;
+    device.sw_version = std::move(version);
     publisher_ =
         std::make_unique<Publisher>(std::move(settings), std::move(device), owner, std::move(warn));
     bridge_ = std::make_unique<EngineBridge>(*publisher_);

@@ -1,6 +1,9 @@
 #include "mqtt/publisher.h"
 
+#include <mosquitto.h>
+
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "mqtt/link.h"
@@ -9,14 +12,24 @@
 namespace mqtt {
 
 namespace {
+
 constexpr int kQosRetained = 1;
+
+std::string ClientId(const Settings& settings, const DeviceInfo& device) {
+    std::string id = settings.name;
+    if (!device.machine_tag.empty()) id += "-" + device.machine_tag;
+    return id;
 }
+
+}  // namespace
 
 Publisher::Publisher(Settings settings, DeviceInfo device, UiThread& owner, WarningSink warn)
     : settings_(std::move(settings)),
       device_(std::move(device)),
       owner_(owner),
       warn_(std::move(warn)),
+      client_id_(ClientId(settings_, device_)),
+      state_topic_(settings_.topic + "/state"),
       alarm_topic_(settings_.topic + "/alarm"),
       availability_topic_(AvailabilityTopic(settings_)) {}
 
@@ -26,17 +39,15 @@ Publisher::~Publisher() {
 
 void Publisher::Start() {
     if (!settings_.enabled || link_ || stopped_) return;
-    std::string client_id = settings_.name;
-    if (!device_.machine_tag.empty()) client_id += "-" + device_.machine_tag;
     Link::Sink sink = [&owner = owner_, alive = std::weak_ptr<int>(alive_), this](LinkEvent e) {
         owner.post([alive, this, e = std::move(e)] {
             if (!alive.expired()) Handle(e);
         });
     };
     try {
-        link_ = std::make_unique<Link>(settings_, client_id, std::move(sink));
+        link_ = std::make_unique<Link>(settings_, client_id_, std::move(sink));
     } catch (const std::exception& e) {
-        Warn("Публикация MQTT не запущена: " + std::string(e.what()));
+        Warn("Публикация MQTT не запущена: " + std::string(e.what()) + ".");
         return;
     }
     link_->Start();
@@ -48,7 +59,8 @@ void Publisher::PublishSample(const Sample& sample) {
         ++counters_.states_unsent;
         return;
     }
-    link_->QueueState(StatePayload(sample));
+    states_.Push(StatePayload(sample));
+    SendStates();
 }
 
 void Publisher::PublishAlarms(const AlarmState& alarms) {
@@ -69,11 +81,10 @@ void Publisher::Stop() {
 
 Publisher::Counters Publisher::counters() const {
     Counters c = counters_;
-    if (link_) {
-        c.states_sent = link_->StatesSent();
-        c.states_replaced = link_->StatesReplaced();
-        c.states_in_flight = link_->StatesInFlight();
-    }
+    c.states_sent = states_.Sent();
+    c.states_replaced = states_.Replaced();
+    c.states_in_flight = states_.InFlight();
+    if (link_) c.connect_attempts = link_->ConnectAttempts();
     return c;
 }
 
@@ -86,17 +97,28 @@ void Publisher::Handle(const LinkEvent& event) {
         case LinkEvent::Kind::kEnded:
             OnEnded(event);
             break;
+        case LinkEvent::Kind::kWritten:
+            states_.Written(event.mid);
+            SendStates();
+            break;
     }
 }
 
 void Publisher::OnConnected() {
     connected_ = true;
     ++counters_.connections;
-    if (trouble_ != Trouble::kNone)
+    // After a take-over the id may pass back and forth: that was said once, and is not news.
+    // A loss made good by the first attempt (a broker restart, a blip) is not news either.
+    lost_reason_.reset();
+    if (trouble_ != Trouble::kNone && trouble_ != Trouble::kTakenOver)
         Warn("Связь с брокером MQTT " + Where() +
              (ever_connected_ ? " восстановлена." : " установлена."));
     trouble_ = Trouble::kNone;
     ever_connected_ = true;
+    states_.Clear();
+    // What earlier versions left retained where they published (empty retained messages
+    // remove them), so that Home Assistant drops the entities they described.
+    for (const Message& m : LegacyRemovals(settings_, device_)) SendRetained(m.topic, m.payload);
     // The broker may have lost its retained messages (a restart without persistence).
     for (const Message& m : DiscoveryMessages(settings_, device_)) SendRetained(m.topic, m.payload);
     SendRetained(availability_topic_, kOnline);
@@ -106,16 +128,46 @@ void Publisher::OnConnected() {
 void Publisher::OnEnded(const LinkEvent& event) {
     connected_ = false;
     ++counters_.attempts_ended;
+    states_.Clear();
+    if (event.taken_over) {
+        if (!clash_told_)
+            Warn("Брокер MQTT " + Where() + " отдаёт имя клиента \"" + client_id_ +
+                 "\" другому подключению: видимо, с тем же именем работает другой экземпляр "
+                 "программы (одинаковое имя Name или копия системы с тем же /etc/machine-id). "
+                 "Следующая попытка через " +
+                 std::to_string(settings_.reconnect_max.count() / 1000) + " с.");
+        clash_told_ = true;
+        trouble_ = Trouble::kTakenOver;
+        lost_reason_.reset();
+        return;
+    }
+    if (event.had_connected) {
+        // Said when the next attempt fails too.
+        lost_reason_ = event.reason;
+        return;
+    }
+    if (lost_reason_) {
+        Warn("Связь с брокером MQTT " + Where() + " потеряна: " + *lost_reason_ + ".");
+        lost_reason_.reset();
+        trouble_ = Trouble::kUnreachable;
+    }
     const Trouble trouble = event.refused ? Trouble::kRefused : Trouble::kUnreachable;
     if (trouble == trouble_) return;
     trouble_ = trouble;
     if (trouble == Trouble::kRefused)
         Warn("Брокер MQTT " + Where() + " не принял вход: " + event.reason +
-             " Попытки продолжаются.");
-    else if (event.had_connected)
-        Warn("Связь с брокером MQTT " + Where() + " потеряна: " + event.reason);
+             ". Попытки продолжаются.");
     else
-        Warn("Нет связи с брокером MQTT " + Where() + ": " + event.reason);
+        Warn("Нет связи с брокером MQTT " + Where() + ": " + event.reason + ".");
+}
+
+void Publisher::SendStates() {
+    states_.Pump([this](const std::string& payload) -> std::optional<int> {
+        int mid = 0;
+        if (link_->Publish(state_topic_, payload, 0, false, &mid) != MOSQ_ERR_SUCCESS)
+            return std::nullopt;
+        return mid;
+    });
 }
 
 void Publisher::SendRetained(const std::string& topic, const std::string& payload) {

@@ -44,9 +44,14 @@ int ReadFirstLine(const std::string& path, std::string& line) {
     return 0;
 }
 
-// A topic one may publish under: not empty, no wildcards, no NUL.
+// A topic one may publish under: no wildcards, no NUL.
 bool TopicUsable(std::string_view topic) {
-    return !topic.empty() && topic.find_first_of(std::string_view("+#\0", 3)) == topic.npos;
+    return topic.find_first_of(std::string_view("+#\0", 3)) == topic.npos;
+}
+
+// "/a", "a//b" and "/" are valid MQTT, but a level without a name is always a slip.
+bool HasEmptyLevel(std::string_view topic) {
+    return topic.starts_with('/') || topic.ends_with('/') || topic.find("//") != topic.npos;
 }
 
 std::string StripTrailingSlashes(std::string s) {
@@ -86,7 +91,8 @@ std::string IdName(std::string_view name) {
     return out.empty() ? "incubator" : out;
 }
 
-Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
+Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
+                      std::string_view machine_tag) {
     Settings s;
     const std::filesystem::path folder = std::filesystem::path(ini.Path()).parent_path();
     const auto read = [&](std::string_view key) {
@@ -111,15 +117,24 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
     s.name = IdName(s.display_name);
 
     const auto read_topic = [&](std::string_view key, std::string fallback) {
-        std::string topic = StripTrailingSlashes(read(key));
+        const std::string written = read(key);
+        std::string topic = StripTrailingSlashes(written);
         if (topic.empty()) return fallback;
-        if (TopicUsable(topic)) return topic;
-        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(topic) +
-                                ": в ней не может быть \"+\" и \"#\". Используется " +
-                                Quoted(fallback) + ".");
+        const char* fault = !TopicUsable(topic) ? "в ней не может быть \"+\" и \"#\""
+                            : HasEmptyLevel(topic) ? "в ней не может быть пустых уровней"
+                                                   : nullptr;
+        if (!fault) return topic;
+        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(written) + ": " + fault +
+                                ". Используется " + Quoted(fallback) + ".");
         return fallback;
     };
-    s.topic = read_topic("Topic", "incubator/" + s.name);
+    // The machine in the topic too: two computers that give their incubators the same name
+    // publish apart.
+    const std::string legacy_topic = "incubator/" + s.name;
+    const std::string default_topic =
+        machine_tag.empty() ? legacy_topic : legacy_topic + "_" + std::string(machine_tag);
+    s.topic = read_topic("Topic", default_topic);
+    if (s.topic == default_topic && default_topic != legacy_topic) s.legacy_topic = legacy_topic;
     s.discovery_prefix = read_topic("DiscoveryPrefix", "homeassistant");
 
     if (s.host.empty()) return s;
@@ -128,6 +143,11 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn) {
         if (const int error = ReadFirstLine(in_folder(file), s.password)) {
             warn(kWarningTitle, "Не удалось прочитать файл пароля MQTT " + Quoted(file) + ": " +
                                     SystemMessage(error) + ". Публикация MQTT выключена.");
+            s.enabled = false;
+        } else if (s.password.empty()) {
+            // A file that was to hold the password and holds none: not an anonymous login.
+            warn(kWarningTitle,
+                 "Файл пароля MQTT " + Quoted(file) + " пуст. Публикация MQTT выключена.");
             s.enabled = false;
         } else if (s.user.empty()) {
             warn(kWarningTitle,

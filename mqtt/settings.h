@@ -26,25 +26,28 @@ struct Settings {
     std::string display_name;  // Name as written: the device's name in Home Assistant
     std::string name;          // Name in [a-zA-Z0-9_-] only: discovery ids and the topic
     std::string topic;         // without a trailing "/"
+    // The default topic of earlier versions, without the machine tag: what they left retained
+    // there is cleared. Empty when Topic is set or there is no tag.
+    std::string legacy_topic;
     std::string discovery_prefix;
 
     // Not in the file.
     int keepalive_seconds = 30;
     int expire_after_seconds = 60;  // readings older than this show as unavailable
-    // Samples are handed to the network at least this often: the longest they wait, and what
-    // an idle connection costs (one wake of the network thread per interval).
-    std::chrono::milliseconds publish_interval{1000};
+    // From the start of an attempt to the broker's answer to the login.
+    std::chrono::milliseconds connect_timeout{10000};
     std::chrono::milliseconds reconnect_min{1000};
     std::chrono::milliseconds reconnect_max{60000};
 };
 
 // Reads [MQTT]: Host (empty: off), Port (1883), User, PasswordFile, CAFile, Name (the
-// configuration file's base name), Topic ("incubator/<Name>"), DiscoveryPrefix
-// ("homeassistant"). Relative file names are taken from the configuration file's folder.
-// A bad value gets a warning and its default. A password or CA file that cannot be read
-// turns publishing off with a warning, rather than logging in without the password or
-// talking in the clear.
-Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn);
+// configuration file's base name), Topic ("incubator/<Name>_<machine_tag>", or without the tag
+// when there is none), DiscoveryPrefix ("homeassistant"). Relative file names are taken from
+// the configuration file's folder. A bad value gets a warning and its default. A password file
+// that cannot be read or is empty, or a CA file that cannot be read, turns publishing off with
+// a warning, rather than logging in without the password or talking in the clear.
+Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
+                      std::string_view machine_tag = {});
 
 // `name` fit for Home Assistant's discovery ids: Russian letters spelt in Latin ones, any
 // other character outside [a-zA-Z0-9_-] replaced by "_"; "incubator" when nothing remains.

@@ -43,17 +43,19 @@ TEST(MqttDiscovery, ConfigsAreWhatHomeAssistantReads) {
     const auto messages = mqtt::DiscoveryMessages(BoxSettings(), {"Инкубатор", "2.1", "0a1b2c3d"});
     const std::string state = mqtt::StatePayload({37.5625, 36.6, 28, -1, 0b10100110, {}});
     const std::string alarms = mqtt::AlarmPayload({true, false, true, false, true});
-    std::map<std::string, json> configs;  // by what follows "Shkaf_1_" in the topic
+    std::map<std::string, json> configs;  // by what follows "Shkaf_1_0a1b2c3d_" in the topic
     std::set<std::string> unique_ids;
     std::vector<std::pair<std::string, std::string>> cases;  // template, payload
     std::vector<std::string> expected;
     for (const auto& m : messages) {
         const json c = json::parse(m.payload);
-        const std::size_t start = m.topic.find("/Shkaf_1_") + 9;
+        const std::size_t start = m.topic.find("/Shkaf_1_0a1b2c3d_") + 18;
         const std::string what = m.topic.substr(start, m.topic.rfind('/') - start);
         const bool reading = std::set<std::string>{"t1", "t2", "t3", "hm"}.contains(what);
-        EXPECT_EQ(m.topic, std::string(reading ? "ha/sensor" : "ha/binary_sensor") + "/Shkaf_1_" +
-                               what + "/config");
+        // The object id is the unique id: two computers' configs go to topics of their own.
+        EXPECT_EQ(m.topic, std::string(reading ? "ha/sensor" : "ha/binary_sensor") +
+                               "/Shkaf_1_0a1b2c3d_" + what + "/config");
+        EXPECT_EQ(c.at("unique_id"), "Shkaf_1_0a1b2c3d_" + what);
         configs[what] = c;
         // Two boards that give their incubators the same name stay apart.
         unique_ids.insert(c.at("unique_id").get<std::string>());

@@ -14,6 +14,7 @@
 #include "engine/port_reopener.h"
 #include "engine/statistics/posix_file_system.h"
 #include "engine/tests/packet_bytes.h"
+#include "mqtt/discovery.h"
 #include "mqtt/engine_bridge.h"
 #include "mqtt/mqtt_feed.h"
 #include "mqtt/publisher.h"
@@ -119,7 +120,9 @@ class MqttFeedTest : public ::testing::Test {
         return {{"t1", t1}, {"t2", t2}, {"hm", hm}, {"no_data", no_data}, {"port_lost", port_lost}};
     }
 
-    const std::string kTopic = "incubator/hatch-1";
+    // The default topic and the discovery ids carry this machine's tag.
+    const std::string kId = "hatch-1_" + mqtt::MachineTag();
+    const std::string kTopic = "incubator/" + kId;
     TestBroker broker_;
     Subscriber sub_{broker_};
     TempFolder folder_;
@@ -135,6 +138,11 @@ class MqttFeedTest : public ::testing::Test {
 };
 
 TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
+    // What an earlier version left where it published without the machine tag.
+    for (const char* topic :
+         {"homeassistant/sensor/hatch-1_t1/config",
+          "homeassistant/binary_sensor/hatch-1_port_lost/config", "incubator/hatch-1/availability"})
+        PublishRetained(broker_, topic, "old");
     StartFeed();
     engine_->Settings().SHT10 = true;
     // T1 37.5, T2 36.625 rounded to 36.6, T3 28.0, HM 55, outputs 8 and 2.
@@ -176,12 +184,16 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
 
     // The device is this program's, named after the configuration file.
     const auto retained = RetainedMessages(broker_);
-    ASSERT_TRUE(retained.contains("homeassistant/sensor/hatch-1_t1/config"));
+    ASSERT_TRUE(retained.contains("homeassistant/sensor/" + kId + "_t1/config"));
     const json device =
-        json::parse(retained.at("homeassistant/sensor/hatch-1_t1/config"))["device"];
+        json::parse(retained.at("homeassistant/sensor/" + kId + "_t1/config"))["device"];
     EXPECT_EQ(device["model"], "Incubator controller");
     EXPECT_EQ(device["sw_version"], "9.8.7");
     EXPECT_EQ(device["name"], "hatch-1");
+    // Cleared, so that Home Assistant takes the configs under the new ids.
+    EXPECT_FALSE(retained.contains("homeassistant/sensor/hatch-1_t1/config"));
+    EXPECT_FALSE(retained.contains("homeassistant/binary_sensor/hatch-1_port_lost/config"));
+    EXPECT_FALSE(retained.contains("incubator/hatch-1/availability"));
     EXPECT_TRUE(warnings_.empty());
 }
 
@@ -231,9 +243,10 @@ TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
 TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
     // A flag raised before the feed began is there at the connect.
     engine_->Alarms().AlarmHM = true;
-    StartFeed("Name=Инкубатор 2\nTopic=incubator/hatch-1\n");
+    StartFeed("Name=Инкубатор 2\nTopic=" + kTopic + "\n");
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, true, false, false)));
-    ASSERT_TRUE(RetainedMessages(broker_).contains("homeassistant/sensor/Inkubator_2_t1/config"));
+    ASSERT_TRUE(RetainedMessages(broker_).contains("homeassistant/sensor/Inkubator_2_" +
+                                                   mqtt::MachineTag() + "_t1/config"));
     Receive(Eight(0, 600, 590, 500));
     ASSERT_TRUE(AwaitCount("state", 1));
 

@@ -18,8 +18,7 @@ TEST(MqttOutage, BrokerAwayForThirtySeconds) {
     QueuedUiThread ui;
     std::vector<std::string> warnings;
     mqtt::Settings settings = broker.ClientSettings("outage");
-    const mqtt::Settings defaults;  // the real back-off and pace
-    settings.publish_interval = defaults.publish_interval;
+    const mqtt::Settings defaults;  // the real back-off
     settings.reconnect_min = defaults.reconnect_min;
     settings.reconnect_max = defaults.reconnect_max;
     mqtt::Publisher p(settings, {}, ui, [&](const std::string&, const std::string& text) {

@@ -110,4 +110,46 @@ TEST_F(MqttSettings, FilesAreReadBesideTheConfigurationAndBadValuesWarn) {
     }
 }
 
+TEST_F(MqttSettings, TheDefaultTopicCarriesTheMachineTagAndASetOneIsKept) {
+    const auto read = [&](const std::string& section) {
+        Spit(folder.File("Инкубатор 2.ini"), "[MQTT]\nHost=h\n" + section);
+        return mqtt::ReadSettings(
+            platform::IniFile(folder.File("Инкубатор 2.ini")),
+            [this](const std::string&, const std::string& text) { warnings.push_back(text); },
+            "0a1b2c3d");
+    };
+    mqtt::Settings s = read("");
+    EXPECT_EQ(s.topic, "incubator/Inkubator_2_0a1b2c3d");
+    EXPECT_EQ(s.legacy_topic, "incubator/Inkubator_2");
+    s = read("Topic=incubator/Inkubator_2\n");  // as written, and nothing of it is cleared
+    EXPECT_EQ(s.topic, "incubator/Inkubator_2");
+    EXPECT_EQ(s.legacy_topic, "");
+    EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(MqttSettings, EmptyTopicLevelsAndAnEmptyPasswordFileAreRefused) {
+    // Levels without a name: a warning and the default.
+    for (const char* topic : {"/", "//", "farm//left", "/farm"}) {
+        warnings.clear();
+        mqtt::Settings s =
+            Read(std::string("Host=h\nTopic=") + topic + "\nDiscoveryPrefix=" + topic + "\n");
+        EXPECT_EQ(s.topic, "incubator/Inkubator_2") << topic;
+        EXPECT_EQ(s.discovery_prefix, "homeassistant") << topic;
+        ASSERT_EQ(warnings.size(), 2u) << topic;
+        EXPECT_EQ(warnings[0], "Неверная тема MQTT \"" + std::string(topic) +
+                                   "\": в ней не может быть пустых уровней. Используется "
+                                   "\"incubator/Inkubator_2\".");
+    }
+
+    // A password file without a password is no anonymous login.
+    for (const char* content : {"", "\n", "\r\nsecond line\n"}) {
+        Spit(folder.File("pw"), content);
+        warnings.clear();
+        mqtt::Settings s = Read("Host=h\nUser=u\nPasswordFile=pw\n");
+        EXPECT_FALSE(s.enabled);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0], "Файл пароля MQTT \"pw\" пуст. Публикация MQTT выключена.");
+    }
+}
+
 }  // namespace

@@ -134,7 +134,6 @@ mqtt::Settings TestBroker::ClientSettings(const std::string& name) const {
     s.display_name = s.name = name;
     s.topic = "incubator/" + name;
     s.discovery_prefix = "homeassistant";
-    s.publish_interval = std::chrono::milliseconds(100);
     s.reconnect_min = std::chrono::milliseconds(100);
     s.reconnect_max = std::chrono::milliseconds(400);
     return s;
@@ -188,4 +187,11 @@ std::map<std::string, std::string> RetainedMessages(const TestBroker& broker) {
     std::vector<std::pair<std::string, std::string>> lines;
     ParseLines(Slurp(file), lines);
     return {lines.begin(), lines.end()};
+}
+
+void PublishRetained(const TestBroker& broker, const std::string& topic,
+                     const std::string& payload) {
+    EndProcess(Spawn(broker.Client("mosquitto_pub", {"-r", "-q", "1", "-t", topic, "-m", payload}),
+                     broker.Folder().File("pub.log")),
+               0);
 }

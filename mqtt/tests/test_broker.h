@@ -62,5 +62,9 @@ class Subscriber {
 // The retained messages the broker holds now, by topic (a fresh mosquitto_sub for a second).
 std::map<std::string, std::string> RetainedMessages(const TestBroker& broker);
 
+// Leaves `payload` retained on `topic`, as another client would (mosquitto_pub).
+void PublishRetained(const TestBroker& broker, const std::string& topic,
+                     const std::string& payload);
+
 // Pumps the test's UI thread until `done` or 15 seconds.
 bool Await(QueuedUiThread& ui, const std::function<bool()>& done);

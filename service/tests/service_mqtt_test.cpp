@@ -23,6 +23,7 @@
 #include "app/e2e/tests/child_process.h"
 #include "app/e2e/tests/mqtt_states.h"
 #include "app/e2e/tests/simulator_process.h"
+#include "mqtt/discovery.h"
 #include "mqtt/tests/test_broker.h"
 #include "platform/posix/unique_fd.h"
 
@@ -51,7 +52,9 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     ChildProcess service({INCUBATOR_MONITORD_PATH, "--config", ini, "--echo"},
                          folder.File("echo.txt"), folder.File("service.err"));
     const auto errors = [&] { return Slurp(folder.File("service.err")); };
-    const std::string topic = "incubator/Hall_1";
+    // The default topic and the discovery ids carry this machine's tag.
+    const std::string id = "Hall_1_" + mqtt::MachineTag();
+    const std::string topic = "incubator/" + id;
     QueuedUiThread ui;  // pumps nothing of the service's: the reads just wait
 
     ASSERT_TRUE(Await(ui, [&] { return sub->On(topic + "/state").size() >= 20; })) << errors();
@@ -60,7 +63,7 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     EXPECT_EQ(std::count_if(retained.begin(), retained.end(),
                             [](const auto& m) { return m.first.starts_with("homeassistant/"); }),
               17);
-    EXPECT_TRUE(retained.contains("homeassistant/binary_sensor/Hall_1_alarm_t1/config"));
+    EXPECT_TRUE(retained.contains("homeassistant/binary_sensor/" + id + "_alarm_t1/config"));
     ASSERT_TRUE(retained.contains(topic + "/alarm"));
     EXPECT_EQ(json::parse(retained[topic + "/alarm"])["t1"], true);
     const std::vector<std::string> before = sub->On(topic + "/state");
@@ -78,7 +81,7 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     ASSERT_TRUE(WaitUntil([&] { return sub->On(topic + "/state").size() >= 20; }, 75s)) << errors();
     retained = RetainedMessages(broker);
     EXPECT_EQ(retained[topic + "/availability"], "online");
-    EXPECT_TRUE(retained.contains("homeassistant/sensor/Hall_1_t1/config"));
+    EXPECT_TRUE(retained.contains("homeassistant/sensor/" + id + "_t1/config"));
     EXPECT_EQ(json::parse(retained[topic + "/alarm"])["t1"], true);
     // Besides the start and the alarm: one warning when the connection was lost and one when
     // it was back.

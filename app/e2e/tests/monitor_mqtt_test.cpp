@@ -15,6 +15,7 @@
 #include "app/e2e/tests/child_process.h"
 #include "app/e2e/tests/mqtt_states.h"
 #include "app/e2e/tests/simulator_process.h"
+#include "mqtt/discovery.h"
 #include "mqtt/tests/test_broker.h"
 
 namespace {
@@ -38,7 +39,9 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
 
     ChildProcess monitor({exe, "--echo"}, folder.File("echo.txt"), folder.File("monitor.err"),
                          {"QT_QPA_PLATFORM=offscreen"});
-    const std::string topic = "incubator/incubator-monitor";
+    // The default topic and the discovery ids carry this machine's tag.
+    const std::string id = "incubator-monitor_" + mqtt::MachineTag();
+    const std::string topic = "incubator/" + id;
     QueuedUiThread ui;  // pumps nothing of the program's: the reads just wait
     ASSERT_TRUE(Await(ui, [&] { return sub.On(topic + "/state").size() >= 20; }))
         << Slurp(folder.File("monitor.err"));
@@ -49,7 +52,7 @@ TEST(WindowProgramMqtt, PublishesDiscoveryAvailabilityAndTheStatesOfWhatItReceiv
     EXPECT_EQ(std::count_if(retained.begin(), retained.end(),
                             [](const auto& m) { return m.first.starts_with("homeassistant/"); }),
               17);
-    const std::string t1_config = "homeassistant/sensor/incubator-monitor_t1/config";
+    const std::string t1_config = "homeassistant/sensor/" + id + "_t1/config";
     ASSERT_TRUE(retained.contains(t1_config));
     EXPECT_EQ(json::parse(retained.at(t1_config))["device"]["sw_version"], INCUBATOR_VERSION);
     EXPECT_EQ(
