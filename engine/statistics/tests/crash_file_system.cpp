@@ -70,6 +70,25 @@ class CrashFile : public OutputFile {
     std::shared_ptr<CrashFileSystem::Inode> inode_;
 };
 
+// Reads the bytes as the program sees them, also those written after the opening.
+class CrashInputFile : public InputFile {
+  public:
+    explicit CrashInputFile(std::shared_ptr<CrashFileSystem::Inode> inode)
+        : inode_(std::move(inode)) {}
+    int Size(std::uint64_t& size) override {
+        size = inode_->seen.size();
+        return 0;
+    }
+    std::size_t ReadAt(std::uint64_t offset, char* data, std::size_t size, int& error) override {
+        error = 0;
+        if (offset >= inode_->seen.size()) return 0;
+        return inode_->seen.copy(data, size, static_cast<std::size_t>(offset));
+    }
+
+  private:
+    std::shared_ptr<CrashFileSystem::Inode> inode_;
+};
+
 std::string TornBytes(const std::string& flushed, const std::string& seen, bool zeros) {
     std::size_t same = 0;
     while (same < flushed.size() && same < seen.size() && flushed[same] == seen[same]) ++same;
@@ -226,6 +245,14 @@ int CrashFileSystem::SyncFolder(const std::string& path) {
         it = FolderOf(it->first) == path ? synced_names_.erase(it) : std::next(it);
     for (const auto& [name, inode] : names_)
         if (FolderOf(name) == path) synced_names_[name] = inode;
+    return 0;
+}
+
+int CrashFileSystem::OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) {
+    if (folders_.count(path)) return EISDIR;
+    const auto found = names_.find(path);
+    if (found == names_.end()) return ENOENT;
+    file = std::make_unique<CrashInputFile>(found->second);
     return 0;
 }
 

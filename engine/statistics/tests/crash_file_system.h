@@ -70,6 +70,7 @@ class CrashFileSystem : public FileSystem {
     int Rename(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
     int SyncFolder(const std::string& path) override;
+    int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) override;
     int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) override;
 
     struct Inode {

@@ -44,6 +44,9 @@ class FaultyFileSystem : public FileSystem {
     int Rename(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override { return real_.Remove(path); }
     int SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
+    int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) override {
+        return real_.OpenForReading(path, file);
+    }
     int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) override {
         return real_.ReadAll(path, max_bytes, content);
     }
