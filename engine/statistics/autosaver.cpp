@@ -12,6 +12,14 @@ namespace {
 
 constexpr std::string_view kLineStart = "\r\n";
 
+// Of the first `written` bytes of `bytes`, those of the lines that are whole in them: up to
+// the last line start at or before `written` (a line ends where the next one's CR LF begins).
+std::size_t WholeLines(std::string_view bytes, std::size_t written) {
+    if (written >= bytes.size()) return bytes.size();
+    const std::size_t at = bytes.rfind(kLineStart, written);
+    return at == std::string_view::npos ? 0 : at;
+}
+
 AutosaveWarning MakeWarning(const std::string& path, int error) {
     return {"Внимание!", "Не удалось сохранить статистику в файл \"" + path +
                              "\": " + ReasonInWords(error) +
@@ -54,7 +62,7 @@ void Autosaver::FinishCutLine(std::string& save_buffer, const std::string& today
     std::unique_ptr<OutputFile> file;
     if (files_.OpenForWriting(path, OpenMode::Append, file) != 0) return;
     // Up to the line's end; a write that made progress leaves the rest of it for a later try.
-    AppendAndDrop(*file, path, save_buffer, save_buffer.find(kLineStart));
+    AppendAndDrop(*file, path, save_buffer, save_buffer.find(kLineStart), false);
 }
 
 std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
@@ -77,26 +85,36 @@ std::optional<Autosaver::Failure> Autosaver::SaveTo(const std::string& path,
         if (const int error = files_.OpenForWriting(path, OpenMode::Append, file); error != 0)
             return Failure{path, error};
     }
-    if (const int error = AppendAndDrop(*file, path, save_buffer); error != 0)
+    if (const int error = AppendAndDrop(*file, path, save_buffer, save_buffer.size(), true);
+        error != 0)
         return Failure{path, error};
     return std::nullopt;
 }
 
 int Autosaver::AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer,
-                             std::size_t count) {
-    const bool told = writes_ && !save_buffer.empty();
+                             std::size_t count, bool whole_lines) {
+    const std::string_view bytes = std::string_view(save_buffer).substr(0, count);
+    const bool told = writes_ && !bytes.empty();
+    std::uint64_t size_before = 0;
+    const bool sized = file.Size(size_before) == 0;
     if (told) writes_->WillWrite(path, file);
     int error = 0;
-    const std::size_t written =
-        WriteAll(file, std::string_view(save_buffer).substr(0, count), error);
-    save_buffer.erase(0, written);
+    const std::size_t written = WriteAll(file, bytes, error);
+    std::size_t kept = written;
+    // A line the write cut leaves the file again: it is written whole by a later step, or
+    // kept elsewhere at the end.
+    if (whole_lines && written < bytes.size()) {
+        const std::size_t whole = WholeLines(bytes, written);
+        if (whole < written && sized && file.Truncate(size_before + whole) == 0) kept = whole;
+    }
     if (written > 0) {
+        save_buffer.erase(0, kept);
         const bool cut = !save_buffer.empty() && !save_buffer.starts_with(kLineStart);
         cut_line_file_ = cut ? path : std::string();
         // The bytes have left the buffer: a failed flush is reported, never rewritten.
         if (const int sync_error = file.Sync(); error == 0) error = sync_error;
     }
-    if (told) writes_->Wrote(written);
+    if (told) writes_->Wrote(kept);
     if (const int close_error = file.Close(); error == 0) error = close_error;
     return error;
 }

@@ -3,8 +3,10 @@
 //
 // Nothing is lost and nothing is written twice: only the bytes the file took leave the
 // buffer, so whatever a refused folder, a full disk or a short write kept back is written
-// by a later step, after what did reach the file. A line cut by a failure is finished in
-// the file it began in, even when the day has changed meanwhile.
+// by a later step, after what did reach the file. A line lands whole in one file: a write
+// cut short is cut back to the last line it wrote whole, and the rest stays in the buffer.
+// Only when the file cannot be cut back does the line stay cut; it is finished in the file
+// it began in, even when the day has changed meanwhile.
 //
 // A failure is reported once: the first failed step after a good one (or the first step
 // ever) carries a warning, the following failed steps none, until a step saves again.
@@ -75,9 +77,10 @@ class Autosaver {
     // Creates the file when missing and appends the buffer; returns the failure, if any.
     std::optional<Failure> SaveTo(const std::string& path, std::string& save_buffer, bool& created);
     // Appends the buffer's first `count` bytes through an open file, dropping from the buffer
-    // what it took, and closes the file.
+    // what it took (`whole_lines`: whole lines only, when the file can be cut back), and
+    // closes the file.
     int AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer,
-                      std::size_t count = std::string::npos);
+                      std::size_t count, bool whole_lines);
 
     FileSystem& files_;
     std::string log_folder_;

@@ -26,7 +26,10 @@ int WriteNewFile(FileSystem& files, const std::string& path, std::string_view by
     std::unique_ptr<OutputFile> file;
     if (const int error = files.OpenForWriting(path, OpenMode::CreateNew, file); error != 0)
         return error;
-    return WriteSyncAndClose(*file, bytes);
+    const int error = WriteSyncAndClose(*file, bytes);
+    // The lines then go to standard error, all of them: none may be in two places, or cut.
+    if (error != 0) files.Remove(path);
+    return error;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ class FaultyFileSystem : public FileSystem {
     int refuse_open = 0;
     int refuse_rename = 0;
     int refuse_sync = 0;
+    int refuse_truncate = 0;
     // The next write takes at most this many bytes, without an error (once).
     std::size_t short_write = 0;
     // After this many more bytes every write fails with `full_error`.
