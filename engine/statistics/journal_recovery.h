@@ -1,8 +1,8 @@
 #pragma once
 // The start of a run after one that ended without saving (a crash, a kill, a power cut): the
 // lines its journal holds beyond the daily files are written as an autosave at this moment
-// writes them, to today's file (a line that a failed write cut is finished in the file it
-// began in), and the user is told how many there were.
+// writes them, each to the daily file of its date (a line that a failed write cut is finished
+// in the file it began in), and the user is told how many there were.
 
 #include <cstddef>
 #include <string>
