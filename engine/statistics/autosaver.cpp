@@ -122,7 +122,7 @@ int Autosaver::AppendAndDrop(OutputFile& file, const std::string& name, std::str
     std::uint64_t size_before = 0;
     const bool sized = file.Size(size_before) == 0;
     order_.WillWrite(name);
-    if (told) writes_->WillWrite(JoinPath(log_folder_, name), file);
+    if (told) writes_->WillWrite(name, file);
     int error = 0;
     const std::size_t written = WriteAll(file, bytes, error);
     std::size_t kept = written;

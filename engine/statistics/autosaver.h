@@ -31,8 +31,9 @@ namespace statistics {
 class AutosaveWrites {
   public:
     virtual ~AutosaveWrites() = default;
-    // The buffer's first bytes are about to be appended to `file`, open at `path`.
-    virtual void WillWrite(const std::string& path, OutputFile& file) = 0;
+    // The buffer's first bytes are about to be appended to the daily file `name` of the log
+    // folder, open as `file`.
+    virtual void WillWrite(const std::string& name, OutputFile& file) = 0;
     // The file took the buffer's first `bytes` (they have left the buffer) and was flushed.
     virtual void Wrote(std::size_t bytes) = 0;
 };
@@ -64,12 +65,9 @@ class Autosaver {
 
     // Each write is told to `writes` (none: to nobody); it must outlive this.
     void SetWrites(AutosaveWrites* writes) { writes_ = writes; }
-    // The buffer begins with the rest of a line that began in the daily file `path` (as a
-    // journal found it after a crash): the next step finishes it in the log folder's daily
-    // file of that name.
-    void ResumeCutLine(const std::string& path) {
-        cut_line_file_ = path.substr(path.find_last_of('/') + 1);
-    }
+    // The buffer begins with the rest of a line that began in the daily file `name` (as a
+    // journal found it after a crash): the next step finishes it there.
+    void ResumeCutLine(std::string name) { cut_line_file_ = std::move(name); }
 
     // Today's daily log file.
     std::string TodayPath() const;

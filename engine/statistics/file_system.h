@@ -74,6 +74,8 @@ class FileSystem {
     virtual int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                       std::unique_ptr<OutputFile>& file) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
+    // A second name `to` for the file `from` (never through a link); EEXIST when it is taken.
+    virtual int Link(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
     // Makes the folder's entries (a created or renamed file) durable. On a file system that
     // cannot sync a folder this succeeds: the entries are as durable as it allows.

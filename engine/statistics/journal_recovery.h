@@ -14,12 +14,13 @@ namespace statistics {
 
 struct JournalRecovery {
     std::size_t lines = 0;    // recovered; 0 when there was nothing to recover
-    AutosaveResult autosave;  // the step that wrote them
+    AutosaveResult autosave;  // the steps that wrote them, as one
     std::string notice;       // for the user, when lines were recovered
 };
 
-// Before the first line of the run: `save_buffer` is then empty, and the lines stay in it
-// (and in the journal) when the step cannot write them.
+// Before the first line of the run. The lines go through the autosave in pieces, so that
+// memory stays bounded however many there are; those that cannot be written stay in
+// `save_buffer` (and in the journal), before whatever it held already.
 JournalRecovery RecoverJournal(LineJournal& journal, Autosaver& autosaver,
                                std::string& save_buffer);
 

@@ -211,6 +211,10 @@ int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+int PosixFileSystem::Link(const std::string& from, const std::string& to) {
+    return ::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0 ? 0 : errno;
+}
+
 int PosixFileSystem::Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }

@@ -9,15 +9,9 @@ namespace statistics {
 
 namespace {
 
-std::string TwoDigits(int value) {
-    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
-}
-
-// "2026-12-06_23-59-58" and, for the n-th name tried, "-n".
+// "2026-12-06_23-59-58.txt" and, for the n-th name tried, "...-n.txt".
 std::string NameFor(const LocalDateTime& now, int n) {
-    std::string name = DailyFileName(now);
-    name.resize(name.size() - 4);  // ".txt"
-    name += "_" + TwoDigits(now.hour) + "-" + TwoDigits(now.minute) + "-" + TwoDigits(now.second);
+    std::string name = MomentName(now);
     if (n > 1) name += "-" + std::to_string(n);
     return name + ".txt";
 }

@@ -1,8 +1,9 @@
 // incubator-monitord's statistics files end to end: a disk that fills while it runs and is
-// full at its end.
+// full at its end, and a line journal planted in its log folder that names files elsewhere.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,8 @@
 #include "app/e2e/tests/program_rig.h"
 #include "common/local_time.h"
 #include "engine/statistics/daily_file_name.h"
+#include "engine/statistics/journal_records.h"
+#include "engine/statistics/line_journal.h"
 #include "platform/tests/temp_folder.h"
 
 namespace {
@@ -53,6 +56,13 @@ std::string DayText(const LocalDateTime& day, std::size_t bytes) {
     std::string text;
     while (text.size() + line.size() <= bytes) text += line;
     return text;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
 }
 
 // The disk fills while lines arrive (a file may not grow beyond 64 KiB, and the daily files
@@ -98,6 +108,51 @@ TEST(StatisticsFiles, AFullDiskAtTheEndLeavesEachLineWholeInExactlyOneFile) {
     EXPECT_EQ(saved, rig.Echoed());
     EXPECT_NE(rig.Errors().find("Несохранённые строки записаны в файл"), std::string::npos)
         << rig.Errors();
+}
+
+// A journal with valid checksums whose records name a file outside the log folder: a line
+// was cut in it (the rest to be finished there), or a write to it was cut short (the file to
+// be cut back).
+std::string ForgedJournal(const std::string& outside, bool open_write, const std::string& line) {
+    using namespace statistics::journal;
+    constexpr std::uint64_t kGeneration = 0x1234;
+    const std::string lines = "\r\n" + line + "\r\n" + line;
+    std::string journal = HeaderRecord(kGeneration) + LinesRecord(kGeneration, lines);
+    if (open_write) return journal + WriteRecord(kGeneration, 0, 5, outside);
+    return journal + WriteRecord(kGeneration, 0, 0, outside) + DoneRecord(kGeneration, 10);
+}
+
+TEST(StatisticsFiles, AJournalNamingAFileOutsideTheLogFolderNeverTouchesItAndIsKeptAside) {
+    for (const bool open_write : {false, true}) {
+        SCOPED_TRACE(open_write ? "a write cut short" : "a line cut");
+        FilesRig rig;
+        const std::string port = rig.File("ttyNONE");
+        rig.Configure(port);
+        const std::string outside = rig.File("precious.txt");
+        const std::string outside_text = "export PATH=/usr/bin:/bin  # 48 bytes of text\n";
+        Spit(outside, outside_text);
+        fs::create_directories(rig.Log());
+        const std::string journal = rig.Log() + "/" + statistics::kJournalFileName;
+        const LocalDateTime now = CurrentLocalDateTime();
+        const std::string line = "T1=37,5  T2=37,3  T3=28,0  HM=55  OUT=_2______  " +
+                                 FormatDateDdMmYy(now) + " " + FormatTimeHhMmSs(now);
+        Spit(journal, ForgedJournal(outside, open_write, line));
+
+        rig.Start();
+        // The missing port is warned of after the recovery.
+        ASSERT_TRUE(WaitUntil([&] { return rig.Errors().find(port) != std::string::npos; }, 20s))
+            << rig.Errors();
+        ASSERT_TRUE(EndedNormally(rig.End(SIGTERM))) << rig.Errors();
+
+        EXPECT_EQ(Slurp(outside), outside_text);
+        // Kept aside under a name of its own, and said once.
+        EXPECT_FALSE(fs::exists(journal));
+        std::size_t aside = 0;
+        for (const auto& entry : fs::directory_iterator(rig.Log()))
+            aside += entry.path().filename().string().starts_with("received.journal.bad-");
+        EXPECT_EQ(aside, 1u);
+        EXPECT_EQ(Count(rig.Errors(), "received.journal.bad-"), 1u) << rig.Errors();
+    }
 }
 
 }  // namespace

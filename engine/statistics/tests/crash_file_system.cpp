@@ -218,7 +218,10 @@ int CrashFileSystem::ReplacementTarget(const std::string& path, std::string& tar
 
 int CrashFileSystem::CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                            std::unique_ptr<OutputFile>& file) {
+    // A name of its own, whatever an earlier run left.
     temporary_path = target + ".tmp";
+    for (int n = 2; names_.count(temporary_path); ++n)
+        temporary_path = target + ".tmp" + std::to_string(n);
     return OpenForWriting(temporary_path, OpenMode::CreateNew, file);
 }
 
@@ -228,6 +231,15 @@ int CrashFileSystem::Rename(const std::string& from, const std::string& to) {
     if (!Change("rename " + from + " to " + to)) return EIO;
     names_[to] = found->second;
     names_.erase(from);
+    return 0;
+}
+
+int CrashFileSystem::Link(const std::string& from, const std::string& to) {
+    const auto found = names_.find(from);
+    if (found == names_.end()) return ENOENT;
+    if (names_.count(to)) return EEXIST;
+    if (!Change("link " + from + " to " + to)) return EIO;
+    names_[to] = found->second;
     return 0;
 }
 

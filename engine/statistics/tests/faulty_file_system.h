@@ -43,6 +43,9 @@ class FaultyFileSystem : public FileSystem {
     int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                               std::unique_ptr<OutputFile>& file) override;
     int Rename(const std::string& from, const std::string& to) override;
+    int Link(const std::string& from, const std::string& to) override {
+        return real_.Link(from, to);
+    }
     int Remove(const std::string& path) override { return real_.Remove(path); }
     int SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
     int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) override {
