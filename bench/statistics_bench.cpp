@@ -1,14 +1,17 @@
 // Opening a full statistics file: reading 87,000 record lines and refilling the history
 // from them, as a whole and in its two halves; the journal of received lines: its cost per
-// line on the receive path, its flush a second, and what it adds to an autosave. Run with
-// the repetitions below; the median is the figure to quote. The journal writes to the
-// system's temporary folder, or to $INCUBATOR_BENCH_DIR (a folder on the disk to measure).
+// line on the receive path, its flush a second, what it adds to an autosave, and the
+// recovery of a large journal (its time and the growth of the peak resident memory). Run
+// with the repetitions below; the median is the figure to quote. The journal writes to the
+// system's temporary folder, or to $INCUBATOR_BENCH_DIR (a folder on the disk to measure);
+// $INCUBATOR_BENCH_JOURNAL_MB sets the size of the journal recovered (200 MB).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,6 +21,8 @@
 #include "engine/record_line.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/history_refill.h"
+#include "engine/statistics/journal_records.h"
+#include "engine/statistics/journal_recovery.h"
 #include "engine/statistics/line_journal.h"
 #include "engine/statistics/posix_file_system.h"
 #include "engine/statistics/statistics_file.h"
@@ -240,6 +245,62 @@ BENCHMARK(BM_AutosaveMinute)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// A field of /proc/self/status in kB.
+long StatusKb(const std::string& field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with(field + ":")) return std::stol(line.substr(field.size() + 1));
+    return -1;
+}
+
+// The start after a crash that left a journal of 200 MB whose lines no daily file holds (a
+// long failure of the daily files, or a rate far above one packet a second): all of them
+// are written to the day's file. Counters: the journal's size, the peak of the resident
+// memory during the recovery, and how far it rose above what it was before.
+void BM_RecoverLargeJournal(benchmark::State& state) {
+    const char* megabytes = std::getenv("INCUBATOR_BENCH_JOURNAL_MB");
+    const std::uintmax_t size =
+        std::uintmax_t{megabytes ? std::strtoul(megabytes, nullptr, 10) : 200} << 20;
+    LogFolder folder;
+    const std::string journal_path = folder.Path() + "/" + statistics::kJournalFileName;
+    const std::string line = "\r\n" + kReceivedLine;
+    long grown_kb = 0;
+    long peak_kb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(folder.Path() + "/2026-12-06.txt");
+        {
+            std::ofstream out(journal_path, std::ios::binary);
+            const std::string header = statistics::journal::HeaderRecord(1);
+            const std::string record = statistics::journal::LinesRecord(1, line);
+            out << header;
+            for (std::uintmax_t written = header.size(); written < size; written += record.size())
+                out << record;
+        }
+        platform::VirtualClock clock;
+        statistics::LineJournal journal(statistics::RealFileSystem(), folder.Path(), clock, {});
+        statistics::Autosaver autosave(statistics::RealFileSystem(), folder.Path(),
+                                       [] { return LocalDateTime{2026, 12, 6, 13, 0, 0}; });
+        autosave.SetWrites(&journal);
+        std::string buffer;
+        const long before = StatusKb("VmRSS");
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+        state.ResumeTiming();
+        const statistics::JournalRecovery recovery =
+            statistics::RecoverJournal(journal, autosave, buffer);
+        state.PauseTiming();
+        peak_kb = std::max(peak_kb, StatusKb("VmHWM"));
+        grown_kb = std::max(grown_kb, StatusKb("VmHWM") - before);
+        if (recovery.lines == 0 || !buffer.empty()) state.SkipWithError("the recovery failed");
+        state.ResumeTiming();
+    }
+    state.counters["journal_MB"] = static_cast<double>(size >> 20);
+    state.counters["peak_MB"] = static_cast<double>(peak_kb) / 1024;
+    state.counters["peak_growth_MB"] = static_cast<double>(grown_kb) / 1024;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_RecoverLargeJournal)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 }  // namespace
 

@@ -222,9 +222,8 @@ void MonitorEngine::RecoverJournal() {
     const statistics::JournalRecovery recovery =
         statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
     if (recovery.lines == 0) return;
-    if (recovery.autosave.warning)
-        front_.Warn(recovery.autosave.warning->title, recovery.autosave.warning->text,
-                    kFileWarningSeconds);
+    for (const auto& warning : {recovery.autosave.warning, recovery.autosave.clock_warning})
+        if (warning) front_.Warn(warning->title, warning->text, kFileWarningSeconds);
     Log(recovery.notice);
     front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
 }
@@ -236,6 +235,8 @@ statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_disp
     if (result.created_new_file && new_file_starts_display) front_.DisplayStartsAfresh();
     if (result.warning && warn)
         front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
+    if (result.clock_warning)
+        front_.Warn(result.clock_warning->title, result.clock_warning->text, kFileWarningSeconds);
     return result;
 }
 

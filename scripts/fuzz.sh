@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(telemetry_receiver record_lines ini_document ini_file port_settings)
+targets=(telemetry_receiver record_lines journal_scan ini_document ini_file port_settings)
 
 # Debian's clang, then the runtime of its libFuzzer and sanitizers, of the same version.
 bash scripts/setup-deps.sh clang

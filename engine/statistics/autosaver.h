@@ -1,20 +1,28 @@
 #pragma once
-// The autosave step: moves the buffered record lines into today's file in the log folder.
+// The autosave step: moves the buffered record lines into the daily files in the log folder,
+// each line into the file of the date it is stamped with (see day_runs.h), so that a day's
+// file holds that day's lines whenever they are saved.
 //
-// Nothing is lost and nothing is written twice: only the bytes the file took leave the
-// buffer, so whatever a refused folder, a full disk or a short write kept back is written
-// by a later step, after what did reach the file. A line cut by a failure is finished in
-// the file it began in, even when the day has changed meanwhile.
+// Nothing is lost and nothing is written twice: only the bytes a file took leave the buffer,
+// so whatever a refused folder, a full disk or a short write kept back is written by a later
+// step, after what did reach the file. A line lands whole in one file: a write cut short is
+// cut back to the last line it wrote whole, and the rest stays in the buffer. Only when the
+// file cannot be cut back does the line stay cut; it is finished in the file it began in.
 //
 // A failure is reported once: the first failed step after a good one (or the first step
-// ever) carries a warning, the following failed steps none, until a step saves again.
+// ever) carries a warning, the following failed steps none, until a step saves again. A line
+// older than the one before it in its file (the clock was set back) is written all the same
+// and reported once for that jump.
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/local_time.h"
+#include "engine/statistics/autosave_warning.h"
 #include "engine/statistics/file_system.h"
+#include "engine/statistics/line_order.h"
 
 namespace statistics {
 
@@ -23,15 +31,11 @@ namespace statistics {
 class AutosaveWrites {
   public:
     virtual ~AutosaveWrites() = default;
-    // The buffer's first bytes are about to be appended to `file`, open at `path`.
-    virtual void WillWrite(const std::string& path, OutputFile& file) = 0;
+    // The buffer's first bytes are about to be appended to the daily file `name` of the log
+    // folder, open as `file`.
+    virtual void WillWrite(const std::string& name, OutputFile& file) = 0;
     // The file took the buffer's first `bytes` (they have left the buffer) and was flushed.
     virtual void Wrote(std::size_t bytes) = 0;
-};
-
-struct AutosaveWarning {
-    std::string title;
-    std::string text;
 };
 
 struct AutosaveResult {
@@ -42,9 +46,13 @@ struct AutosaveResult {
     bool saved = false;
     // Show this to the user; set only on the first failure of a run of failures.
     std::optional<AutosaveWarning> warning;
+    // Show this too: the clock was set back, and a line went into its file after a later one.
+    std::optional<AutosaveWarning> clock_warning;
     // The file and the errno of this step's failure; empty and 0 when it did not fail.
     std::string failed_path;
     int error = 0;
+    // The daily files that took lines, in the order they took them.
+    std::vector<std::string> written_paths;
 };
 
 class Autosaver {
@@ -57,9 +65,9 @@ class Autosaver {
 
     // Each write is told to `writes` (none: to nobody); it must outlive this.
     void SetWrites(AutosaveWrites* writes) { writes_ = writes; }
-    // The buffer begins with the rest of a line that began in `path` (as a journal found
-    // it after a crash): the next step finishes it there.
-    void ResumeCutLine(std::string path) { cut_line_file_ = std::move(path); }
+    // The buffer begins with the rest of a line that began in the daily file `name` (as a
+    // journal found it after a crash): the next step finishes it there.
+    void ResumeCutLine(std::string name) { cut_line_file_ = std::move(name); }
 
     // Today's daily log file.
     std::string TodayPath() const;
@@ -70,18 +78,23 @@ class Autosaver {
         std::string path;
         int error = 0;
     };
-    // Writes the rest of a cut line into the file it began in, when that is not `today`.
-    void FinishCutLine(std::string& save_buffer, const std::string& today);
-    // Creates the file when missing and appends the buffer; returns the failure, if any.
-    std::optional<Failure> SaveTo(const std::string& path, std::string& save_buffer, bool& created);
+    // Writes the rest of a cut line into the file it began in.
+    std::optional<Failure> FinishCutLine(std::string& save_buffer);
+    // Creates the daily file `name` when it is missing; `created` tells whether this did.
+    std::optional<Failure> Create(const std::string& name, bool& created);
+    // Appends the buffer's first `count` bytes, lines of one day, to the daily file `name`.
+    std::optional<Failure> WriteRun(const std::string& name, std::string& save_buffer,
+                                    std::size_t count, AutosaveResult& result);
     // Appends the buffer's first `count` bytes through an open file, dropping from the buffer
-    // what it took, and closes the file.
-    int AppendAndDrop(OutputFile& file, const std::string& path, std::string& save_buffer,
-                      std::size_t count = std::string::npos);
+    // what it took (`whole_lines`: whole lines only, when the file can be cut back), and
+    // closes the file. `jump` (when given) gets the warning of a clock set back.
+    int AppendAndDrop(OutputFile& file, const std::string& name, std::string& save_buffer,
+                      std::size_t count, bool whole_lines, std::optional<AutosaveWarning>* jump);
 
     FileSystem& files_;
     std::string log_folder_;
     std::function<LocalDateTime()> now_;
+    LineOrder order_;
     bool failing_ = false;
     std::string cut_line_file_;  // where the buffer's first, cut line began; empty if none
     AutosaveWrites* writes_ = nullptr;

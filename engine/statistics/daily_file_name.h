@@ -3,11 +3,16 @@
 // log folder and the name proposed when the user saves the statistics.
 
 #include <string>
+#include <string_view>
 
 #include "common/local_time.h"
 
 namespace statistics {
 
 std::string DailyFileName(const LocalDateTime& day);
+// A moment as a part of a file name: "2026-12-06_23-59-58".
+std::string MomentName(const LocalDateTime& moment);
+// Whether `name` is such a name (of some valid-looking day), and nothing else.
+bool IsDailyFileName(std::string_view name);
 
 }  // namespace statistics

@@ -38,6 +38,16 @@ class OutputFile {
     virtual int Close() = 0;
 };
 
+// A regular file open for reading.
+class InputFile {
+  public:
+    virtual ~InputFile() = default;
+    virtual int Size(std::uint64_t& size) = 0;
+    // Reads up to `size` bytes at `offset`: returns how many (0 at the end), and sets `error`
+    // (leaving the count 0) when the system refused.
+    virtual std::size_t ReadAt(std::uint64_t offset, char* data, std::size_t size, int& error) = 0;
+};
+
 enum class OpenMode {
     CreateNew,       // fails with EEXIST when the name is taken (also by a link)
     Append,          // the file must exist and be a regular file, not a link (ELOOP)
@@ -64,10 +74,15 @@ class FileSystem {
     virtual int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                       std::unique_ptr<OutputFile>& file) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
+    // A second name `to` for the file `from` (never through a link); EEXIST when it is taken.
+    virtual int Link(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
     // Makes the folder's entries (a created or renamed file) durable. On a file system that
     // cannot sync a folder this succeeds: the entries are as durable as it allows.
     virtual int SyncFolder(const std::string& path) = 0;
+    // Opens a regular file for reading, never through a link at the last component (ELOOP)
+    // and without blocking on what it names: EISDIR or kNotRegularFile for anything else.
+    virtual int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) = 0;
     // Reads a regular file whole without ever blocking on what it names (a FIFO, a device):
     // EISDIR or kNotRegularFile for anything else, EFBIG when it holds more than
     // `max_bytes`. No descriptor outlives the call, whatever fails.

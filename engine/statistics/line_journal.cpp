@@ -4,8 +4,11 @@
 #include <random>
 #include <utility>
 
+#include "engine/statistics/daily_file_name.h"
 #include "engine/statistics/file_error_text.h"
 #include "engine/statistics/journal_records.h"
+#include "engine/statistics/journal_scan.h"
+#include "engine/statistics/recovered_bytes.h"
 
 namespace statistics {
 
@@ -29,11 +32,13 @@ std::size_t CountBufferedLines(std::string_view bytes) {
 }
 
 LineJournal::LineJournal(FileSystem& files, const std::string& log_folder,
-                         platform::TimerFactory& timers, Warn warn)
+                         platform::TimerFactory& timers, Warn warn,
+                         std::function<LocalDateTime()> now)
     : files_(files),
       folder_(log_folder),
       path_(JoinPath(log_folder, kJournalFileName)),
       warn_(std::move(warn)),
+      now_(std::move(now)),
       sync_timer_(timers.CreateTimer()) {
     sync_timer_->SetInterval(kSyncDelayMs);
     sync_timer_->SetTickHandler([this] { Sync(); });
@@ -53,44 +58,174 @@ RecoveredLines LineJournal::Recover() {
         Fail(error);  // not ours to change: `file` closes without touching it
         return {};
     }
-    std::string bytes;
-    if (error = files_.ReadAll(path_, kMaxBytes, bytes); error != 0) {
+    journal::Contents contents;
+    if (error = ScanFile(contents); error != 0) {
         Disable(error);
         return {};
     }
-    const journal::Contents contents = journal::Read(bytes);
+    // An unfinished write to a link or a device is not undone there: its record is refused.
+    std::uint64_t end = contents.whole_length;
+    bool spoilt = contents.Spoilt();
+    if (contents.open_write && !Placeable(contents.open_write->name)) {
+        if (!spoilt) {
+            contents.ending = journal::Ending::Unplaced;
+            contents.unplaced = JoinPath(folder_, contents.open_write->name);
+        }
+        end = contents.open_write->record_at;
+        spoilt = true;
+    }
+    if (spoilt) {
+        std::string kept;
+        if (error = SetAside(contents, end, file, kept); error != 0) {
+            Disable(error);
+            return {};
+        }
+        TellSetAside(contents, kept);
+        if (!file) return {};
+        if (error = ScanFile(contents); error != 0) {
+            Disable(error);
+            return {};
+        }
+    }
     if (contents.open_write &&
-        (error = CutBack(contents.open_write->path, contents.open_write->size)) != 0) {
+        (error = CutBack(contents.open_write->name, contents.open_write->size)) != 0) {
         Disable(error);
         return {};
     }
     // New records go after the last whole one, where a reader will find them.
-    const bool torn = contents.has_header && contents.whole_length < bytes.size();
+    const bool torn = contents.has_header && contents.ending == journal::Ending::Torn;
     if (torn && (error = file->Truncate(contents.whole_length)) != 0) {
+        Disable(error);
+        return {};
+    }
+    std::unique_ptr<InputFile> reader;
+    const bool unsaved = contents.has_header && contents.saved < contents.lines_size;
+    if (unsaved && (error = files_.OpenForReading(path_, reader)) != 0) {
         Disable(error);
         return {};
     }
     file_ = std::move(file);
     state_ = State::Open;
     data_unsynced_ = torn;
-    if (!contents.has_header || contents.saved == contents.lines.size()) {
+    if (!unsaved) {
         Retire();
         return {};
     }
     generation_ = contents.generation;
-    written_ = contents.lines.size();
+    written_ = contents.lines_size;
+    buffered_ = static_cast<std::size_t>(contents.lines_size - contents.saved);
+    recovered_ = std::make_unique<journal::RecoveredBytes>(std::move(reader), contents.records_at,
+                                                           contents.whole_length, contents.saved);
     RecoveredLines recovered;
-    recovered.bytes = contents.lines.substr(static_cast<std::size_t>(contents.saved));
-    buffered_ = recovered.bytes.size();
-    if (!recovered.bytes.starts_with(kLineStart))
-        recovered.cut_line_file = contents.last_write_path;
-    recovered.lines = CountBufferedLines(recovered.bytes);
+    recovered.bytes = buffered_;
+    if (!recovered_->StartWithLine()) recovered.cut_line_file = contents.last_write_name;
     return recovered;
 }
 
-int LineJournal::CutBack(const std::string& path, std::uint64_t size) {
+std::size_t LineJournal::ReadRecovered(std::string& out, std::size_t max) {
+    if (!recovered_) return 0;
+    const std::size_t n = recovered_->Next(out, max);
+    if (n > 0) return n;
+    const int error = recovered_->Error();
+    recovered_.reset();
+    if (error != 0) {
+        // What was not read stays in the journal, as it is, for a later start.
+        recovery_failed_ = true;
+        if (file_) file_->Close();
+        file_.reset();
+        buffered_ = written_ = 0;
+        Disable(error);
+    }
+    return 0;
+}
+
+int LineJournal::ScanFile(journal::Contents& contents) {
+    std::unique_ptr<InputFile> reader;
+    if (const int error = files_.OpenForReading(path_, reader); error != 0) return error;
+    contents = journal::Scan(*reader, folder_);
+    return contents.error;
+}
+
+bool LineJournal::Placeable(const std::string& name) {
+    std::unique_ptr<InputFile> file;
+    const int error = files_.OpenForReading(JoinPath(folder_, name), file);
+    return error != ELOOP && error != EISDIR && error != kNotRegularFile;
+}
+
+int LineJournal::SetAside(const journal::Contents& contents, std::uint64_t end,
+                          std::unique_ptr<OutputFile>& file, std::string& kept) {
+    // The copy: a header of the same generation (the old one may be the damage) and the
+    // records after it.
+    std::unique_ptr<OutputFile> copy;
+    std::string temporary;
+    if (contents.has_header) {
+        std::unique_ptr<InputFile> reader;
+        int error = files_.CreateTemporaryBeside(path_, temporary, copy);
+        if (error == 0) error = copy->Lock();
+        if (error == 0) WriteAll(*copy, journal::HeaderRecord(contents.generation), error);
+        if (error == 0) error = files_.OpenForReading(path_, reader);
+        std::string piece(64 * 1024, '\0');
+        for (std::uint64_t at = contents.records_at; error == 0 && at < end;) {
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), end - at));
+            const std::size_t got = reader->ReadAt(at, piece.data(), want, error);
+            if (error == 0 && got == 0) error = EIO;  // shorter than it was a moment ago
+            if (error == 0) WriteAll(*copy, std::string_view(piece).substr(0, got), error);
+            at += got;
+        }
+        if (error == 0) error = copy->DataSync();
+        if (error != 0) {
+            if (copy) {
+                copy.reset();
+                files_.Remove(temporary);
+            }
+            return error;
+        }
+    }
+    // Kept under a second name, then replaced: a crash in between leaves the journal as it
+    // was, to be kept aside again. Where a file system has no second names, it is renamed.
+    const std::string base = path_ + ".bad-" + MomentName(now_());
+    int error = EEXIST;
+    for (int n = 1; error == EEXIST && n <= 100; ++n) {
+        kept = n == 1 ? base : base + "-" + std::to_string(n);
+        error = files_.Link(path_, kept);
+    }
+    if (error == 0) {
+        error = copy ? files_.Rename(temporary, path_) : files_.Remove(path_);
+        if (error != 0) files_.Remove(kept);
+    } else if (error != EEXIST && !files_.Exists(kept)) {
+        error = files_.Rename(path_, kept);
+        if (error == 0 && copy && (error = files_.Rename(temporary, path_)) != 0)
+            files_.Rename(kept, path_);
+    }
+    if (error != 0) {
+        if (copy) files_.Remove(temporary);
+        return error;
+    }
+    files_.SyncFolder(folder_);
+    file = std::move(copy);
+    return 0;
+}
+
+void LineJournal::TellSetAside(const journal::Contents& contents, const std::string& kept) {
+    if (!warn_) return;
+    std::string text = "Журнал принятых строк \"" + path_ + "\" ";
+    if (contents.ending == journal::Ending::Unplaced)
+        text += "называет файл \"" + contents.unplaced +
+                "\", который не является дневным файлом статистики из его папки: эта запись и "
+                "записи после неё не использованы";
+    else if (contents.has_header)
+        text += "повреждён: часть его записей не читается";
+    else
+        text += "повреждён: в нём нет ни одной читаемой записи";
+    text += ". Журнал сохранён как \"" + kept + "\"";
+    if (contents.has_header) text += "; строки из записей до этого места восстанавливаются";
+    warn_("Внимание!", text + ".");
+}
+
+int LineJournal::CutBack(const std::string& name, std::uint64_t size) {
     std::unique_ptr<OutputFile> file;
-    int error = files_.OpenForWriting(path, OpenMode::Append, file);
+    int error = files_.OpenForWriting(JoinPath(folder_, name), OpenMode::Append, file);
     if (error == ENOENT) return 0;  // gone, and what the write added with it
     if (error != 0) return error;
     std::uint64_t now = 0;
@@ -141,14 +276,14 @@ void LineJournal::Sync() {
     failing_ = false;
 }
 
-void LineJournal::WillWrite(const std::string& path, OutputFile& file) {
+void LineJournal::WillWrite(const std::string& name, OutputFile& file) {
     if (state_ != State::Open) return;
     std::uint64_t size = 0;
     if (const int error = file.Size(size); error != 0) {
         Fail(error);
         return;
     }
-    Append(journal::WriteRecord(generation_, written_ - buffered_, size, path));
+    Append(journal::WriteRecord(generation_, written_ - buffered_, size, name));
     // On the disk before the file changes, or a crash could leave bytes nobody knows of.
     Sync();
 }

@@ -4,11 +4,18 @@
 // crash or a power cut costs at most the last second's lines, not all since the last
 // autosave.
 //
-// Each write of the autosave is recorded, durably, before it begins (the file and its size)
-// and after the file is flushed. After a crash the journal so tells exactly which bytes the
-// daily files took: a write that was cut short is undone by cutting its file back to the
-// size recorded, and the lines after the last finished write are written again. No line
-// reaches a daily file twice, whatever the lines hold.
+// Each write of the autosave is recorded, durably, before it begins (the daily file, by its
+// name in the journal's own folder, and its size) and after the file is flushed. After a
+// crash the journal so tells exactly which bytes the daily files took: a write that was cut
+// short is undone by cutting its file back to the size recorded, and the lines after the last
+// finished write are written again. No line reaches a daily file twice, whatever the lines
+// hold.
+//
+// Recovering never opens a file outside the journal's folder, nor one through a link. A
+// journal that holds more than a crash leaves (damaged records, a header further on, a record
+// naming any other file) is kept as it is under a name of its own (received.journal.bad-
+// <date>_<time>), with one warning, and the lines of the records before the damage are
+// recovered from a copy of them. The journal is read piece by piece, in bounded memory.
 //
 // The file exists while some line is in no daily file yet; it goes when an autosave has
 // saved everything, so a clean end leaves none. A journal that cannot be kept (a full disk,
@@ -24,9 +31,15 @@
 #include <string>
 #include <string_view>
 
+#include "common/local_time.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/file_system.h"
 #include "platform/timer.h"
+
+namespace statistics::journal {
+struct Contents;
+class RecoveredBytes;
+}  // namespace statistics::journal
 
 namespace statistics {
 
@@ -34,9 +47,8 @@ inline constexpr const char* kJournalFileName = "received.journal";
 
 // What a journal left by a run that ended without saving holds beyond the daily files.
 struct RecoveredLines {
-    std::string bytes;          // as the autosave's buffer held them: CR LF before each line
-    std::string cut_line_file;  // the file the first line began in, when a write cut it
-    std::size_t lines = 0;      // lines begun in `bytes`
+    std::uint64_t bytes = 0;    // as the autosave's buffer held them, read by ReadRecovered
+    std::string cut_line_file;  // the daily file the first line began in, when a write cut it
 };
 
 class LineJournal : public AutosaveWrites {
@@ -45,21 +57,26 @@ class LineJournal : public AutosaveWrites {
 
     // The longest a line waits to be made durable.
     static constexpr std::uint32_t kSyncDelayMs = 1000;
-    // A journal longer than this is left for a later run with more memory.
-    static constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
-
+    // `now` names a journal kept aside.
     LineJournal(FileSystem& files, const std::string& log_folder, platform::TimerFactory& timers,
-                Warn warn);
+                Warn warn, std::function<LocalDateTime()> now = CurrentLocalDateTime);
     // Makes what was written durable; the file stays when some line is in no daily file.
     ~LineJournal() override;
     LineJournal(const LineJournal&) = delete;
     LineJournal& operator=(const LineJournal&) = delete;
 
     // At start, before any line: takes over the journal a run that ended without saving
-    // left, cuts back a daily file whose write it left unfinished, and returns the lines that
-    // no daily file holds. They belong at the start of the (empty) buffer; the journal goes
-    // on with them.
+    // left, cuts back a daily file whose write it left unfinished, and tells of the lines
+    // that no daily file holds. They belong at the start of the (empty) buffer, which they
+    // enter through the autosave piece by piece (ReadRecovered); the journal goes on with
+    // them.
     RecoveredLines Recover();
+    // Appends the next piece of the recovered lines to `out`: whole lines of about `max`
+    // bytes. Returns the bytes appended, 0 when none are left.
+    std::size_t ReadRecovered(std::string& out, std::size_t max);
+    // Reading the recovered lines failed: those not read are left in the journal for a later
+    // start (so none of them may be buffered now).
+    bool RecoveryFailed() const { return recovery_failed_; }
 
     // The buffer has grown at its end: its new bytes are written to the journal now.
     void Follow(const std::string& save_buffer);
@@ -69,7 +86,7 @@ class LineJournal : public AutosaveWrites {
     // Makes all that was written durable now (the timer does it a second after a write).
     void Sync();
 
-    void WillWrite(const std::string& path, OutputFile& file) override;
+    void WillWrite(const std::string& name, OutputFile& file) override;
     void Wrote(std::size_t bytes) override;
 
     const std::string& Path() const { return path_; }
@@ -92,15 +109,27 @@ class LineJournal : public AutosaveWrites {
     void RemoveFile(const std::function<void()>& when_kept);
     void Fail(int error);
     void Disable(int error);
-    // Cuts the file of an unfinished write back to the size it had before.
-    int CutBack(const std::string& path, std::uint64_t size);
+    // Reads the journal's file.
+    int ScanFile(journal::Contents& contents);
+    // Whether the daily file `name` is a plain file or none (never a link or a device).
+    bool Placeable(const std::string& name);
+    // Keeps the journal as it is under a name of its own (`kept`), and puts in its place a
+    // journal of its records up to `end` (none when it has no header); `file` becomes it.
+    int SetAside(const journal::Contents& contents, std::uint64_t end,
+                 std::unique_ptr<OutputFile>& file, std::string& kept);
+    void TellSetAside(const journal::Contents& contents, const std::string& kept);
+    // Cuts the daily file of an unfinished write back to the size it had before.
+    int CutBack(const std::string& name, std::uint64_t size);
     void Report(const std::string& text, int error);
 
     FileSystem& files_;
     std::string folder_;
     std::string path_;
     Warn warn_;
+    std::function<LocalDateTime()> now_;
     std::unique_ptr<platform::Timer> sync_timer_;
+    std::unique_ptr<journal::RecoveredBytes> recovered_;  // while the recovery reads
+    bool recovery_failed_ = false;
 
     State state_ = State::Idle;
     std::unique_ptr<OutputFile> file_;  // open and locked while Open

@@ -83,6 +83,32 @@ int OpenRaw(const std::string& path, int flags, mode_t mode, platform::UniqueFd&
     return 0;
 }
 
+class PosixInputFile : public InputFile {
+  public:
+    explicit PosixInputFile(platform::UniqueFd fd) : fd_(std::move(fd)) {}
+
+    int Size(std::uint64_t& size) override {
+        struct stat st {};
+        if (::fstat(fd_.Get(), &st) != 0) return errno;
+        size = static_cast<std::uint64_t>(st.st_size);
+        return 0;
+    }
+
+    std::size_t ReadAt(std::uint64_t offset, char* data, std::size_t size, int& error) override {
+        error = 0;
+        for (;;) {
+            const ssize_t n = ::pread(fd_.Get(), data, size, static_cast<off_t>(offset));
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno == EINTR) continue;
+            error = errno;
+            return 0;
+        }
+    }
+
+  private:
+    platform::UniqueFd fd_;
+};
+
 // 0 for a regular file, else EISDIR or kNotRegularFile.
 int RegularFileError(const struct stat& st) {
     if (S_ISREG(st.st_mode)) return 0;
@@ -185,6 +211,10 @@ int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+int PosixFileSystem::Link(const std::string& from, const std::string& to) {
+    return ::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0 ? 0 : errno;
+}
+
 int PosixFileSystem::Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
@@ -195,6 +225,17 @@ int PosixFileSystem::SyncFolder(const std::string& path) {
     if (::fsync(fd.Get()) == 0) return 0;
     // Some file systems cannot sync a folder; its entries are then as durable as they allow.
     return errno == EINVAL ? 0 : errno;
+}
+
+int PosixFileSystem::OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) {
+    platform::UniqueFd fd;
+    if (const int error = OpenRaw(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW, 0, fd); error != 0)
+        return error == ENXIO ? kNotRegularFile : error;
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) return errno;
+    if (const int error = RegularFileError(st); error != 0) return error;
+    file = std::make_unique<PosixInputFile>(std::move(fd));
+    return 0;
 }
 
 int PosixFileSystem::ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) {

@@ -15,8 +15,10 @@ class PosixFileSystem : public FileSystem {
     int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                               std::unique_ptr<OutputFile>& file) override;
     int Rename(const std::string& from, const std::string& to) override;
+    int Link(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
     int SyncFolder(const std::string& path) override;
+    int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) override;
     int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) override;
 };
 

@@ -9,15 +9,9 @@ namespace statistics {
 
 namespace {
 
-std::string TwoDigits(int value) {
-    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
-}
-
-// "2026-12-06_23-59-58" and, for the n-th name tried, "-n".
+// "2026-12-06_23-59-58.txt" and, for the n-th name tried, "...-n.txt".
 std::string NameFor(const LocalDateTime& now, int n) {
-    std::string name = DailyFileName(now);
-    name.resize(name.size() - 4);  // ".txt"
-    name += "_" + TwoDigits(now.hour) + "-" + TwoDigits(now.minute) + "-" + TwoDigits(now.second);
+    std::string name = MomentName(now);
     if (n > 1) name += "-" + std::to_string(n);
     return name + ".txt";
 }
@@ -26,7 +20,10 @@ int WriteNewFile(FileSystem& files, const std::string& path, std::string_view by
     std::unique_ptr<OutputFile> file;
     if (const int error = files.OpenForWriting(path, OpenMode::CreateNew, file); error != 0)
         return error;
-    return WriteSyncAndClose(*file, bytes);
+    const int error = WriteSyncAndClose(*file, bytes);
+    // The lines then go to standard error, all of them: none may be in two places, or cut.
+    if (error != 0) files.Remove(path);
+    return error;
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ struct KeptLines {
 };
 
 // Writes `save_buffer` as it stands (each line preceded by CR LF, as in a daily file) to a new
-// file in `folder`, which is made when missing. A name already taken gets "-2", "-3", ...
+// file in `folder`, which is made when missing. A name already taken gets "-2", "-3", ... A
+// file that cannot be written whole is removed again.
 KeptLines KeepUnsavedLines(FileSystem& files, const std::string& folder, const LocalDateTime& now,
                            std::string_view save_buffer);
 

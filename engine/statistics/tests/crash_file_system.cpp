@@ -70,6 +70,25 @@ class CrashFile : public OutputFile {
     std::shared_ptr<CrashFileSystem::Inode> inode_;
 };
 
+// Reads the bytes as the program sees them, also those written after the opening.
+class CrashInputFile : public InputFile {
+  public:
+    explicit CrashInputFile(std::shared_ptr<CrashFileSystem::Inode> inode)
+        : inode_(std::move(inode)) {}
+    int Size(std::uint64_t& size) override {
+        size = inode_->seen.size();
+        return 0;
+    }
+    std::size_t ReadAt(std::uint64_t offset, char* data, std::size_t size, int& error) override {
+        error = 0;
+        if (offset >= inode_->seen.size()) return 0;
+        return inode_->seen.copy(data, size, static_cast<std::size_t>(offset));
+    }
+
+  private:
+    std::shared_ptr<CrashFileSystem::Inode> inode_;
+};
+
 std::string TornBytes(const std::string& flushed, const std::string& seen, bool zeros) {
     std::size_t same = 0;
     while (same < flushed.size() && same < seen.size() && flushed[same] == seen[same]) ++same;
@@ -199,7 +218,10 @@ int CrashFileSystem::ReplacementTarget(const std::string& path, std::string& tar
 
 int CrashFileSystem::CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                                            std::unique_ptr<OutputFile>& file) {
+    // A name of its own, whatever an earlier run left.
     temporary_path = target + ".tmp";
+    for (int n = 2; names_.count(temporary_path); ++n)
+        temporary_path = target + ".tmp" + std::to_string(n);
     return OpenForWriting(temporary_path, OpenMode::CreateNew, file);
 }
 
@@ -209,6 +231,15 @@ int CrashFileSystem::Rename(const std::string& from, const std::string& to) {
     if (!Change("rename " + from + " to " + to)) return EIO;
     names_[to] = found->second;
     names_.erase(from);
+    return 0;
+}
+
+int CrashFileSystem::Link(const std::string& from, const std::string& to) {
+    const auto found = names_.find(from);
+    if (found == names_.end()) return ENOENT;
+    if (names_.count(to)) return EEXIST;
+    if (!Change("link " + from + " to " + to)) return EIO;
+    names_[to] = found->second;
     return 0;
 }
 
@@ -226,6 +257,14 @@ int CrashFileSystem::SyncFolder(const std::string& path) {
         it = FolderOf(it->first) == path ? synced_names_.erase(it) : std::next(it);
     for (const auto& [name, inode] : names_)
         if (FolderOf(name) == path) synced_names_[name] = inode;
+    return 0;
+}
+
+int CrashFileSystem::OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) {
+    if (folders_.count(path)) return EISDIR;
+    const auto found = names_.find(path);
+    if (found == names_.end()) return ENOENT;
+    file = std::make_unique<CrashInputFile>(found->second);
     return 0;
 }
 

@@ -21,7 +21,9 @@ class FaultyFile : public OutputFile {
         return owner_.refuse_sync != 0 ? owner_.refuse_sync : real_->DataSync();
     }
     int Size(std::uint64_t& size) override { return real_->Size(size); }
-    int Truncate(std::uint64_t size) override { return real_->Truncate(size); }
+    int Truncate(std::uint64_t size) override {
+        return owner_.refuse_truncate != 0 ? owner_.refuse_truncate : real_->Truncate(size);
+    }
     int Lock() override { return real_->Lock(); }
     int Close() override { return real_->Close(); }
 

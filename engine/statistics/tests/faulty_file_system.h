@@ -18,6 +18,7 @@ class FaultyFileSystem : public FileSystem {
     int refuse_open = 0;
     int refuse_rename = 0;
     int refuse_sync = 0;
+    int refuse_truncate = 0;
     // The next write takes at most this many bytes, without an error (once).
     std::size_t short_write = 0;
     // After this many more bytes every write fails with `full_error`.
@@ -42,8 +43,14 @@ class FaultyFileSystem : public FileSystem {
     int CreateTemporaryBeside(const std::string& target, std::string& temporary_path,
                               std::unique_ptr<OutputFile>& file) override;
     int Rename(const std::string& from, const std::string& to) override;
+    int Link(const std::string& from, const std::string& to) override {
+        return real_.Link(from, to);
+    }
     int Remove(const std::string& path) override { return real_.Remove(path); }
     int SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
+    int OpenForReading(const std::string& path, std::unique_ptr<InputFile>& file) override {
+        return real_.OpenForReading(path, file);
+    }
     int ReadAll(const std::string& path, std::size_t max_bytes, std::string& content) override {
         return real_.ReadAll(path, max_bytes, content);
     }

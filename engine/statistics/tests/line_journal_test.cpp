@@ -10,6 +10,7 @@
 
 #include "engine/statistics/journal_records.h"
 #include "engine/statistics/journal_recovery.h"
+#include "engine/statistics/journal_scan.h"
 #include "engine/statistics/tests/crash_file_system.h"
 #include "engine/statistics/tests/faulty_file_system.h"
 #include "engine/statistics/tests/temp_folder.h"
@@ -119,20 +120,26 @@ TEST_F(LineJournalTest, ADamagedJournalIsReadUpToItsLastWholeRecordAndGoesOnAfte
     const std::string whole = TempFolder::Read(JournalPath());
     const std::string lines = journal::Read(whole).lines;
     ASSERT_EQ(lines, buffer);
-    // Cut anywhere, or with any byte changed, the reader gives the lines of the whole
-    // records before the damage and nothing else.
+    // Cut anywhere, as a crash leaves it, the reader gives the lines of the whole records
+    // before the cut. With any byte changed it gives those before the damage (or, when the
+    // damage is in the header, those after it) and nothing else, and finds it damaged.
     std::size_t previous = 0;
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
         const journal::Contents c = journal::Read(whole.substr(0, cut));
         ASSERT_TRUE(lines.starts_with(c.lines)) << cut;
         ASSERT_LE(c.whole_length, cut);
         ASSERT_GE(c.lines.size(), previous);
+        ASSERT_FALSE(c.Spoilt()) << cut;
         previous = c.lines.size();
+        if (cut == whole.size()) break;
         std::string spoilt = whole;
-        if (cut < whole.size()) spoilt[cut] ^= 0x20;
+        spoilt[cut] ^= 0x20;
         const journal::Contents s = journal::Read(spoilt);
         ASSERT_TRUE(lines.starts_with(s.lines)) << cut;
-        ASSERT_LE(s.whole_length, cut) << cut;
+        if (!s.header_damaged) {
+            ASSERT_LE(s.whole_length, cut) << cut;
+        }
+        ASSERT_TRUE(s.Spoilt()) << cut;
     }
 
     // A torn last record: three lines come back; the tail goes, so that what the journal
