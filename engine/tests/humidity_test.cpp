@@ -1,4 +1,4 @@
-#include "analysis/humidity.h"
+#include "engine/humidity.h"
 
 #include <gtest/gtest.h>
 
