@@ -7,7 +7,7 @@ incubator_test(configuration_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/configuration_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/configuration_writers_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/app_paths_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS configuration)
 
 # Each instance's folders when the configuration file is named (--config FILE); its name
@@ -18,5 +18,5 @@ incubator_library(instance_paths
 
 incubator_test(instance_paths_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/instance_paths_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS instance_paths)

@@ -9,7 +9,7 @@ incubator_library(instance_start
 
 incubator_test(instance_start_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/instance_start_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS instance_start)
 
 # End to end: the programs as instances (one copy per statistics folder, the configuration
@@ -17,13 +17,10 @@ incubator_test(instance_start_tests
 # probe preloaded that plays the person at it.
 incubator_e2e_program(instances_e2e_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/e2e/tests/instances_e2e_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS platform_ini
     PROGRAMS incubator-monitord)
 if(INCUBATOR_WITH_QT)
-    add_library(incubator_window_probe MODULE ${CMAKE_CURRENT_LIST_DIR}/e2e/probe/window_probe.cpp)
-    target_link_libraries(incubator_window_probe PRIVATE Qt6::Widgets)
-    incubator_warnings(incubator_window_probe)
     target_compile_definitions(instances_e2e_tests PRIVATE
         INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
         INCUBATOR_WINDOW_PROBE_PATH="$<TARGET_FILE:incubator_window_probe>")

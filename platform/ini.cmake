@@ -18,7 +18,7 @@ incubator_test(ini_tests
             ${CMAKE_CURRENT_LIST_DIR}/tests/ini_file_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/ini_crash_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/ini_crash_layout.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS platform_ini)
 add_dependencies(ini_tests ini_crash_writer)
 target_compile_definitions(ini_tests PRIVATE

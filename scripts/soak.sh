@@ -176,7 +176,7 @@ phase() {
     echo "$ending" >"$dir/ending.txt"
 
     local result=passed
-    build/app/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
+    build/testing/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
         --echo "$dir/echo.txt" --layout 8 --rounding 1 $check_option >"$dir/check.txt" ||
         result=failed
     [ "$ending" = ok ] || result=failed

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/ini_file.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/e2e/tests/simulator_process.h"
+#include "testing/simulator_process.h"
 
 #include <fstream>
 #include <sstream>

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/alignment.h"
-#include "app/e2e/sim_log.h"
 #include "engine/telemetry_packet.h"
+#include "testing/alignment.h"
+#include "testing/sim_log.h"
 
 namespace e2e {
 

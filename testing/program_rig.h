@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/sim_log.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/simulator_process.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/child_process.h"
+#include "testing/sim_log.h"
+#include "testing/simulator_process.h"
+#include "testing/temp_folder.h"
 
 class ProgramRig {
   public:

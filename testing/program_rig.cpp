@@ -1,10 +1,10 @@
-#include "app/e2e/tests/program_rig.h"
+#include "testing/program_rig.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/e2e/daily_lines.h"
+#include "testing/daily_lines.h"
 
 using namespace std::chrono_literals;
 

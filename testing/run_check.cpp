@@ -1,10 +1,10 @@
-#include "app/e2e/run_check.h"
+#include "testing/run_check.h"
 
 #include <set>
 #include <span>
 #include <tuple>
 
-#include "app/e2e/record_fields.h"
+#include "testing/record_fields.h"
 
 namespace e2e {
 

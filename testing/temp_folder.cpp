@@ -1,4 +1,4 @@
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 #include <stdlib.h>
 

@@ -1,4 +1,4 @@
-#include "app/e2e/record_fields.h"
+#include "testing/record_fields.h"
 
 #include "engine/record_line.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/tests/child_process.h"
+#include "testing/child_process.h"
 
 class SimulatorProcess {
   public:

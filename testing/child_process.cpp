@@ -1,4 +1,4 @@
-#include "app/e2e/tests/child_process.h"
+#include "testing/child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>

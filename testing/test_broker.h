@@ -11,7 +11,7 @@
 
 #include "mqtt/settings.h"
 #include "platform/doubles/queued_ui_thread.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 struct BrokerOptions {
     std::string user, password;  // set: logins need them

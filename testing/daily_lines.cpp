@@ -1,4 +1,4 @@
-#include "app/e2e/daily_lines.h"
+#include "testing/daily_lines.h"
 
 #include <algorithm>
 #include <filesystem>

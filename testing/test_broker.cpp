@@ -1,4 +1,4 @@
-#include "mqtt/tests/test_broker.h"
+#include "testing/test_broker.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>

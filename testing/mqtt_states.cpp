@@ -1,9 +1,9 @@
-#include "app/e2e/tests/mqtt_states.h"
+#include "testing/mqtt_states.h"
 
 #include <algorithm>
 
-#include "app/e2e/record_fields.h"
 #include "mqtt/payloads.h"
+#include "testing/record_fields.h"
 
 namespace e2e {
 

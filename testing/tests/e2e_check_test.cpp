@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/e2e/alignment.h"
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/record_fields.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
 #include "engine/record_line.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/alignment.h"
+#include "testing/daily_lines.h"
+#include "testing/record_fields.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

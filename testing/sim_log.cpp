@@ -1,4 +1,4 @@
-#include "app/e2e/sim_log.h"
+#include "testing/sim_log.h"
 
 #include <algorithm>
 #include <charconv>

@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
+#include "testing/daily_lines.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
 
 namespace {
 
