@@ -33,7 +33,7 @@ if(INCUBATOR_WITH_QT)
     add_executable(incubator-monitor main.cpp)
     target_link_libraries(incubator-monitor PRIVATE
         main_window_qt serial_posix ui_thread_qt qt_timer sound_canberra platform_services_posix
-        platform_services_qt termination_qt mqtt_feed instance_start instance_channel_qt)
+        platform_services_qt termination_qt mqtt_feed config instance_channel_qt)
     target_compile_definitions(incubator-monitor PRIVATE INCUBATOR_VERSION="${PROJECT_VERSION}")
     incubator_warnings(incubator-monitor)
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
-#include "app/instance_claim.h"
-#include "app/instance_paths.h"
+#include "config/app_paths.h"
+#include "config/instance_claim.h"
+#include "config/instance_paths.h"
 
 namespace config {
 

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "app/instance_paths.h"
+#include "config/instance_paths.h"
 
 namespace config {
 

@@ -1,4 +1,4 @@
-#include "app/instance_claim.h"
+#include "config/instance_claim.h"
 
 #include <unistd.h>
 

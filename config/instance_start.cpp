@@ -1,7 +1,7 @@
-#include "app/instance_start.h"
+#include "config/instance_start.h"
 
-#include "app/configuration_file_check.h"
-#include "app/earlier_instance_folder.h"
+#include "config/configuration_file_check.h"
+#include "config/earlier_instance_folder.h"
 
 namespace config {
 

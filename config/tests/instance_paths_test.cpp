@@ -1,4 +1,4 @@
-#include "app/instance_paths.h"
+#include "config/instance_paths.h"
 
 #include <filesystem>
 #include <map>

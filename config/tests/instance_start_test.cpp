@@ -1,4 +1,4 @@
-#include "app/instance_start.h"
+#include "config/instance_start.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "app/earlier_instance_folder.h"
+#include "config/earlier_instance_folder.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
-#include "app/instance_claim.h"
 #include "common/system_error_text.h"
+#include "config/instance_claim.h"
 #include "mqtt/settings.h"
 
 namespace config {

@@ -1,4 +1,4 @@
-#include "app/configuration_file_check.h"
+#include "config/configuration_file_check.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "app/app_paths.h"
+#include "config/app_paths.h"
 
 namespace config {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/app_paths.h"
+#include "config/app_paths.h"
 #include "platform/posix/folder_lock.h"
 
 namespace config {
