@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/id_name.h"
 #include "common/system_error_text.h"
 #include "config/instance_claim.h"
-#include "mqtt/settings.h"
 
 namespace config {
 
@@ -30,7 +30,7 @@ bool BelongsToAnotherFile(const fs::path& configuration_file, const std::string&
     for (const auto& entry : fs::directory_iterator(configuration_file.parent_path(), error)) {
         const fs::path& path = entry.path();
         if (path.extension() == ".ini" && path != configuration_file &&
-            mqtt::IdName(path.stem().string()) == folder_name)
+            text::IdName(path.stem().string()) == folder_name)
             return true;
     }
     return false;

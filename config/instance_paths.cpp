@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "common/id_name.h"
 #include "common/text_parse.h"
-#include "mqtt/settings.h"
 #include "platform/ini_file.h"
 
 namespace config {
@@ -33,7 +33,7 @@ InstancePaths ResolveInstancePaths(const std::string& configuration_file,
     paths.configuration_file = file.string();
     std::string name = ReadTrimmed(ini, "MQTT", "Name");
     if (name.empty()) name = file.stem().string();
-    paths.name = mqtt::IdName(name);
+    paths.name = text::IdName(name);
 
     const auto beside_log = [&](const fs::path& log) {
         paths.log_folder = log.string();
@@ -50,7 +50,7 @@ InstancePaths ResolveInstancePaths(const std::string& configuration_file,
     if (config_home && data_home &&
         folder == (fs::path(*config_home) / "incubator-monitor").lexically_normal()) {
         const fs::path data = fs::path(*data_home) / "incubator-monitor";
-        const fs::path instance = data / mqtt::IdName(file.stem().string());
+        const fs::path instance = data / text::IdName(file.stem().string());
         paths.instance_folder = instance.string();
         paths.log_folder = (instance / "log").string();
         paths.unsaved_folder = (instance / "unsaved").string();
