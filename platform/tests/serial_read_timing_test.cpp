@@ -1,4 +1,4 @@
-#include "serial/serial_read_timing.h"
+#include "platform/serial_read_timing.h"
 
 #include <gtest/gtest.h>
 
