@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "engine/telemetry_receiver.h"
+#include "engine/tests/sim_process.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/posix/posix_serial_device.h"
 #include "serial/serial_port.h"
-#include "serial/tests/sim_process.h"
 
 namespace {
 
