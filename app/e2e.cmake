@@ -1,4 +1,7 @@
 # End to end: the real programs on a simulator's pseudo-terminal, in the rig of testing/.
+if(NOT BUILD_TESTING)
+    return()
+endif()
 set(e2e_dir ${CMAKE_CURRENT_LIST_DIR}/e2e)
 
 if(INCUBATOR_WITH_QT)

@@ -1,6 +1,9 @@
 # End to end: the programs as instances (one copy per statistics folder, the configuration
 # file's checks, the window's end with its question open). The window program runs with a
 # probe preloaded that plays the person at it.
+if(NOT BUILD_TESTING)
+    return()
+endif()
 incubator_e2e_program(instances_e2e_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/e2e/tests/instances_e2e_test.cpp
             ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
