@@ -31,7 +31,10 @@ endif()
 
 if(incubator_missing)
     list(JOIN incubator_missing ", " incubator_missing)
-    message(FATAL_ERROR "The tests and benchmarks need ${incubator_missing}. "
-        "`bash scripts/setup-deps.sh` installs them; -DBUILD_TESTING=OFF "
-        "-DINCUBATOR_BENCH=OFF builds the programs without them.")
+    set(incubator_without -DBUILD_TESTING=OFF)
+    if(INCUBATOR_BENCH)
+        string(APPEND incubator_without " -DINCUBATOR_BENCH=OFF")
+    endif()
+    message(FATAL_ERROR "The tests need ${incubator_missing}. `bash scripts/setup-deps.sh` "
+        "installs them; ${incubator_without} builds the programs alone.")
 endif()
