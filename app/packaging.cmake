@@ -18,6 +18,9 @@ if(INCUBATOR_WITH_QT)
 
 endif()
 
+# The licence goes with either program.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION share/doc/incubator-monitor)
+
 # Installs into a temporary prefix and checks the result (the service and its unit always, the
 # window program when it is built); skipped (77) only for the entry's validation when
 # desktop-file-validate is missing.
