@@ -1,53 +1,14 @@
-# End to end: the real programs on a simulator's pseudo-terminal, and the checker that compares
-# the simulator's packet log with the monitor's daily files (scripts/soak.sh uses it too).
+# End to end: the real programs on a simulator's pseudo-terminal, in the rig of testing/.
+if(NOT BUILD_TESTING)
+    return()
+endif()
 set(e2e_dir ${CMAKE_CURRENT_LIST_DIR}/e2e)
-
-incubator_library(e2e_check
-    SOURCES ${e2e_dir}/alignment.h ${e2e_dir}/daily_lines.cpp ${e2e_dir}/record_fields.cpp
-            ${e2e_dir}/run_check.cpp ${e2e_dir}/sim_log.cpp
-    DEPS telemetry)
-
-add_executable(incubator-e2e-check ${e2e_dir}/check_main.cpp)
-target_link_libraries(incubator-e2e-check PRIVATE e2e_check)
-incubator_warnings(incubator-e2e-check)
-
-incubator_test(e2e_check_tests
-    SOURCES ${e2e_dir}/tests/e2e_check_test.cpp ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
-    DEPS e2e_check)
-
-# The child processes the end-to-end tests run: any program, incubator-sim with its
-# pseudo-terminal, and a program under test fed by the simulator.
-incubator_library(e2e_processes
-    SOURCES ${e2e_dir}/tests/child_process.cpp ${e2e_dir}/tests/program_rig.cpp
-            ${e2e_dir}/tests/simulator_process.cpp
-    DEPS e2e_check)
-target_compile_definitions(e2e_processes PRIVATE INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>")
-add_dependencies(e2e_processes incubator-sim)
-
-# An end-to-end test program: incubator_e2e_program(name SOURCES ... DEPS ... PROGRAMS ...).
-# Each of PROGRAMS (targets named incubator-<name>) is built first, its path given to the code
-# as INCUBATOR_<NAME>_PATH.
-function(incubator_e2e_program name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PROGRAMS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE e2e_processes e2e_check ${ARG_DEPS}
-        GTest::gtest GTest::gtest_main)
-    incubator_warnings(${name})
-    foreach(program IN LISTS ARG_PROGRAMS)
-        string(REGEX REPLACE "^incubator-" "" macro ${program})
-        string(TOUPPER ${macro} macro)
-        string(REPLACE "-" "_" macro ${macro})
-        target_compile_definitions(${name} PRIVATE
-            INCUBATOR_${macro}_PATH="$<TARGET_FILE:${program}>")
-        add_dependencies(${name} ${program})
-    endforeach()
-endfunction()
 
 if(INCUBATOR_WITH_QT)
     # One program, two CTest tests that can run side by side.
     incubator_e2e_program(monitor_e2e_tests
         SOURCES ${e2e_dir}/tests/monitor_e2e_test.cpp
-                ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+                ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
         DEPS humidity platform_ini statistics
         PROGRAMS incubator-monitor incubator-e2e-check)
     foreach(group IN ITEMS Signals Ending EightAndNineBytes)
@@ -59,7 +20,8 @@ if(INCUBATOR_WITH_QT)
 
     # The window program publishing to a broker of the test's own.
     incubator_e2e_program(monitor_mqtt_tests
-        SOURCES ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/mqtt_states.cpp
+        SOURCES ${e2e_dir}/tests/monitor_mqtt_test.cpp
+                ${PROJECT_SOURCE_DIR}/testing/mqtt_states.cpp
         DEPS mqtt_test_support
         PROGRAMS incubator-monitor)
     target_compile_definitions(monitor_mqtt_tests PRIVATE INCUBATOR_VERSION="${PROJECT_VERSION}")
@@ -86,7 +48,7 @@ endif()
 # service always, the window program when it is built.
 incubator_e2e_program(monitor_kill_tests
     SOURCES ${e2e_dir}/tests/monitor_kill_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     PROGRAMS incubator-monitord)
 add_test(NAME service_e2e_Kills COMMAND monitor_kill_tests --gtest_filter=*/Service)
 set_tests_properties(service_e2e_Kills PROPERTIES TIMEOUT 240)

@@ -32,7 +32,8 @@ fi
 faulty_minutes=$((minutes / 5 > 0 ? minutes / 5 : 1))
 
 bash scripts/setup-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON \
+    -DBUILD_TESTING=ON >/dev/null  # the checker is part of the test rig
 cmake --build build -j "$(nproc)" --target incubator-monitor incubator-sim incubator-e2e-check
 
 work=build/soak
@@ -176,7 +177,7 @@ phase() {
     echo "$ending" >"$dir/ending.txt"
 
     local result=passed
-    build/app/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
+    build/testing/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
         --echo "$dir/echo.txt" --layout 8 --rounding 1 $check_option >"$dir/check.txt" ||
         result=failed
     [ "$ending" = ok ] || result=failed

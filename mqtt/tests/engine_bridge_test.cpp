@@ -18,9 +18,9 @@
 #include "mqtt/engine_bridge.h"
 #include "mqtt/mqtt_feed.h"
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/virtual_clock.h"
+#include "testing/test_broker.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
+#include "testing/test_broker.h"
 
 namespace {
 
