@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 void PacketFramer::SetLayout(PacketLayout layout) {
     if (layout == layout_) return;
@@ -12,9 +11,9 @@ void PacketFramer::SetLayout(PacketLayout layout) {
 }
 
 void PacketFramer::Reset() {
+    if (settled_ && UartCount > 0) ++cut_;
     UartCount = 0;
     settled_ = true;
-    silence_at_ = 0;
 }
 
 void PacketFramer::Push(std::span<const std::uint8_t> bytes, Output& out) {
@@ -33,10 +32,7 @@ void PacketFramer::EndOfRead(Output& out) {
 
 void PacketFramer::Silence(Output& out) {
     Frame(out, Until::Silence);
-    if (!settled_) return Reset();
-    // Two silences in one packet: the part before the first was not its start.
-    Drop(silence_at_);
-    silence_at_ = UartCount;
+    Reset();
 }
 
 void PacketFramer::Frame(Output& out, Until until) {
@@ -45,33 +41,14 @@ void PacketFramer::Frame(Output& out, Until until) {
         if (settled_) {
             if (UartCount < length) return;
             const std::span<const std::uint8_t> packet(UartBuf.data(), length);
-            const bool checksum = ChecksumOk(packet);
-            if (silence_at_ != 0) {
-                const std::size_t silence_at = std::exchange(silence_at_, 0);
-                if (!checksum || !Plausible(packet)) {
-                    Drop(silence_at);  // the packet begins after the silence
-                    continue;
-                }
-            }
-            if (checksum && !Plausible(packet) && has_last_) {
-                // What a lost byte leaves where a packet is due: the rest of its packet and the
-                // first byte of the next, which pass the checksum when that byte equals the one
-                // lost. The next packet then stands one byte earlier, like the last one taken;
-                // a broken sensor's packet read one byte early is not.
-                if (UartCount < 2 * length - 1) {
-                    // Wait while bytes after it are there or coming: the rest follows them.
-                    if (until == Until::MoreBytes ||
-                        (until == Until::EndOfRead && UartCount > length))
-                        return;
-                } else if (const std::span<const std::uint8_t> next(UartBuf.data() + length - 1,
-                                                                    length);
-                           ChecksumOk(next) && LikeTheLast(next)) {
-                    Drop(length - 1);
+            if (ChecksumOk(packet)) {
+                const std::size_t leftover = Leftover(until);
+                if (leftover == kNeedBytes) return;
+                if (leftover != 0) {
+                    Drop(leftover);
                     out.Dropped();
                     continue;
                 }
-            }
-            if (checksum) {
                 std::copy(packet.begin(), packet.end(), last_.begin());
                 has_last_ = true;
                 out.Packet(packet);
@@ -94,6 +71,42 @@ void PacketFramer::Frame(Output& out, Until until) {
         Drop(at);
         settled_ = true;
     }
+}
+
+std::size_t PacketFramer::Leftover(Until until) const {
+    const std::size_t length = PacketLength(layout_);
+    const std::span<const std::uint8_t> packet(UartBuf.data(), length);
+    // Both exceptions are what lost bytes leave when the next packet follows without a silence
+    // seen between them. The packet may have begun right after a silence all the same: the
+    // silence after it can hide behind a thread too busy to see the bytes come.
+    //
+    // The rest of a packet that lost its first k bytes and the first k bytes of the next one,
+    // the same packet again: the next one begins at length - k.
+    if (const std::size_t k = TurnedRound(packet)) return length - k;
+    if (!has_last_ || Plausible(packet)) return 0;
+    // The rest of a packet that lost a byte and the first byte of the next, which pass the
+    // checksum when that byte equals the one lost. The next packet then stands one byte
+    // earlier, like the last one taken; a broken sensor's packet read one byte early is not.
+    if (UartCount < 2 * length - 1) {
+        // Wait while bytes after it are there or coming: the rest follows them.
+        const bool more =
+            until == Until::MoreBytes || (until == Until::EndOfRead && UartCount > length);
+        return more ? kNeedBytes : 0;
+    }
+    const std::span<const std::uint8_t> next(UartBuf.data() + length - 1, length);
+    return ChecksumOk(next) && LikeTheLast(next) ? length - 1 : 0;
+}
+
+std::size_t PacketFramer::TurnedRound(std::span<const std::uint8_t> packet) const {
+    if (!has_last_) return 0;
+    const std::size_t length = packet.size();
+    if (std::equal(packet.begin(), packet.end(), last_.begin())) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if (std::equal(packet.begin(), packet.end() - static_cast<long>(k),
+                       last_.begin() + static_cast<long>(k)) &&
+            std::equal(packet.end() - static_cast<long>(k), packet.end(), last_.begin()))
+            return k;
+    return 0;
 }
 
 std::size_t PacketFramer::Hunt(bool final) const {
@@ -139,5 +152,4 @@ void PacketFramer::Drop(std::size_t count) {
     count = std::min(count, UartCount);
     std::memmove(UartBuf.data(), UartBuf.data() + count, UartCount - count);
     UartCount -= count;
-    silence_at_ = silence_at_ > count ? silence_at_ - count : 0;
 }

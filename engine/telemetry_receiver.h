@@ -5,7 +5,7 @@
 // A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
 // read are all decoded and a partial packet waits for the next read. After a lost byte the
 // framer hunts for the next packet; and bytes that arrive after a silence longer than
-// kResyncGap begin a packet, unless they make the partial packet held from before whole.
+// kResyncGap begin a packet: a partial packet held from before is dropped and counted.
 
 #include <chrono>
 #include <cstddef>
@@ -89,6 +89,8 @@ class TelemetryReceiver {
     void DecodePacket(std::span<const std::uint8_t> packet, TelemetrySink& sink);
 
     std::size_t PendingBytes() const { return framer_.Held(); }
+    // Partial packets dropped unfinished (PacketFramer::CutPackets).
+    std::uint64_t CutPackets() const { return framer_.CutPackets(); }
 
   private:
     class Decoder;

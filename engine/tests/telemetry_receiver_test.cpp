@@ -298,10 +298,13 @@ TEST_F(Receiver, BytesAfterASilenceLongerThanTheResyncGapBeginAPacket) {
     EXPECT_EQ(display.lines.size(), 3u);
     EXPECT_EQ(display.balloons, 0);
     EXPECT_EQ(rx.PendingBytes(), 0u);
-    // Unless the bytes after the silence make the partial packet whole: its own, held back.
+    EXPECT_EQ(rx.CutPackets(), 1u);
+    // Even when the bytes after the silence would make the partial packet whole: a packet's
+    // pieces further apart than the gap are lost, each piece counted.
     rx.Receive(head, display, milliseconds(900));
     rx.Receive(tail, display, milliseconds(60));
-    EXPECT_EQ(display.lines.size(), 4u);
+    EXPECT_EQ(display.lines.size(), 3u);
+    EXPECT_EQ(rx.CutPackets(), 2u);
 
     // A hunt that waited for more bytes takes, at the silence, a packet it already holds:
     // two bytes lost, the read ends after the next packet (14 bytes, the nearer places need 15).
@@ -310,10 +313,10 @@ TEST_F(Receiver, BytesAfterASilenceLongerThanTheResyncGapBeginAPacket) {
     Bytes damaged = Eight(0x12, 600, 590, 450);
     damaged.erase(damaged.begin() + 2, damaged.begin() + 4);
     rx.Receive(Concat({damaged, good}), display, milliseconds(900));
-    EXPECT_EQ(display.lines.size(), 4u);
+    EXPECT_EQ(display.lines.size(), 3u);
     rx.Receive(kExample8, display, milliseconds(900));
-    ASSERT_EQ(display.lines.size(), 6u);
-    EXPECT_EQ(display.samples[4].values.t1_raw, 601);
+    ASSERT_EQ(display.lines.size(), 5u);
+    EXPECT_EQ(display.samples[3].values.t1_raw, 601);
     EXPECT_EQ(display.balloons, 1);
 }
 
