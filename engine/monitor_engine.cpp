@@ -6,6 +6,7 @@
 
 #include "engine/alarm_rules.h"
 #include "engine/autosave_period.h"
+#include "engine/cut_packets.h"
 #include "engine/port_open_failure.h"
 #include "engine/statistics/journal_recovery.h"
 #include "engine/statistics/unsaved_lines.h"
@@ -189,6 +190,7 @@ void MonitorEngine::ComPort1ConnectionLost() {
 }
 
 void MonitorEngine::ClosePort() {
+    ReportCutPackets(services_.program, receiver_.CutPackets());
     reopener_->Stop();
     port_.ClosePort();
     front_.PortStartedChanged(false);

@@ -112,7 +112,8 @@ class MonitorEngine : private TelemetrySink {
     // The port's OnConnectionLost: it lost its device and has closed itself; it is opened
     // again until it opens or is stopped.
     void ComPort1ConnectionLost();
-    // The end: no more attempts, and the port closes. Throws what the port throws.
+    // The end: no more attempts, and the port closes. Throws what the port throws. Partial
+    // packets dropped during the run, if any, are counted on standard error first.
     void ClosePort();
     // Decodes one whole packet of the current layout as if it had come (the hidden test
     // button).
