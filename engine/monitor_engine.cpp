@@ -292,14 +292,10 @@ void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
 
 void MonitorEngine::TimerResetRxUartTimer() {
     if (!port_.Connected()) return;
+    // Only the partial packet held here goes. What the port holds stays: it came after the
+    // silence and begins a packet (at 2 packets a second the next one is due just now).
     receiver_.ResetAssembly();
     timer_reset_rx_->SetEnabled(false);
-    try {
-        port_.PurgeBuffers(true, true);
-    } catch (const ESerialPort& e) {
-        // The device went away: the port's notice of the lost line follows and tells of it.
-        if (!IsHangUpError(e.SystemCode())) throw;
-    }
 }
 
 void MonitorEngine::TimerSignalOFFDataTimer() {
