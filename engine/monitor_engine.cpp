@@ -292,10 +292,11 @@ void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
 
 void MonitorEngine::TimerResetRxUartTimer() {
     if (!port_.Connected()) return;
-    // Only the partial packet held here goes. What the port holds stays: it came after the
-    // silence and begins a packet (at 2 packets a second the next one is due just now).
-    receiver_.ResetAssembly();
     timer_reset_rx_->SetEnabled(false);
+    // A whole packet held for what would follow it is taken, a partial packet goes. What the
+    // port holds stays: it came after the silence and begins a packet (at 2 packets a second
+    // the next one is due just now).
+    receiver_.LineSilent(*this);
 }
 
 void MonitorEngine::TimerSignalOFFDataTimer() {

@@ -86,7 +86,8 @@ class MonitorEngine : private TelemetrySink {
     // --- the steps, named after the handlers that start them
     // The port's OnRxChar: `count` bytes wait in it.
     void ComPort1RxChar(TCustomSerialPort& sender, int count);
-    // A silence inside a packet: the partial packet goes; what the port holds stays.
+    // The line silent for kResetRxMs: a packet held for what would follow it is taken, a
+    // partial packet goes; what the port holds stays.
     void TimerResetRxUartTimer();
     // The watchdog: nothing came for kNoDataMs.
     void TimerSignalOFFDataTimer();

@@ -13,18 +13,23 @@
 // Settled, the next byte is taken for the first byte of a packet: after the port was opened or
 // the assembly reset, after a silence, after a packet that passed its checksum, and where a hunt
 // found one. A packet where one is due is taken when its checksum passes, whatever its readings
-// say: a broken sensor must still reach the alarms. Two exceptions, for what lost bytes leave
-// where the next packet came without a silence seen before it: a packet that is the last one
-// taken turned round (its last bytes first), and impossible readings unlike the last packet's
-// with a packet like it one byte earlier (see Leftover).
+// say: a broken sensor must still reach the alarms. The exception is what lost bytes leave where
+// the next packet came without a silence seen before it (a fast controller, or a thread too busy
+// to see the silence), and the bytes after it must show it (see Leftover): a packet unlike the
+// reference, or the reference turned round (its last bytes first), with the next packet
+// beginning inside it. Such a packet waits for those bytes, or for the silence after it.
+//
+// The reference is the packet the next ones are judged by: the last one taken that was like it,
+// or like the packet taken just before (a single odd packet, taken for want of proof, does not
+// move it). Like: each temperature word within 32 units (2 degrees in sixteenths, 3.2 for T3 in
+// tenths).
 //
 // A packet that fails its checksum starts a hunt: bytes were lost, added or spoilt, so the next
 // packet is looked for near where it was due, the nearest place first (a lost byte before an
 // added one). Bytes read out of step pass the XOR check whenever two packets begin alike, so a
-// place must show more than a good checksum: first a packet like the last one taken (each
-// temperature word within 32 units of it: 2 degrees in sixteenths, 3.2 for T3 in tenths), else
-// one whose readings a sensor can give at all. The likeness finds the packets of a broken sensor
-// too, whose readings are impossible while bytes out of step can look possible.
+// place must show more than a good checksum: first a packet like the reference, else one whose
+// readings a sensor can give at all. The likeness finds the packets of a broken sensor too,
+// whose readings are impossible while bytes out of step can look possible.
 
 #include <array>
 #include <cstddef>
@@ -53,12 +58,12 @@ class PacketFramer {
     void SetLayout(PacketLayout layout);
 
     void Push(std::span<const std::uint8_t> bytes, Output& out);
-    // The bytes of one read are all pushed. A packet that would wait for the bytes after it, to
-    // tell whether it is what a lost byte left, is taken when none of them has come.
+    // The bytes of one read are all pushed. A packet waiting for the bytes after it, to tell
+    // whether it is what lost bytes left, waits on for the next read or the silence.
     void EndOfRead(Output& out);
     // The line was silent longer than the bytes of one packet are ever apart: what is held came
-    // before it, and the next byte begins a packet. A hunt chooses among the packets that are
-    // there; what is left is dropped.
+    // before it, and the next byte begins a packet. A waiting packet is taken, a hunt chooses
+    // among the packets like the reference that are there; what is left is dropped.
     void Silence(Output& out);
     // Drops what is held; the next byte begins a packet.
     void Reset();
@@ -71,7 +76,7 @@ class PacketFramer {
     std::uint64_t CutPackets() const { return cut_; }
 
   private:
-    // Raw units within which a temperature is like the last one taken: 2 degrees in sixteenths.
+    // Raw units within which a temperature is like the reference's: 2 degrees in sixteenths.
     static constexpr int kLikeness = 32;
     static constexpr std::size_t kNotFound = kCapacity;
     static constexpr std::size_t kNeedBytes = kCapacity + 1;
@@ -87,14 +92,16 @@ class PacketFramer {
     // packet: how many bytes to drop so that the next packet is due, 0 to take it, or
     // kNeedBytes to wait for what follows it.
     std::size_t Leftover(Until until) const;
-    // k when `packet` is the last packet taken turned round by k bytes (0 < k < length), and
-    // not that packet itself; else 0.
+    // k when `packet` is the reference turned round by k bytes (0 < k < length), and not the
+    // reference itself; else 0.
     std::size_t TurnedRound(std::span<const std::uint8_t> packet) const;
     // Where the packet after the failed one at 0 begins, kNotFound, or kNeedBytes.
     std::size_t Hunt(bool final) const;
-    bool LikeTheLast(std::span<const std::uint8_t> packet) const;
-    // Like the last packet taken, or with readings a sensor can give.
-    bool Plausible(std::span<const std::uint8_t> packet) const;
+    // `packet` was taken: the reference follows it or not.
+    void Took(std::span<const std::uint8_t> packet);
+    bool LikeTheReference(std::span<const std::uint8_t> packet) const;
+    // Each temperature word within kLikeness of the other's.
+    static bool Alike(std::span<const std::uint8_t> packet, std::span<const std::uint8_t> other);
     void Drop(std::size_t count);
 
     PacketLayout layout_ = PacketLayout::Eight;
@@ -102,6 +109,7 @@ class PacketFramer {
     std::size_t UartCount = 0;
     bool settled_ = true;
     std::uint64_t cut_ = 0;
-    std::array<std::uint8_t, kMaxPacketLength> last_{};  // the last packet taken
-    bool has_last_ = false;
+    std::array<std::uint8_t, kMaxPacketLength> reference_{};
+    std::array<std::uint8_t, kMaxPacketLength> taken_{};  // the last packet taken
+    bool has_reference_ = false;
 };

@@ -82,8 +82,11 @@ class TelemetryReceiver {
     void Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink,
                  std::chrono::nanoseconds quiet_before = {});
 
-    // Drops a partial packet (receive-reset timer, watchdog, Start/Stop).
+    // Drops a partial packet (watchdog, Start/Stop).
     void ResetAssembly() { framer_.Reset(); }
+    // The line has been silent since the last bytes (the receive-reset timer): a whole packet
+    // held, waiting for the bytes after it, is decoded; a partial packet is dropped.
+    void LineSilent(TelemetrySink& sink);
 
     // Decodes one given whole packet of the current layout without touching the assembly.
     void DecodePacket(std::span<const std::uint8_t> packet, TelemetrySink& sink);

@@ -3,9 +3,10 @@
 // display near its capacity, runs of whole packets. Every sample must be a run of the bytes
 // received since the assembly was last reset, with a good checksum, after the one before it,
 // and never across a silence; it must arrive whole, at the display's next index, and read back
-// from its record line. A run of whole packets with readings a sensor can give, after a reset,
-// must come out entire (unless a packet is the one before it turned round: what a packet that
-// lost its first bytes leaves among identical ones).
+// from its record line. A run of whole packets whose readings change as a sensor's do (each
+// temperature within half a degree of the packet before), after a reset, must come out entire
+// (unless a packet is the one before it turned round: what a packet that lost its first bytes
+// leaves among identical ones).
 //
 // Input: one byte of initial settings, then operations, each a byte and its operands:
 //   00xxxxxx  bytes at hand: the next x + 1 input bytes in one read
@@ -24,6 +25,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <utility>
 #include <vector>
@@ -48,6 +50,17 @@ bool XorMatches(const Packet& p) {
     return x == p.back();
 }
 
+int SignedWordAt(const Packet& p, std::size_t at) {
+    return static_cast<std::int16_t>(WordAt(p, at));
+}
+
+// Each temperature word within 32 units of the other packet's, as the framer compares them.
+bool Alike(const Packet& a, const Packet& b) {
+    for (const std::size_t at : {1, 3, 5})
+        if (std::abs(SignedWordAt(a, at) - SignedWordAt(b, at)) > 32) return false;
+    return true;
+}
+
 // Where the samples may come from: the bytes received since the assembly was last reset (a
 // reset, a change of layout), each packet after the one before it; or, for the test button,
 // the packet it decodes.
@@ -59,6 +72,7 @@ struct StreamModel {
     std::deque<Packet> button;  // packets the test button decodes, in order
     std::vector<Packet> taken;  // every packet that came out, in order
     Packet framed;              // the last packet framed from the stream, in this layout
+    Packet judged;              // the one the framer judges the next ones by (PacketFramer::Took)
 
     void Reset() {
         stream.clear();
@@ -69,6 +83,7 @@ struct StreamModel {
         if (sht10 != nine) {
             Reset();
             framed.clear();
+            judged.clear();
         }
         nine = sht10;
         if (after_silence) silence_at = stream.size();
@@ -91,6 +106,7 @@ struct StreamModel {
             ++at;
         FUZZ_CHECK(at != stream.end());
         taken_end = static_cast<std::size_t>(at - stream.begin()) + p.size();
+        if (framed.empty() || Alike(p, judged) || Alike(p, framed)) judged = p;
         framed = p;
     }
 };
@@ -240,8 +256,10 @@ struct ScriptedPort {
     }
 };
 
-// After a reset, `count` whole packets with readings a sensor can give, cut into reads: each
-// comes out, in order, with no warning, and nothing stays held.
+// After a reset, `count` whole packets whose readings change as a sensor's do, cut into reads:
+// each comes out, in order, with no warning, and nothing stays held. The first packet follows
+// on the last one taken before, in this layout; without one its readings are any a sensor can
+// give.
 void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver& receiver,
                   CountingDisplay& display, StreamModel& model) {
     receiver.ResetAssembly();
@@ -250,25 +268,33 @@ void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver
     std::vector<Packet> packets;
     Packet bytes;
     // The layout of this run applies from its first read on.
-    const Packet before = nine == model.nine ? model.framed : Packet();
+    const bool same_layout = nine == model.nine;
+    Packet before = same_layout ? model.framed : Packet();
+    const Packet judged = same_layout ? model.judged : Packet();
     for (unsigned i = 0; i < count; ++i) {
         DecodedSample v;
         v.outputs = in.Byte();
-        v.t1_raw = static_cast<std::uint16_t>(in.Word() % 2001);
-        v.t2_raw = static_cast<std::uint16_t>(in.Word() % 2001);
-        v.t3_raw = static_cast<std::uint16_t>(in.Word() % (nine ? 1251 : 2001));
+        const auto next = [&](std::size_t at, unsigned range) {
+            if (before.empty()) return static_cast<std::uint16_t>(in.Word() % range);
+            const int word =
+                std::clamp(SignedWordAt(before, at) + in.Byte() % 33 - 16, -32768, 32767);
+            return static_cast<std::uint16_t>(word);
+        };
+        v.t1_raw = next(1, 2001);
+        v.t2_raw = next(3, 2001);
+        v.t3_raw = next(5, nine ? 1251 : 2001);
         v.hm = in.Byte();
         const Packet made = PacketOf(v, nine);
         Packet p = made;
-        // The packet before turned round would not be taken: other outputs make it another.
-        for (std::uint8_t change = 1; TurnedRound(packets.empty() ? before : packets.back(), p);
-             ++change) {
+        // A packet turned round would not be taken: other outputs make it another.
+        for (std::uint8_t change = 1; TurnedRound(before, p) || TurnedRound(judged, p); ++change) {
             p = made;
             p.front() ^= change;
             p.back() ^= change;
         }
         packets.push_back(p);
-        bytes.insert(bytes.end(), packets.back().begin(), packets.back().end());
+        before = p;
+        bytes.insert(bytes.end(), p.begin(), p.end());
     }
     const std::size_t read = 1 + in.Byte() % 40;
     const std::size_t taken = model.taken.size();
