@@ -42,14 +42,15 @@ void PacketFramer::Frame(Output& out, Until until) {
             if (UartCount < length) return;
             const std::span<const std::uint8_t> packet(UartBuf.data(), length);
             if (ChecksumOk(packet)) {
-                const std::size_t leftover = Leftover(until);
+                const bool like = LikeTheReference(packet);
+                const std::size_t leftover = Leftover(until, like);
                 if (leftover == kNeedBytes) return;
                 if (leftover != 0) {
                     Drop(leftover);
                     out.Dropped();
                     continue;
                 }
-                Took(packet);
+                Took(packet, like);
                 out.Packet(packet);
                 Drop(length);
                 continue;
@@ -72,7 +73,7 @@ void PacketFramer::Frame(Output& out, Until until) {
     }
 }
 
-std::size_t PacketFramer::Leftover(Until until) const {
+std::size_t PacketFramer::Leftover(Until until, bool like) const {
     const std::size_t length = PacketLength(layout_);
     const std::span<const std::uint8_t> packet(UartBuf.data(), length);
     if (!has_reference_) return 0;
@@ -81,7 +82,6 @@ std::size_t PacketFramer::Leftover(Until until) const {
     // whenever they equal the bytes lost (the XOR of a packet is 0). The next packet begins 1
     // to length - 1 bytes on.
     const std::size_t turned = TurnedRound(packet);
-    const bool like = LikeTheReference(packet);
     if (turned == 0 && like) return 0;
     // The reference turned round with bytes after it: a packet that lost its first k bytes and
     // the same packet again, length - k bytes on.
@@ -108,7 +108,8 @@ std::size_t PacketFramer::TurnedRound(std::span<const std::uint8_t> packet) cons
     const std::size_t length = packet.size();
     if (std::equal(packet.begin(), packet.end(), reference_.begin())) return 0;
     for (std::size_t k = 1; k < length; ++k)
-        if (std::equal(packet.begin(), packet.end() - static_cast<long>(k),
+        if (packet[0] == reference_[k] &&
+            std::equal(packet.begin(), packet.end() - static_cast<long>(k),
                        reference_.begin() + static_cast<long>(k)) &&
             std::equal(packet.end() - static_cast<long>(k), packet.end(), reference_.begin()))
             return k;
@@ -147,8 +148,8 @@ std::size_t PacketFramer::Hunt(bool final) const {
     return kNotFound;
 }
 
-void PacketFramer::Took(std::span<const std::uint8_t> packet) {
-    if (!has_reference_ || LikeTheReference(packet) || Alike(packet, taken_))
+void PacketFramer::Took(std::span<const std::uint8_t> packet, bool like) {
+    if (!has_reference_ || like || Alike(packet, taken_))
         std::copy(packet.begin(), packet.end(), reference_.begin());
     std::copy(packet.begin(), packet.end(), taken_.begin());
     has_reference_ = true;

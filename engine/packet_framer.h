@@ -88,17 +88,17 @@ class PacketFramer {
     };
     // Frames what is held.
     void Frame(Output& out, Until until);
-    // Whether the due packet, whose checksum passed, is what lost bytes leave rather than a
-    // packet: how many bytes to drop so that the next packet is due, 0 to take it, or
-    // kNeedBytes to wait for what follows it.
-    std::size_t Leftover(Until until) const;
+    // Whether the due packet, whose checksum passed (`like`: like the reference), is what lost
+    // bytes leave rather than a packet: how many bytes to drop so that the next packet is due,
+    // 0 to take it, or kNeedBytes to wait for what follows it.
+    std::size_t Leftover(Until until, bool like) const;
     // k when `packet` is the reference turned round by k bytes (0 < k < length), and not the
     // reference itself; else 0.
     std::size_t TurnedRound(std::span<const std::uint8_t> packet) const;
     // Where the packet after the failed one at 0 begins, kNotFound, or kNeedBytes.
     std::size_t Hunt(bool final) const;
-    // `packet` was taken: the reference follows it or not.
-    void Took(std::span<const std::uint8_t> packet);
+    // `packet` (`like`: like the reference) was taken: the reference follows it or not.
+    void Took(std::span<const std::uint8_t> packet, bool like);
     bool LikeTheReference(std::span<const std::uint8_t> packet) const;
     // Each temperature word within kLikeness of the other's.
     static bool Alike(std::span<const std::uint8_t> packet, std::span<const std::uint8_t> other);
