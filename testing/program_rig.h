@@ -16,6 +16,7 @@
 
 class ProgramRig {
   public:
+    const std::string& Folder() const { return folder_.Path(); }
     std::string File(const std::string& name) const { return folder_.File(name); }
 
     // "{folder}" in an argument stands for the rig's folder.
