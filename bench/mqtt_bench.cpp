@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "mqtt/engine_bridge.h"
 #include "mqtt/publisher.h"
 #include "testing/test_broker.h"

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Stream(bool sht10, std::size_t packets) {
 
 // Packets arrive in reads of `per_read` packets; items are packets.
 void BM_DecodeStream(benchmark::State& state) {
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.SHT10 = state.range(0) != 0;
     settings.Okruglenie = state.range(1) != 0;
     AlarmLimits limits;
@@ -62,7 +62,7 @@ BENCHMARK(BM_DecodeStream)->ArgNames({"sht10", "round"})->Args({0, 1})->Args({1,
 // lost byte costs a hunt, in reads of `per_read` bytes (5: an adapter's small chunks). Items
 // are the packets sent.
 void BM_DecodeLossyStream(benchmark::State& state) {
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.SHT10 = state.range(0) != 0;
     AlarmLimits limits;
     AlarmFlags alarms;

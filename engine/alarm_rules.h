@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/alarm_state.h"
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "engine/telemetry_packet.h"
 
 // The channels in the order the alarm display visits them.
@@ -21,7 +21,7 @@ inline constexpr unsigned kAlarmBalloonSeconds = 10;
 
 // The watchdog's warning text, or none when the warning is switched off. The second line,
 // after a lone CR, names the port when it is closed.
-std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
+std::optional<std::string> NoDataWarningText(const EngineSettings& settings, bool connected,
                                              const std::string& port);
 
 // The alarms as the engine's listeners are told of them (the MQTT alarm topic, the service's
@@ -37,7 +37,7 @@ struct AlarmReport {
     friend bool operator==(const AlarmReport&, const AlarmReport&) = default;
 };
 
-AlarmReport ReportAlarms(const AlarmFlags& flags, const ProgramSettings& settings, bool silent,
+AlarmReport ReportAlarms(const AlarmFlags& flags, const EngineSettings& settings, bool silent,
                          bool port_lost);
 
 // The acknowledgements.

@@ -208,7 +208,7 @@ void MonitorEngine::CreateStatistics() {
     autosaver_->SetWrites(journal_.get());
 }
 
-void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
+void MonitorEngine::ApplySettings(const EngineSettings& settings) {
     settings_ = settings;
     FollowAutosavePeriod(settings_, *timer_save_file_);
     PublishAlarms();  // the alarm switches may have changed

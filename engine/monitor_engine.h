@@ -20,8 +20,8 @@
 #include "engine/engine_front_end.h"
 #include "engine/engine_listener.h"
 #include "engine/engine_services.h"
+#include "engine/engine_settings.h"
 #include "engine/port_reopener.h"
-#include "engine/program_settings.h"
 #include "engine/sample_history.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/line_journal.h"
@@ -52,8 +52,8 @@ class MonitorEngine : private TelemetrySink {
     // --- the state, which the window reads and edits and the service reads
     TSerialPort& Port() { return port_; }
     const TSerialPort& Port() const { return port_; }
-    ProgramSettings& Settings() { return settings_; }
-    const ProgramSettings& Settings() const { return settings_; }
+    EngineSettings& Settings() { return settings_; }
+    const EngineSettings& Settings() const { return settings_; }
     AlarmLimits& Limits() { return limits_; }
     const AlarmLimits& Limits() const { return limits_; }
     AlarmFlags& Alarms() { return alarms_; }
@@ -77,7 +77,11 @@ class MonitorEngine : private TelemetrySink {
 
     // Replaces the settings; the autosave timer follows their period (a period that stays the
     // same leaves it counting).
-    void ApplySettings(const ProgramSettings& settings);
+    void ApplySettings(const EngineSettings& settings);
+    // The settings dialog opened on the stored autosave period: from now on it decides whether
+    // lines are kept for the autosave, while the autosave timer keeps its count until settings
+    // are applied.
+    void TakeAutosavePeriod(int minutes) { settings_.AutosaveMinutes = minutes; }
 
     // Listeners follow from the next step on; each outlives the engine or is removed first.
     void AddListener(EngineListener& listener);
@@ -150,7 +154,7 @@ class MonitorEngine : private TelemetrySink {
     EngineFrontEnd& front_;
     EngineOptions options_;
 
-    ProgramSettings settings_;
+    EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
     std::string save_buffer_;

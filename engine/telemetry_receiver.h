@@ -17,8 +17,8 @@
 
 #include "common/local_time.h"
 #include "engine/alarm_state.h"
+#include "engine/engine_settings.h"
 #include "engine/packet_framer.h"
-#include "engine/program_settings.h"
 #include "engine/sample_history.h"
 #include "engine/telemetry_packet.h"
 
@@ -47,7 +47,7 @@ class TelemetrySink {
 
 // The state of the main window that decoding reads and writes.
 struct TelemetryContext {
-    const ProgramSettings& settings;
+    const EngineSettings& settings;
     const AlarmLimits& limits;
     AlarmFlags& alarms;
     std::string& save_buffer;  // lines awaiting the autosave, each preceded by CR LF

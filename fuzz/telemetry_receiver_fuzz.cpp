@@ -137,7 +137,7 @@ bool TurnedRound(const Packet& before, const Packet& p) {
 }
 
 struct Setup {
-    ProgramSettings settings;
+    EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
     std::string save_buffer;

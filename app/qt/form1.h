@@ -18,6 +18,7 @@
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
 #include "app/warning_router.h"
+#include "app/window_settings.h"
 #include "engine/engine_front_end.h"
 #include "engine/monitor_engine.h"
 #include "serial/serial_port.h"
@@ -52,7 +53,8 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     const AlarmFlags& Alarms() const { return engine_->Alarms(); }
     AlarmFlags& Alarms() { return engine_->Alarms(); }
     const AlarmLimits& Limits() const { return engine_->Limits(); }
-    ProgramSettings& Settings() { return engine_->Settings(); }
+    const EngineSettings& Settings() const { return engine_->Settings(); }
+    const WindowSettings& OwnSettings() const { return window_settings_; }
     const SampleHistory& History() const { return engine_->History(); }
     const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
     statistics::LineJournal& Journal() { return engine_->Journal(); }
@@ -243,6 +245,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     bool ending_ = false;  // closing without asking
     bool closed_ = false;  // the configuration is written, the window closed
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
+    WindowSettings window_settings_;
     // Made first and destroyed first: its port's events and its warnings reach the window.
     std::unique_ptr<MonitorEngine> engine_;
 };

@@ -110,7 +110,7 @@ void TForm1::TimerAlarmTimer() {
 }
 
 void TForm1::TimerAlarmSoundTimer() {
-    if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(Settings().Sound);
+    if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(window_settings_.Sound);
 }
 
 void TForm1::TimerSignalOFFDataTimer() {

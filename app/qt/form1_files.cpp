@@ -128,7 +128,7 @@ void TForm1::FormClose() {
                    ui_->EdOfsetNagreCurve->text().toStdString(),
                    ui_->EdHeightNagreCurve->text().toStdString()};
     state.limits = Limits();
-    state.Sound = Settings().Sound;
+    state.Sound = window_settings_.Sound;
     config::WriteCloseConfiguration(ini, state);
 }
 

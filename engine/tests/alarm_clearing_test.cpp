@@ -50,7 +50,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
                            .log_dir = folder_ / "log",
                            .echo_line = {}},
             front_, EngineOptions{.clear_alarms_when_back_inside = GetParam()});
-        ProgramSettings settings;
+        EngineSettings settings;
         settings.SHT10 = true;
         engine_->ApplySettings(settings);
         engine_->AddListener(log_);

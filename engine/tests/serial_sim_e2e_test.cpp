@@ -197,7 +197,7 @@ class Scenario : public TelemetrySink {
     const long long count_;
     const std::string log_path_;
     SimProcess sim_;
-    ProgramSettings settings_;
+    EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
     std::string save_buffer_;

@@ -37,7 +37,7 @@ struct Display : TelemetrySink {
 
 class Receiver : public ::testing::Test {
   protected:
-    ProgramSettings settings;
+    EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
     std::string save_buffer;

@@ -106,8 +106,8 @@ TEST_F(EditTest, ClearEmptiesTheDisplayAndTheTemperatureCurves) {
 }
 
 TEST_F(EditTest, TheMouseOverTheChartReadsTheSampleUnderIt) {
+    Configure("[Temperature]\nShowWindow=1\n");
     Open();
-    form->Settings().ShowWindow = true;
     for (int i = 0; i < 1000; ++i) form->Button1Click();
     ASSERT_EQ(form->Window().WindowStart, 850);
     // The pixel column whose value rounds to X = 10.

@@ -32,6 +32,9 @@ class Form1Test : public ::testing::Test, protected DoubleServices {
         std::filesystem::remove_all(folder);
     }
 
+    // The configuration file's text, before the window is made.
+    void Configure(const std::string& ini) { std::ofstream(ConfigPath()) << ini; }
+
     // Makes and shows the window.
     TForm1& Open() {
         services = Make(ConfigPath(), (folder / "log").string());

@@ -14,7 +14,8 @@ using test_packets::Nine;
 const test_packets::Bytes kExample = Nine(0x00, 600, 586, 280, 55);
 
 TEST_F(Form1Test, APacketReachesTheReadoutsDisplayHistoryChartAndTrayTip) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive(kExample);
     Receive(Nine(0x02, 616, 586, 280, 56));
@@ -52,7 +53,8 @@ TEST_F(Form1Test, TwoPacketsInOneReadGiveTwoLines) {
 }
 
 TEST_F(Form1Test, ABadChecksumGivesOneBalloonAndNoLine) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     test_packets::Bytes bad = kExample;
     bad[1] ^= 0x01;
@@ -122,7 +124,8 @@ TEST_F(Form1Test, TheLineThatFillsTheHistoryEmptiesTheDisplay) {
 }
 
 TEST_F(Form1Test, AnAdaptersChunksMakeOnePacketAndASilenceBeginsTheNext) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive({kExample.begin(), kExample.begin() + 4});
     clock.Advance(16);
@@ -137,7 +140,8 @@ TEST_F(Form1Test, AnAdaptersChunksMakeOnePacketAndASilenceBeginsTheNext) {
 }
 
 TEST_F(Form1Test, TheResetTimerDropsAPartialPacket) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive({kExample.begin(), kExample.begin() + 5});
     clock.Advance(600);  // silence inside a packet

@@ -104,7 +104,8 @@ TEST_F(ReconnectTest, APortMissingAtStartWithOpenStartIsWarnedOnceAndTriedUntilI
 }
 
 TEST_F(Form1Test, AFailedReadLeavesTheWatchdogAndTheResetTimerRunning) {
-    Open().Settings().SignalOffData = true;
+    Configure("[ComPort1]\nSignalOffData=1\n");
+    Open();
     Start();
     line->FailCall(FakeSerialCall::Read, EPROTO);
     line->Feed(Eight(0, 600, 590, 500));
