@@ -12,12 +12,12 @@
 // The channels in the order the alarm display visits them.
 enum class AlarmChannel { HM, T2, T1 };
 
-// A channel's alarm warning, as the window's balloon and the service's standard error give it.
+// A channel's alarm warning, as the front ends give it (a balloon, a line on standard error).
 const char* AlarmTitle(AlarmChannel channel);
 inline constexpr const char* kOutsideLimitsText = "За пределами допустимых значений!";
 
 // How long an alarm's or the watchdog's warning stays up, in seconds.
-inline constexpr unsigned kAlarmBalloonSeconds = 10;
+inline constexpr unsigned kAlarmWarningSeconds = 10;
 
 // The watchdog's warning text, or none when the warning is switched off. The second line,
 // after a lone CR, names the port when it is closed.

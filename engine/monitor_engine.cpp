@@ -39,7 +39,7 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, Eng
       options_(options),
       receiver_(
           TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
-      port_(services_.serial, services_.ui_thread) {
+      port_(services_.serial, services_.logic_thread) {
     CreateTimers();
     CreatePort();
     CreateStatistics();
@@ -112,10 +112,11 @@ void MonitorEngine::CreateTimers() {
         t->SetTickHandler([this, step] { Unattended([&] { (this->*step)(); }); });
         return t;
     };
-    timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::TimerResetRxUartTimer);
-    timer_signal_off_ = make(kNoDataMs, &MonitorEngine::TimerSignalOFFDataTimer);
-    timer_save_file_ =
-        make(AutosaveIntervalMs(settings_.AutosaveMinutes), &MonitorEngine::TimerSaveFileTimer);
+    timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::OnAssemblyTimeout);
+    timer_signal_off_ = make(kNoDataMs, &MonitorEngine::OnSilence);
+    timer_save_file_ = services_.timers.CreateTimer();
+    timer_save_file_->SetInterval(AutosaveIntervalMs(settings_.AutosaveMinutes));
+    timer_save_file_->SetTickHandler([this] { Unattended([&] { Autosave(); }); });
     timer_signal_off_->SetEnabled(true);
 }
 
@@ -128,11 +129,16 @@ void MonitorEngine::CreatePort() {
     port_.Parity().SetBits(prNone);
     port_.FlowControl().SetFlowControl(fcNone);
     port_.Timeouts().SetReadInterval(300);
-    port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
+    port_.OnRxChar = [this](TCustomSerialPort& port, int count) {
         std::exception_ptr gone;
         Unattended([&] {
             try {
-                ComPort1RxChar(sender, count);
+                OnBytesWaiting(
+                    static_cast<std::size_t>(std::max(count, 0)),
+                    [&port](std::uint8_t* buffer, std::size_t size) {
+                        return port.ReadBytes(buffer, size);
+                    },
+                    port.RxArrival().quiet);
             } catch (const ESerialPort& e) {
                 if (!IsHangUpError(e.SystemCode())) throw;
                 gone = std::current_exception();
@@ -142,9 +148,7 @@ void MonitorEngine::CreatePort() {
         // of the lost line tells the user in words of the program.
         if (gone) std::rethrow_exception(gone);
     };
-    port_.OnConnectionLost = [this](TCustomSerialPort&) {
-        Unattended([&] { ComPort1ConnectionLost(); });
-    };
+    port_.OnConnectionLost = [this](TCustomSerialPort&) { Unattended([&] { OnPortLost(); }); };
     reopener_ = std::make_unique<PortReopener>(
         port_, services_.timers,
         [this](const std::string& title, const std::string& text, unsigned seconds) {
@@ -157,18 +161,11 @@ void MonitorEngine::CreatePort() {
     };
 }
 
-void MonitorEngine::StartStop() {
+void MonitorEngine::Start() {
     receiver_.ResetAssembly();
     try {
-        // While the port is tried again it counts as started: the button stops the attempts.
-        if (!PortStarted()) {
-            front_.PortStartedChanged(true);
-            reopener_->Open();
-        } else {
-            front_.PortStartedChanged(false);
-            reopener_->Stop();
-            port_.ClosePort();
-        }
+        front_.PortStartedChanged(true);
+        reopener_->Open();
     } catch (const ESerialPort& e) {
         front_.PortStartedChanged(false);
         front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
@@ -176,14 +173,27 @@ void MonitorEngine::StartStop() {
     FollowPortLoss();
 }
 
-void MonitorEngine::OpenPortAtStart() {
+void MonitorEngine::Stop() {
+    receiver_.ResetAssembly();
+    try {
+        // While the port is tried again it counts as started: Stop ends the attempts.
+        front_.PortStartedChanged(false);
+        reopener_->Stop();
+        port_.ClosePort();
+    } catch (const ESerialPort& e) {
+        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+    }
+    FollowPortLoss();
+}
+
+void MonitorEngine::StartAtLaunch() {
     receiver_.ResetAssembly();
     front_.PortStartedChanged(true);
     reopener_->OpenAtStart();
     FollowPortLoss();
 }
 
-void MonitorEngine::ComPort1ConnectionLost() {
+void MonitorEngine::OnPortLost() {
     // Still started: Stop now ends the attempts to reopen.
     reopener_->Lost();
     FollowPortLoss();
@@ -230,6 +240,10 @@ void MonitorEngine::RecoverJournal() {
     front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
 }
 
+statistics::AutosaveResult MonitorEngine::Autosave(bool new_file_starts_display) {
+    return AutosaveStep(new_file_starts_display, true);
+}
+
 statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_display, bool warn) {
     journal_->Follow(save_buffer_);
     const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
@@ -273,7 +287,8 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     if (!warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
-void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
+void MonitorEngine::OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
+                                   std::chrono::nanoseconds quiet_before) {
     timer_signal_off_->SetEnabled(false);
     timer_reset_rx_->SetEnabled(false);
     // Both count their full interval from this event whatever the reading throws: a watchdog
@@ -282,16 +297,11 @@ void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
         timer_signal_off_->SetEnabled(true);
         timer_reset_rx_->SetEnabled(true);
     });
-    receiver_.ReceiveEvent(
-        static_cast<std::size_t>(std::max(count, 0)),
-        [&sender](std::uint8_t* buffer, std::size_t size) {
-            return sender.ReadBytes(buffer, size);
-        },
-        *this, sender.RxArrival().quiet);
+    receiver_.ReceiveEvent(count, read, *this, quiet_before);
     PublishAlarms();  // the no-data alarm ends with any byte
 }
 
-void MonitorEngine::TimerResetRxUartTimer() {
+void MonitorEngine::OnAssemblyTimeout() {
     if (!port_.Connected()) return;
     timer_reset_rx_->SetEnabled(false);
     // A whole packet held for what would follow it is taken, a partial packet goes. What the
@@ -300,12 +310,12 @@ void MonitorEngine::TimerResetRxUartTimer() {
     receiver_.LineSilent(*this);
 }
 
-void MonitorEngine::TimerSignalOFFDataTimer() {
+void MonitorEngine::OnSilence() {
     receiver_.ResetAssembly();
     const std::optional<std::string> text =
         NoDataWarningText(settings_, port_.Connected(), port_.Port());
     if (!text) return;
-    front_.Warn("Внимание!", *text, kAlarmBalloonSeconds);
+    front_.Warn("Внимание!", *text, kAlarmWarningSeconds);
     if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
     silent_ = true;
     PublishAlarms();
@@ -321,7 +331,7 @@ void MonitorEngine::AcknowledgeAll() {
     PublishAlarms();
 }
 
-void MonitorEngine::DecodeTestPacket(std::span<const std::uint8_t> packet) {
+void MonitorEngine::DecodePacket(std::span<const std::uint8_t> packet) {
     receiver_.DecodePacket(packet, *this);
 }
 
@@ -345,7 +355,7 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     if (sample.display_full) {
         // The history starts again at its first entry, and the display with it, once its
         // lines are saved.
-        AutosaveStep(false);
+        AutosaveStep(false, true);
         front_.DisplayStartsAfresh();
     }
     Notify([&](EngineListener& l) { l.SampleReceived(sample); });

@@ -1,14 +1,14 @@
 #pragma once
-// MonitorEngine: the monitoring without its windows. Bytes from the serial port become
+// MonitorEngine: the monitoring, for any front end. Bytes from the serial port become
 // packets, samples, record lines, the history and the latched alarm flags; the engine
 // owns the port, the settings, limits and flags, the autosave's buffer and the history, and
 // the timers of the data path. A front end (the window, the service) shows what it decodes;
 // listeners follow it.
 //
-// Qt-free: everything comes through EngineServices. Everything runs on one thread (the
-// window's GUI thread, the service's loop); the port's event thread hands its events over to
-// it. A step that a timer or the port starts reports a failure as a warning; a step that a
-// front end calls throws, so that the front end reports it as it reports its user's actions.
+// Qt-free: everything comes through EngineServices. Everything runs on the program's logic
+// thread; the port's event thread hands its events over to it. A step that a timer or the
+// port starts reports a failure as a warning; a command that a front end calls throws, so
+// that the front end reports it as it reports its user's actions.
 
 #include <cstdint>
 #include <memory>
@@ -87,19 +87,11 @@ class MonitorEngine : private TelemetrySink {
     void AddListener(EngineListener& listener);
     void RemoveListener(EngineListener& listener);
 
-    // --- the steps, named after the handlers that start them
-    // The port's OnRxChar: `count` bytes wait in it.
-    void ComPort1RxChar(TCustomSerialPort& sender, int count);
-    // The line silent for kResetRxMs: a packet held for what would follow it is taken, a
-    // partial packet goes; what the port holds stays.
-    void TimerResetRxUartTimer();
-    // The watchdog: nothing came for kNoDataMs.
-    void TimerSignalOFFDataTimer();
+    // --- the commands
     // The autosave step (the autosave timer's, and the display's when it is full): the
     // buffered lines go to the daily file. `new_file_starts_display`: the day's first autosave
-    // starts the display afresh (not while the window asks whether to save what it shows);
-    // `warn`: a failure is warned of (not by the last autosave, which no later step retries).
-    statistics::AutosaveResult AutosaveStep(bool new_file_starts_display, bool warn = true);
+    // starts the display afresh (not while the front end asks whether to save what it shows).
+    statistics::AutosaveResult Autosave(bool new_file_starts_display = true);
     // The end, which asks nobody: the last autosave once the port is closed. Lines it cannot
     // write go to a file of their own in `unsaved_dir` (or, failing that or without one, to
     // standard error), and the front end is told where.
@@ -107,25 +99,36 @@ class MonitorEngine : private TelemetrySink {
     // At start, before the port opens: the lines a run that ended without saving left in the
     // journal go to the daily file, and the front end is told how many (once it can show it).
     void RecoverJournal();
-    // The Start/Stop button: a stopped port is opened, a started one (also one being opened
-    // again) is stopped and closed. A port that cannot be opened is warned of and stays
-    // stopped.
-    void StartStop();
-    // Start at program start: a port that cannot be opened is warned of once and then opened
-    // again until it opens or is stopped.
-    void OpenPortAtStart();
-    // The port's OnConnectionLost: it lost its device and has closed itself; it is opened
-    // again until it opens or is stopped.
-    void ComPort1ConnectionLost();
+    // Opens the port. A port that cannot be opened is warned of and stays stopped.
+    void Start();
+    // Start at the program's start: a port that cannot be opened is warned of once and then
+    // opened again until it opens or is stopped.
+    void StartAtLaunch();
+    // Stops a started port (also one being opened again) and closes it.
+    void Stop();
     // The end: no more attempts, and the port closes. Throws what the port throws. Partial
     // packets dropped during the run, if any, are counted on standard error first.
     void ClosePort();
-    // Decodes one whole packet of the current layout as if it had come (the hidden test
-    // button).
-    void DecodeTestPacket(std::span<const std::uint8_t> packet);
+    // Decodes one whole packet of the current layout as if it had come (the window's hidden
+    // test button).
+    void DecodePacket(std::span<const std::uint8_t> packet);
     // The user acknowledged one channel's alarm, or all of them.
     void Acknowledge(AlarmChannel channel);
     void AcknowledgeAll();
+
+    // --- what the engine's own port and timers start; public so that a harness can feed them
+    // `count` bytes wait, read through `read`; the line had been silent for `quiet_before`
+    // before them (0 when not known).
+    void OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
+                        std::chrono::nanoseconds quiet_before);
+    // The line silent for kResetRxMs: a packet held for what would follow it is taken, a
+    // partial packet goes; what the port holds stays.
+    void OnAssemblyTimeout();
+    // The watchdog: nothing came for kNoDataMs.
+    void OnSilence();
+    // The started port lost its device and has closed itself: it is opened again until it
+    // opens or is stopped.
+    void OnPortLost();
 
   private:
     // TelemetrySink
@@ -136,7 +139,8 @@ class MonitorEngine : private TelemetrySink {
     void CreateTimers();
     void CreatePort();
     void CreateStatistics();
-    void TimerSaveFileTimer() { AutosaveStep(true); }
+    // `warn`: a failure is warned of (not by the last autosave, which no later step retries).
+    statistics::AutosaveResult AutosaveStep(bool new_file_starts_display, bool warn);
     // A line for standard error, before the front end's warning: it outlives the warning.
     void Log(const std::string& line) const;
     // A step a timer or the port started: a failure is a warning.

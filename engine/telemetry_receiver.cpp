@@ -10,7 +10,7 @@ class TelemetryReceiver::Decoder : public PacketFramer::Output {
   public:
     Decoder(TelemetryReceiver& rx, TelemetrySink& sink) : rx_(rx), sink_(sink) {}
     void Packet(std::span<const std::uint8_t> packet) override {
-        rx_.ParsingUartStr(packet, rx_.framer_.Layout(), sink_);
+        rx_.Decode(packet, rx_.framer_.Layout(), sink_);
     }
     void Dropped() override { rx_.ReportMismatch(sink_); }
 
@@ -68,11 +68,11 @@ void TelemetryReceiver::DecodePacket(std::span<const std::uint8_t> packet, Telem
     const PacketLayout layout = LayoutFor(ctx_.settings.SHT10);
     if (packet.size() < PacketLength(layout)) return;
     mismatch_reported_ = false;
-    ParsingUartStr(packet.first(PacketLength(layout)), layout, sink);
+    Decode(packet.first(PacketLength(layout)), layout, sink);
 }
 
-bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
-                                       TelemetrySink& sink) {
+bool TelemetryReceiver::Decode(std::span<const std::uint8_t> packet, PacketLayout layout,
+                               TelemetrySink& sink) {
     if (!ChecksumOk(packet)) {
         ReportMismatch(sink);
         return false;

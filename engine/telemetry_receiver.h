@@ -101,8 +101,7 @@ class TelemetryReceiver {
     void BeginEvent(std::chrono::nanoseconds quiet_before, TelemetrySink& sink);
     void ReportMismatch(TelemetrySink& sink);
     // Returns false on a checksum mismatch.
-    bool ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
-                        TelemetrySink& sink);
+    bool Decode(std::span<const std::uint8_t> packet, PacketLayout layout, TelemetrySink& sink);
 
     TelemetryContext ctx_;
     PacketFramer framer_;

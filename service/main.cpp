@@ -75,7 +75,7 @@ int Run(const service::Options& options) {
     EngineServices services{
         .timers = loop,
         .serial = serial,
-        .ui_thread = loop,
+        .logic_thread = loop,
         .files = statistics::RealFileSystem(),
         .log_dir = paths.log_folder,
         .echo_line = options.echo ? EchoLine : std::function<void(const std::string&)>(),
@@ -107,7 +107,7 @@ int Run(const service::Options& options) {
                                    });
     service::AlarmEvents events([&](const platform::CommandEvent& event) {
         if (const auto warning = service::AlarmWarning(event))
-            front.Warn(warning->title, warning->text, kAlarmBalloonSeconds);
+            front.Warn(warning->title, warning->text, kAlarmWarningSeconds);
         runner.Run(event);
     });
     engine.AddListener(events);
@@ -125,7 +125,7 @@ int Run(const service::Options& options) {
     });
     service::SystemdNotify systemd(loop);
     loop.post([&] { systemd.Ready(); });  // the journal is recovered, the loop runs
-    engine.OpenPortAtStart();
+    engine.StartAtLaunch();
     loop.Run();
     systemd.Stopping();
 

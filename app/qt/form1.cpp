@@ -49,7 +49,7 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
         EngineServices{
             .timers = services_.timers,
             .serial = services_.serial,
-            .ui_thread = services_.ui_thread,
+            .logic_thread = services_.ui_thread,
             .files = services_.files ? *services_.files : statistics::RealFileSystem(),
             .log_dir = services_.log_dir,
             .now = services_.now,
@@ -120,9 +120,6 @@ void TForm1::CreateTimers() {
     };
     timer_alarm_ = make(700, &TForm1::TimerAlarmTimer);
     timer_alarm_sound_ = make(3000, &TForm1::TimerAlarmSoundTimer);
-    timer1_ = services_.timers.CreateTimer();
-    timer1_->SetInterval(1);
-    timer1_->SetTickHandler([] {});
     timer_alarm_->SetEnabled(true);
 }
 

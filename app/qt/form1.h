@@ -67,15 +67,13 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
     platform::Timer& TimerSaveFile() { return engine_->TimerSaveFile(); }
 
-    // --- receiving (telemetry)
-    void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
-    void TimerResetRxUartTimer();
+    // --- receiving (telemetry): the port, its events and the timers of the data path are the
+    // engine's own
     void SpBtnOpenComClick();
     // The start-up press of the button (OpenStart): a port that cannot be opened is tried
     // again.
     void OpenPortAtStart();
-    // The port lost its device and has closed itself.
-    void ComPort1ConnectionLost();
+    // The hidden test button: a random packet decoded as if it had come.
     void Button1Click();
 
     // --- alarms
@@ -85,7 +83,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void EditT1HKeyDown(QLineEdit& edit);
     void TimerAlarmTimer();
     void TimerAlarmSoundTimer();
-    void TimerSignalOFFDataTimer();
     void Panel1DblClick(QWidget& sender);
     void LbT3HMClick();
     void N21Click();
@@ -228,7 +225,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
 
     std::unique_ptr<platform::Timer> timer_alarm_;
     std::unique_ptr<platform::Timer> timer_alarm_sound_;
-    std::unique_ptr<platform::Timer> timer1_;
 
     QMenu* popup_curves_ = nullptr;
     QMenu* popup_heater_ = nullptr;

@@ -1,5 +1,4 @@
-// Alarm supervision: the limit edits, the alarm and sound timers, the no-data watchdog and
-// the acknowledgements.
+// Alarm supervision: the limit edits, the alarm and sound timers and the acknowledgements.
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,10 +112,6 @@ void TForm1::TimerAlarmSoundTimer() {
     if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(window_settings_.Sound);
 }
 
-void TForm1::TimerSignalOFFDataTimer() {
-    engine_->TimerSignalOFFDataTimer();
-}
-
 void TForm1::Panel1DblClick(QWidget& sender) {
     if (&sender == ui_->Panel1) engine_->Acknowledge(AlarmChannel::T1);
     if (&sender == ui_->Panel2) engine_->Acknowledge(AlarmChannel::T2);
@@ -132,7 +127,7 @@ void TForm1::N21Click() {
 }
 
 void TForm1::ShowAlarmBalloon(const std::string& title, const std::string& text) {
-    Warn(title, text, kAlarmBalloonSeconds);
+    Warn(title, text, kAlarmWarningSeconds);
 }
 
 void TForm1::FlashTaskbar() {

@@ -17,7 +17,7 @@
 #include "ui_form1.h"
 
 void TForm1::TimerSaveFileTimer() {
-    engine_->AutosaveStep(true);
+    engine_->Autosave();
 }
 
 void TForm1::LastAutosave() {
@@ -90,7 +90,7 @@ void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
 
 bool TForm1::FormCloseQuery() {
     // The user is about to be asked about the display: it must not be emptied now.
-    engine_->AutosaveStep(false);
+    engine_->Autosave(false);
     if (ui_->Memo1->document()->isModified()) {
         const platform::MessageResult answer = services_.dialogs.Message(
             this, "Сохранить статистику?", "Завершение работы",

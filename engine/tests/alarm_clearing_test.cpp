@@ -45,7 +45,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
         engine_ = std::make_unique<MonitorEngine>(
             EngineServices{.timers = clock_,
                            .serial = serial_,
-                           .ui_thread = ui_thread_,
+                           .logic_thread = ui_thread_,
                            .files = statistics::RealFileSystem(),
                            .log_dir = folder_ / "log",
                            .echo_line = {}},
@@ -56,7 +56,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
         engine_->AddListener(log_);
     }
     void Decode(double t1, double t2, std::uint8_t hm) {
-        engine_->DecodeTestPacket(Nine(0, Degrees(t1), Degrees(t2), 300, hm));
+        engine_->DecodePacket(Nine(0, Degrees(t1), Degrees(t2), 300, hm));
     }
     const AlarmFlags& Flags() const { return engine_->Alarms(); }
 

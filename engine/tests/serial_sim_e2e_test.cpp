@@ -62,7 +62,7 @@ class Scenario : public TelemetrySink {
         port_.SetPort(sim_.Path());
         port_.SetBaudRate(br4800);
         port_.Timeouts().SetReadInterval(300);
-        port_.OnRxChar = [this](TCustomSerialPort& port, int n) { ComPort1RxChar(port, n); };
+        port_.OnRxChar = [this](TCustomSerialPort& port, int n) { OnBytesWaiting(port, n); };
     }
     ~Scenario() override { std::remove(log_path_.c_str()); }
 
@@ -166,8 +166,8 @@ class Scenario : public TelemetrySink {
         std::vector<std::uint8_t> bytes;  // without the checksum
     };
 
-    // What the main window's receive handler does.
-    void ComPort1RxChar(TCustomSerialPort& port, int count) {
+    // What the engine does with the bytes waiting in its port.
+    void OnBytesWaiting(TCustomSerialPort& port, int count) {
         Read read{stream_.size(), 0, receiver_.PendingBytes()};
         reads_.push_back(read);
         receiver_.ReceiveEvent(

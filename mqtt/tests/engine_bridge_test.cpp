@@ -63,7 +63,7 @@ class MqttFeedTest : public ::testing::Test {
         engine_ =
             std::make_unique<MonitorEngine>(EngineServices{.timers = clock_,
                                                            .serial = backend_,
-                                                           .ui_thread = ui_,
+                                                           .logic_thread = ui_,
                                                            .files = statistics::RealFileSystem(),
                                                            .log_dir = folder_.File("log"),
                                                            .now = [this] { return stamp_; },
@@ -89,7 +89,7 @@ class MqttFeedTest : public ::testing::Test {
                 warnings_.push_back(title + "|" + text);
             },
             "9.8.7");
-        engine_->StartStop();
+        engine_->Start();
         ASSERT_TRUE(engine_->Port().Connected());
         ASSERT_TRUE(Await(ui_, [&] { return !sub_.On(kTopic + "/availability").empty(); }));
     }
