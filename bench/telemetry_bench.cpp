@@ -16,7 +16,7 @@ namespace {
 struct CountingSink : TelemetrySink {
     std::size_t lines = 0;
     void ChecksumMismatch() override {}
-    std::size_t DisplayLineCount() const override { return lines; }
+    std::size_t LineCount() const override { return lines; }
     void SampleDecoded(const TelemetrySample& s) override {
         benchmark::DoNotOptimize(s.record_line.data());
         lines = s.display_full ? 0 : lines + 1;
@@ -42,10 +42,9 @@ void BM_DecodeStream(benchmark::State& state) {
     AlarmLimits limits;
     AlarmFlags alarms;
     std::string save_buffer;
-    SampleHistory history;
     CountingSink sink;
     const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, history, [&] { return fixed; }});
+    TelemetryReceiver rx({settings, limits, alarms, save_buffer, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     const auto stream = Stream(settings.SHT10, kPackets);
     const std::size_t read = PacketLength(LayoutFor(settings.SHT10)) * 3;
@@ -67,10 +66,9 @@ void BM_DecodeLossyStream(benchmark::State& state) {
     AlarmLimits limits;
     AlarmFlags alarms;
     std::string save_buffer;
-    SampleHistory history;
     CountingSink sink;
     const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, history, [&] { return fixed; }});
+    TelemetryReceiver rx({settings, limits, alarms, save_buffer, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     std::vector<std::uint8_t> stream;
     std::mt19937 rng(7);

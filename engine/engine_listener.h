@@ -1,6 +1,7 @@
 #pragma once
 // What others may follow of an engine (an MQTT publisher, an alarm command): optional, and
-// several at once. Called on the engine's one thread, after the front end has been told.
+// several at once. Called on the engine's one thread: a sample before the front end shows it
+// (so that a chart's history holds it when the chart is drawn), the rest after the front end.
 
 #include <string>
 

@@ -37,8 +37,7 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, Eng
     : services_(std::move(services)),
       front_(front),
       options_(options),
-      receiver_(
-          TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
+      receiver_(TelemetryContext{settings_, limits_, alarms_, save_buffer_, services_.now}),
       port_(services_.serial, services_.logic_thread) {
     CreateTimers();
     CreatePort();
@@ -248,7 +247,7 @@ statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_disp
     journal_->Follow(save_buffer_);
     const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
     // The first autosave of a day starts the display afresh: its lines are in the new file.
-    if (result.created_new_file && new_file_starts_display) front_.DisplayStartsAfresh();
+    if (result.created_new_file && new_file_starts_display) StartAfresh();
     if (result.warning && warn)
         front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
     if (result.clock_warning)
@@ -339,8 +338,9 @@ void MonitorEngine::ChecksumMismatch() {
     front_.Warn("Ошибка в данных!", "Не совпадает контрольная сумма.", 20);
 }
 
-std::size_t MonitorEngine::DisplayLineCount() const {
-    return front_.DisplayLineCount();
+void MonitorEngine::StartAfresh() {
+    lines_ = 0;
+    front_.DisplayStartsAfresh();
 }
 
 void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
@@ -351,13 +351,14 @@ void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
     if (options_.clear_alarms_when_back_inside)
         ClearAlarmsBackInside(alarms_, limits_, sample.values);
     journal_->Follow(save_buffer_);
+    lines_ = sample.history_index + 1;
+    // Listeners first: what the front end draws from (a chart's history) holds the sample.
+    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
     front_.SampleDecoded(sample);
     if (sample.display_full) {
-        // The history starts again at its first entry, and the display with it, once its
-        // lines are saved.
+        // The lines start again at index 0, and the display with them, once they are saved.
         AutosaveStep(false, true);
-        front_.DisplayStartsAfresh();
+        StartAfresh();
     }
-    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
     PublishAlarms();
 }

@@ -1,9 +1,9 @@
 #pragma once
 // MonitorEngine: the monitoring, for any front end. Bytes from the serial port become
-// packets, samples, record lines, the history and the latched alarm flags; the engine
-// owns the port, the settings, limits and flags, the autosave's buffer and the history, and
-// the timers of the data path. A front end (the window, the service) shows what it decodes;
-// listeners follow it.
+// packets, samples, record lines and the latched alarm flags; the engine owns the port, the
+// settings, limits and flags, the autosave's buffer, the count of lines since the display last
+// started afresh, and the timers of the data path. A front end (the window, the service) shows
+// what it decodes; listeners follow it (a chart's sample history is one).
 //
 // Qt-free: everything comes through EngineServices. Everything runs on the program's logic
 // thread; the port's event thread hands its events over to it. A step that a timer or the
@@ -22,7 +22,6 @@
 #include "engine/engine_services.h"
 #include "engine/engine_settings.h"
 #include "engine/port_reopener.h"
-#include "engine/sample_history.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/line_journal.h"
 #include "engine/telemetry_receiver.h"
@@ -58,8 +57,8 @@ class MonitorEngine : private TelemetrySink {
     const AlarmLimits& Limits() const { return limits_; }
     AlarmFlags& Alarms() { return alarms_; }
     const AlarmFlags& Alarms() const { return alarms_; }
-    SampleHistory& History() { return history_; }
-    const SampleHistory& History() const { return history_; }
+    // The record lines since the display last started afresh: the next line's index.
+    std::size_t LineCount() const override { return lines_; }
     // Record lines awaiting the autosave, each preceded by CR LF.
     std::string& SaveBuffer() { return save_buffer_; }
     const std::string& SaveBuffer() const { return save_buffer_; }
@@ -112,6 +111,9 @@ class MonitorEngine : private TelemetrySink {
     // Decodes one whole packet of the current layout as if it had come (the window's hidden
     // test button).
     void DecodePacket(std::span<const std::uint8_t> packet);
+    // The front end's display now holds `lines` record lines (a file was opened into it, or it
+    // was cleared): the next line goes after them.
+    void DisplayHolds(std::size_t lines) { lines_ = lines; }
     // The user acknowledged one channel's alarm, or all of them.
     void Acknowledge(AlarmChannel channel);
     void AcknowledgeAll();
@@ -133,7 +135,6 @@ class MonitorEngine : private TelemetrySink {
   private:
     // TelemetrySink
     void ChecksumMismatch() override;
-    std::size_t DisplayLineCount() const override;
     void SampleDecoded(const TelemetrySample& sample) override;
 
     void CreateTimers();
@@ -149,6 +150,8 @@ class MonitorEngine : private TelemetrySink {
     // Calls `call` on every listener; one may remove itself or another meanwhile.
     template <typename F>
     void Notify(F&& call);
+    // The display and the line count start again from 0.
+    void StartAfresh();
     // Tells the listeners when the port is lost or regained, then follows with the flags.
     void FollowPortLoss();
     // Tells the listeners when the flags or the port's loss differ from what they were told.
@@ -162,7 +165,7 @@ class MonitorEngine : private TelemetrySink {
     AlarmLimits limits_;
     AlarmFlags alarms_;
     std::string save_buffer_;
-    SampleHistory history_;
+    std::size_t lines_ = 0;
     TelemetryReceiver receiver_;
     TSerialPort port_;
     std::unique_ptr<PortReopener> reopener_;  // destroyed before the port

@@ -92,8 +92,7 @@ bool TelemetryReceiver::Decode(std::span<const std::uint8_t> packet, PacketLayou
 
     if (ctx_.settings.AutosaveMinutes != 0) ctx_.save_buffer.append("\r\n").append(s.record_line);
 
-    s.history_index = sink.DisplayLineCount();
-    ctx_.history.Store(s.history_index, {v.t1, v.t2, v.t3, v.hm, v.heater});
+    s.history_index = sink.LineCount();
     s.display_full = s.history_index + 1 >= HISTORY_CAPACITY;
     sink.SampleDecoded(s);
     return true;

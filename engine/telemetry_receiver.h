@@ -1,6 +1,6 @@
 #pragma once
 // Assembles packets from the serial port's receive events and turns each into a sample:
-// read-out texts, record line, latched alarm flags, autosave buffer, history entry.
+// read-out texts, record line, latched alarm flags, autosave buffer, line index.
 //
 // A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
 // read are all decoded and a partial packet waits for the next read. After a lost byte the
@@ -28,30 +28,29 @@ struct TelemetrySample {
     SampleTexts texts;
     std::string record_line;
     LocalDateTime time;             // the record line's time
-    std::size_t history_index = 0;  // the new line's index: display lines before it
-    bool display_full = false;      // the display reaches the history capacity with this line
+    std::size_t history_index = 0;  // the new line's index: the lines counted before it
+    bool display_full = false;      // the lines reach the history capacity with this one
 };
 
-// What the receiver tells the main window, one call per packet in stream order.
+// What the receiver tells its owner (the engine), one call per packet in stream order.
 class TelemetrySink {
   public:
     virtual ~TelemetrySink() = default;
     // A packet failed its checksum: show the warning (at most once per receive event).
     virtual void ChecksumMismatch() = 0;
-    // The number of record lines in the display now.
-    virtual std::size_t DisplayLineCount() const = 0;
-    // A new sample: add its line to the display before returning. When display_full is set,
-    // autosave and then empty the display.
+    // The record lines counted so far, which is the next line's index.
+    virtual std::size_t LineCount() const = 0;
+    // A new sample: count its line before returning. When display_full is set, autosave and
+    // then count afresh from 0.
     virtual void SampleDecoded(const TelemetrySample& sample) = 0;
 };
 
-// The state of the main window that decoding reads and writes.
+// The state of the engine that decoding reads and writes.
 struct TelemetryContext {
     const EngineSettings& settings;
     const AlarmLimits& limits;
     AlarmFlags& alarms;
     std::string& save_buffer;  // lines awaiting the autosave, each preceded by CR LF
-    SampleHistory& history;
     std::function<LocalDateTime()> now = CurrentLocalDateTime;
 };
 

@@ -57,6 +57,10 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
             .title = windowTitle().toStdString(),
         },
         front);
+    engine_->AddListener(history_);
+    // The next line goes after what the display holds, also after the user's edits of it.
+    connect(ui_->Memo1, &QPlainTextEdit::textChanged, this,
+            [this] { engine_->DisplayHolds(memo_.Count()); });
     ui_->Button1->setVisible(false);
     // The chart takes most of the height; the statistics below it can be dragged larger.
     ui_->Splitter1->setStretchFactor(0, 3);
@@ -99,6 +103,7 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
 
 TForm1::~TForm1() {
     // No receive event may reach a window that is half destroyed.
+    ui_->Memo1->disconnect(this);
     engine_.reset();
     hint_.reset();
 }

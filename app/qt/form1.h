@@ -20,6 +20,7 @@
 #include "app/warning_router.h"
 #include "app/window_settings.h"
 #include "engine/engine_front_end.h"
+#include "engine/history_recorder.h"
 #include "engine/monitor_engine.h"
 #include "serial/serial_port.h"
 #include "tray/tray_icon.h"
@@ -55,7 +56,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     const AlarmLimits& Limits() const { return engine_->Limits(); }
     const EngineSettings& Settings() const { return engine_->Settings(); }
     const WindowSettings& OwnSettings() const { return window_settings_; }
-    const SampleHistory& History() const { return engine_->History(); }
+    const SampleHistory& History() const { return history_.History(); }
     const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
     statistics::LineJournal& Journal() { return engine_->Journal(); }
     const ChartWindow& Window() const { return window_; }
@@ -159,7 +160,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
 
   private:
     // EngineFrontEnd
-    std::size_t DisplayLineCount() const override;
     void SampleDecoded(const TelemetrySample& sample) override;
     void DisplayStartsAfresh() override;
     void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
@@ -242,6 +242,8 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     bool closed_ = false;  // the configuration is written, the window closed
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
     WindowSettings window_settings_;
+    // The chart's history, which the engine fills; it outlives the engine.
+    HistoryRecorder history_;
     // Made first and destroyed first: its port's events and its warnings reach the window.
     std::unique_ptr<MonitorEngine> engine_;
 };

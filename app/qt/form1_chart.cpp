@@ -83,7 +83,7 @@ CurveSelection TForm1::Selection() const {
 
 void TForm1::FillChart(int E) {
     const int L = ui_->ScrollBarXScale->value() + 50;
-    const FillChartResult r = ::FillChart(GraphM1(), E, L, memo_, engine_->History(), Selection(),
+    const FillChartResult r = ::FillChart(GraphM1(), E, L, memo_, history_.History(), Selection(),
                                           ui_->EdOfsetNagreCurve->text().toStdString(),
                                           ui_->EdHeightNagreCurve->text().toStdString(), window_);
     ui_->LabelEndPoint->setText(QString::fromStdString(r.end_time));

@@ -60,15 +60,17 @@ void TForm1::NLoad1Click() {
 }
 
 void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
-    // The history is filled from the lines on a worker while this thread fills the display;
-    // nothing else touches the history until the worker is joined below.
-    std::future<statistics::HistoryRefill> filling = std::async(std::launch::async, [&lines, this] {
-        return statistics::RefillHistory(lines, engine_->History());
-    });
+    // A new history is filled from the lines on a worker while this thread fills the display;
+    // it takes the place of the one in use once the worker is joined.
+    auto history = std::make_unique<SampleHistory>();
+    std::future<statistics::HistoryRefill> filling =
+        std::async(std::launch::async,
+                   [&lines, &fresh = *history] { return statistics::RefillHistory(lines, fresh); });
 
     memo_.SetLines(lines);
 
     const statistics::HistoryRefill refill = filling.get();
+    history_.Replace(std::move(history));
     if (refill.exceeded)
         services_.dialogs.Message(this, statistics::kTooManyLinesMessage,
                                   windowTitle().toStdString(), platform::MessageButtons::Ok,

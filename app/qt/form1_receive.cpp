@@ -24,10 +24,6 @@ void TForm1::Button1Click() {
     engine_->DecodePacket(MakeTestPacket(LayoutFor(Settings().SHT10), rng_));
 }
 
-std::size_t TForm1::DisplayLineCount() const {
-    return memo_.Count();
-}
-
 void TForm1::SampleDecoded(const TelemetrySample& sample) {
     ui_->Panel1->setText(QString::fromStdString(sample.texts.panel1));
     ui_->Panel2->setText(QString::fromStdString(sample.texts.panel2));

@@ -55,7 +55,7 @@ class Scenario : public TelemetrySink {
                     std::to_string(seed) + ".log"),
           sim_({"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
                 std::to_string(seed), "--drop", std::to_string(drop_percent), "--log", log_path_}),
-          receiver_({settings_, limits_, alarms_, save_buffer_, *history_,
+          receiver_({settings_, limits_, alarms_, save_buffer_,
                      [] { return LocalDateTime{2026, 1, 1, 0, 0, 0}; }}),
           port_(backend, ui) {
         settings_.AutosaveMinutes = 0;
@@ -182,7 +182,7 @@ class Scenario : public TelemetrySink {
     }
 
     void ChecksumMismatch() override { ++mismatches_; }
-    std::size_t DisplayLineCount() const override { return lines_; }
+    std::size_t LineCount() const override { return lines_; }
     void SampleDecoded(const TelemetrySample& s) override {
         const DecodedSample& v = s.values;
         samples_.push_back(
@@ -201,7 +201,6 @@ class Scenario : public TelemetrySink {
     AlarmLimits limits_;
     AlarmFlags alarms_;
     std::string save_buffer_;
-    std::unique_ptr<SampleHistory> history_ = std::make_unique<SampleHistory>();
     TelemetryReceiver receiver_;
     TSerialPort port_;
 

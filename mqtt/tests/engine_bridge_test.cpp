@@ -34,12 +34,8 @@ constexpr char kZone[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 class Front : public EngineFrontEnd {
   public:
-    std::size_t DisplayLineCount() const override { return lines_; }
-    void SampleDecoded(const TelemetrySample& sample) override {
-        samples.push_back(sample);
-        ++lines_;
-    }
-    void DisplayStartsAfresh() override { lines_ = 0; }
+    void SampleDecoded(const TelemetrySample& sample) override { samples.push_back(sample); }
+    void DisplayStartsAfresh() override {}
     void Warn(const std::string& title, const std::string& text, unsigned) override {
         warnings.push_back(title + "|" + text);
     }
@@ -49,7 +45,6 @@ class Front : public EngineFrontEnd {
     std::vector<std::string> warnings;
 
   private:
-    std::size_t lines_ = 0;
 };
 
 class MqttFeedTest : public ::testing::Test {

@@ -1,0 +1,106 @@
+// The engine counts its record lines and tells its front end where each goes; a chart's
+// history listens and holds each sample before the front end draws it.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/history_recorder.h"
+#include "engine/monitor_engine.h"
+#include "engine/statistics/posix_file_system.h"
+#include "engine/statistics/tests/temp_folder.h"
+#include "engine/tests/packet_bytes.h"
+#include "platform/doubles/fake_serial_device.h"
+#include "platform/doubles/queued_ui_thread.h"
+#include "platform/doubles/virtual_clock.h"
+
+namespace {
+
+using test_packets::Nine;
+
+// A display that draws from the history as the window's chart does.
+class ChartFront : public EngineFrontEnd {
+  public:
+    explicit ChartFront(const HistoryRecorder& history) : history_(history) {}
+    void SampleDecoded(const TelemetrySample& sample) override {
+        indexes.push_back(sample.history_index);
+        drawn.push_back(history_.History().HistT1[sample.history_index]);
+    }
+    void DisplayStartsAfresh() override { ++fresh_starts; }
+    void Warn(const std::string&, const std::string&, unsigned) override {}
+    void PortStartedChanged(bool) override {}
+
+    std::vector<std::size_t> indexes;
+    std::vector<double> drawn;  // the history's value at the new line, as the chart saw it
+    int fresh_starts = 0;
+
+  private:
+    const HistoryRecorder& history_;
+};
+
+class EngineLines : public ::testing::Test {
+  protected:
+    EngineLines() {
+        engine_.ApplySettings(EngineSettings{.SHT10 = true});
+        engine_.AddListener(history_);
+    }
+    ~EngineLines() override { engine_.RemoveListener(history_); }
+    // A sample whose T1 is `t1` whole degrees.
+    void Decode(unsigned t1) { engine_.DecodePacket(Nine(0, t1 * 16, 600, 300, 55)); }
+
+    TempFolder folder_;
+    platform::VirtualClock clock_;
+    FakeSerialBackend serial_;
+    QueuedUiThread thread_;
+    HistoryRecorder history_;
+    ChartFront front_{history_};
+    MonitorEngine engine_{EngineServices{.timers = clock_,
+                                         .serial = serial_,
+                                         .logic_thread = thread_,
+                                         .files = statistics::RealFileSystem(),
+                                         .log_dir = folder_ / "log",
+                                         .echo_line = {}},
+                          front_};
+};
+
+TEST_F(EngineLines, EachLineGoesAfterThoseCountedAndTheChartDrawsItsOwnValue) {
+    Decode(37);
+    Decode(38);
+    EXPECT_EQ(front_.indexes, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(front_.drawn, (std::vector<double>{37, 38}));
+    EXPECT_EQ(engine_.LineCount(), 2u);
+
+    // A file of 41 lines was opened into the display.
+    engine_.DisplayHolds(41);
+    Decode(39);
+    EXPECT_EQ(front_.indexes.back(), 41u);
+    EXPECT_EQ(front_.drawn.back(), 39);
+    EXPECT_EQ(history_.History().HistT1[41], 39);
+    EXPECT_EQ(engine_.LineCount(), 42u);
+}
+
+TEST_F(EngineLines, AtTheHistoryCapacityTheLinesStartAgainAtZero) {
+    engine_.DisplayHolds(HISTORY_CAPACITY - 2);
+    Decode(36);
+    EXPECT_EQ(front_.fresh_starts, 0);
+    Decode(37);  // the last line the history holds
+    EXPECT_EQ(front_.fresh_starts, 1);
+    EXPECT_EQ(engine_.LineCount(), 0u);
+    Decode(38);
+    EXPECT_EQ(front_.indexes,
+              (std::vector<std::size_t>{HISTORY_CAPACITY - 2, HISTORY_CAPACITY - 1, 0}));
+    EXPECT_EQ(history_.History().HistT1[HISTORY_CAPACITY - 1], 37);
+    EXPECT_EQ(history_.History().HistT1[0], 38);
+}
+
+TEST_F(EngineLines, AHistoryBuiltApartTakesThePlaceOfTheOneInUse) {
+    Decode(37);
+    auto opened = std::make_unique<SampleHistory>();
+    opened->Store(0, {35, 0, 0, 0, false});
+    history_.Replace(std::move(opened));
+    engine_.DisplayHolds(1);
+    Decode(38);
+    EXPECT_EQ(history_.History().HistT1[0], 35);
+    EXPECT_EQ(history_.History().HistT1[1], 38);
+}
+
+}  // namespace
