@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     TForm1 form(*services);
     form.ui().ChBoxGrafNagrev->setChecked(true);
     form.ChBoxGrafNagrevClick();
-    form.ComPort1().SetPort("/dev/ttyUSB0");
+    form.SetPortName("/dev/ttyUSB0");
     form.show();
     // Larger than the offscreen screen, which the window is held to when it is first shown.
     QApplication::processEvents();

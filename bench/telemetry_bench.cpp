@@ -41,17 +41,17 @@ void BM_DecodeStream(benchmark::State& state) {
     settings.Okruglenie = state.range(1) != 0;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
+    PendingLines pending;
     CountingSink sink;
     const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, [&] { return fixed; }});
+    TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     const auto stream = Stream(settings.SHT10, kPackets);
     const std::size_t read = PacketLength(LayoutFor(settings.SHT10)) * 3;
     for (auto _ : state) {
         for (std::size_t at = 0; at < stream.size(); at += read)
             rx.Receive({stream.data() + at, std::min(read, stream.size() - at)}, sink);
-        save_buffer.clear();
+        pending.Forget();
     }
     state.SetItemsProcessed(state.iterations() * kPackets);
 }
@@ -65,10 +65,10 @@ void BM_DecodeLossyStream(benchmark::State& state) {
     settings.SHT10 = state.range(0) != 0;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
+    PendingLines pending;
     CountingSink sink;
     const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, [&] { return fixed; }});
+    TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     std::vector<std::uint8_t> stream;
     std::mt19937 rng(7);
@@ -78,7 +78,7 @@ void BM_DecodeLossyStream(benchmark::State& state) {
     for (auto _ : state) {
         for (std::size_t at = 0; at < stream.size(); at += read)
             rx.Receive({stream.data() + at, std::min(read, stream.size() - at)}, sink);
-        save_buffer.clear();
+        pending.Forget();
     }
     state.SetItemsProcessed(state.iterations() * kPackets);
 }

@@ -37,7 +37,8 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, Eng
     : services_(std::move(services)),
       front_(front),
       options_(options),
-      receiver_(TelemetryContext{settings_, limits_, alarms_, save_buffer_, services_.now}),
+      receiver_(TelemetryContext{settings_, limits_, alarms_, pending_, services_.now,
+                                 services_.echo_line}),
       port_(services_.serial, services_.logic_thread) {
     CreateTimers();
     CreatePort();
@@ -215,6 +216,19 @@ void MonitorEngine::CreateStatistics() {
     autosaver_ =
         std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
     autosaver_->SetWrites(journal_.get());
+    pending_.SetFollower([this](const std::string& lines) { journal_->Follow(lines); });
+}
+
+void MonitorEngine::LoadPortSettings(const std::string& ini_path) {
+    port_.RestoreSettings(skIniFile, ini_path);
+}
+
+void MonitorEngine::SavePortSettings(const std::string& ini_path) {
+    port_.SaveSettings(skIniFile, ini_path);
+}
+
+void MonitorEngine::ConfigurePort(const std::function<void(TCustomSerialPort& port)>& change) {
+    change(port_);
 }
 
 void MonitorEngine::ApplySettings(const EngineSettings& settings) {
@@ -230,8 +244,9 @@ void MonitorEngine::Log(const std::string& line) const {
 }
 
 void MonitorEngine::RecoverJournal() {
-    const statistics::JournalRecovery recovery =
-        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+    const statistics::JournalRecovery recovery = pending_.TakeWith([this](std::string& lines) {
+        return statistics::RecoverJournal(*journal_, *autosaver_, lines);
+    });
     if (recovery.lines == 0) return;
     for (const auto& warning : {recovery.autosave.warning, recovery.autosave.clock_warning})
         if (warning) front_.Warn(warning->title, warning->text, kFileWarningSeconds);
@@ -244,8 +259,8 @@ statistics::AutosaveResult MonitorEngine::Autosave(bool new_file_starts_display)
 }
 
 statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_display, bool warn) {
-    journal_->Follow(save_buffer_);
-    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    const statistics::AutosaveResult result =
+        pending_.TakeWith([this](std::string& lines) { return autosaver_->Step(lines); });
     // The first autosave of a day starts the display afresh: its lines are in the new file.
     if (result.created_new_file && new_file_starts_display) StartAfresh();
     if (result.warning && warn)
@@ -258,13 +273,14 @@ statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_disp
 void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     // No later step will try again: its warning would promise one.
     const statistics::AutosaveResult result = AutosaveStep(false, false);
-    if (save_buffer_.empty()) return;
+    if (pending_.Empty()) return;
+    const std::string& unsaved = pending_.Text();
     const statistics::KeptLines kept =
-        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), save_buffer_);
+        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), unsaved);
     // Kept elsewhere, they must not come back at the next start; else the journal keeps them
     // for it.
     if (kept.error == 0)
-        journal_->Dropped(save_buffer_.size());
+        journal_->Dropped(unsaved.size());
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
@@ -276,13 +292,13 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
-            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+            std::string_view(unsaved).substr(unsaved.starts_with("\r\n") ? 2 : 0);
         for (const char c : lines)
             if (c != '\r') std::fputc(c, stderr);
         std::fputc('\n', stderr);
     }
     std::fflush(stderr);
-    save_buffer_.clear();
+    pending_.Forget();
     if (!warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
@@ -344,13 +360,9 @@ void MonitorEngine::StartAfresh() {
 }
 
 void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
-    // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
-    // unechoed.
-    if (services_.echo_line) services_.echo_line(sample.record_line);
     silent_ = false;
     if (options_.clear_alarms_when_back_inside)
         ClearAlarmsBackInside(alarms_, limits_, sample.values);
-    journal_->Follow(save_buffer_);
     lines_ = sample.history_index + 1;
     // Listeners first: what the front end draws from (a chart's history) holds the sample.
     Notify([&](EngineListener& l) { l.SampleReceived(sample); });

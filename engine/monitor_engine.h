@@ -3,7 +3,10 @@
 // packets, samples, record lines and the latched alarm flags; the engine owns the port, the
 // settings, limits and flags, the autosave's buffer, the count of lines since the display last
 // started afresh, and the timers of the data path. A front end (the window, the service) shows
-// what it decodes; listeners follow it (a chart's sample history is one).
+// what it decodes; listeners follow it (a chart's sample history is one). Callers read the
+// state through const views and change it only through commands, which keep what depends on
+// it in step (the journal with the pending lines, the listeners with the flags, the autosave
+// timer with the settings).
 //
 // Qt-free: everything comes through EngineServices. Everything runs on the program's logic
 // thread; the port's event thread hands its events over to it. A step that a timer or the
@@ -21,10 +24,12 @@
 #include "engine/engine_listener.h"
 #include "engine/engine_services.h"
 #include "engine/engine_settings.h"
+#include "engine/pending_lines.h"
 #include "engine/port_reopener.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/line_journal.h"
 #include "engine/telemetry_receiver.h"
+#include "serial/serial_led.h"
 #include "serial/serial_port.h"
 
 // How a front end wants its engine to behave where the programs differ.
@@ -48,24 +53,16 @@ class MonitorEngine : private TelemetrySink {
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
 
-    // --- the state, which the window reads and edits and the service reads
-    TSerialPort& Port() { return port_; }
+    // --- the views
     const TSerialPort& Port() const { return port_; }
-    EngineSettings& Settings() { return settings_; }
     const EngineSettings& Settings() const { return settings_; }
-    AlarmLimits& Limits() { return limits_; }
     const AlarmLimits& Limits() const { return limits_; }
-    AlarmFlags& Alarms() { return alarms_; }
     const AlarmFlags& Alarms() const { return alarms_; }
     // The record lines since the display last started afresh: the next line's index.
     std::size_t LineCount() const override { return lines_; }
     // Record lines awaiting the autosave, each preceded by CR LF.
-    std::string& SaveBuffer() { return save_buffer_; }
-    const std::string& SaveBuffer() const { return save_buffer_; }
-    statistics::LineJournal& Journal() { return *journal_; }
-    // The statistics files' folder operations the engine was given.
-    statistics::FileSystem& Files() { return services_.files; }
-    platform::Timer& TimerSaveFile() { return *timer_save_file_; }
+    const std::string& UnsavedLines() const { return pending_.Text(); }
+    const platform::Timer& AutosaveTimer() const { return *timer_save_file_; }
     // The port counts as started while open and while it is being opened again.
     bool PortStarted() const { return port_.Connected() || reopener_->Retrying(); }
     // The started port lost its device (or could not be opened at start) and is being opened
@@ -74,6 +71,7 @@ class MonitorEngine : private TelemetrySink {
     // The alarms as listeners are told of them, now.
     AlarmReport Alarming() const;
 
+    // --- the commands
     // Replaces the settings; the autosave timer follows their period (a period that stays the
     // same leaves it counting).
     void ApplySettings(const EngineSettings& settings);
@@ -81,12 +79,20 @@ class MonitorEngine : private TelemetrySink {
     // lines are kept for the autosave, while the autosave timer keeps its count until settings
     // are applied.
     void TakeAutosavePeriod(int minutes) { settings_.AutosaveMinutes = minutes; }
+    // Replaces the alarm limits; the next sample is measured against them.
+    void SetLimits(const AlarmLimits& limits) { limits_ = limits; }
+    // The port's settings: read from and written to a configuration file, or changed by
+    // `change` (the settings dialog, a device named by hand).
+    void LoadPortSettings(const std::string& ini_path);
+    void SavePortSettings(const std::string& ini_path);
+    void ConfigurePort(const std::function<void(TCustomSerialPort& port)>& change);
+    // The lamp shows the port's state and traffic from now on.
+    void ShowPortOn(TSerialLed& lamp) { lamp.SetComPort(&port_); }
 
     // Listeners follow from the next step on; each outlives the engine or is removed first.
     void AddListener(EngineListener& listener);
     void RemoveListener(EngineListener& listener);
 
-    // --- the commands
     // The autosave step (the autosave timer's, and the display's when it is full): the
     // buffered lines go to the daily file. `new_file_starts_display`: the day's first autosave
     // starts the display afresh (not while the front end asks whether to save what it shows).
@@ -164,7 +170,7 @@ class MonitorEngine : private TelemetrySink {
     EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
-    std::string save_buffer_;
+    PendingLines pending_;
     std::size_t lines_ = 0;
     TelemetryReceiver receiver_;
     TSerialPort port_;
@@ -174,7 +180,7 @@ class MonitorEngine : private TelemetrySink {
     std::unique_ptr<platform::Timer> timer_reset_rx_;
     std::unique_ptr<platform::Timer> timer_signal_off_;
     std::unique_ptr<platform::Timer> timer_save_file_;
-    std::unique_ptr<statistics::LineJournal> journal_;  // told of the autosaver's writes
+    std::unique_ptr<statistics::LineJournal> journal_;  // follows pending_ and the autosaver
     std::unique_ptr<statistics::Autosaver> autosaver_;
     std::vector<EngineListener*> listeners_;
     bool silent_ = false;  // the watchdog warned, and no sample has come since

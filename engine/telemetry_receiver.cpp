@@ -90,7 +90,10 @@ bool TelemetryReceiver::Decode(std::span<const std::uint8_t> packet, PacketLayou
     if (OutsideLimits(v.t2_alarm, lim.LimitT2Hi, lim.LimitT2Low)) ctx_.alarms.AlarmT2 = true;
     if (OutsideLimits(v.hm, lim.LimitHMHi, lim.LimitHMLow)) ctx_.alarms.AlarmHM = true;
 
-    if (ctx_.settings.AutosaveMinutes != 0) ctx_.save_buffer.append("\r\n").append(s.record_line);
+    // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
+    // unechoed.
+    if (ctx_.echo_line) ctx_.echo_line(s.record_line);
+    if (ctx_.settings.AutosaveMinutes != 0) ctx_.pending.Add(s.record_line);
 
     s.history_index = sink.LineCount();
     s.display_full = s.history_index + 1 >= HISTORY_CAPACITY;

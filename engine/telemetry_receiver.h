@@ -19,10 +19,11 @@
 #include "engine/alarm_state.h"
 #include "engine/engine_settings.h"
 #include "engine/packet_framer.h"
+#include "engine/pending_lines.h"
 #include "engine/sample_history.h"
 #include "engine/telemetry_packet.h"
 
-// One decoded packet, as the main window shows it.
+// One decoded packet, as a front end shows it.
 struct TelemetrySample {
     DecodedSample values;
     SampleTexts texts;
@@ -50,8 +51,10 @@ struct TelemetryContext {
     const EngineSettings& settings;
     const AlarmLimits& limits;
     AlarmFlags& alarms;
-    std::string& save_buffer;  // lines awaiting the autosave, each preceded by CR LF
+    PendingLines& pending;  // the lines awaiting the autosave
     std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    // Each new record line, before it is pending (the programs' --echo); none: nowhere.
+    std::function<void(const std::string& line)> echo_line = {};
 };
 
 class TelemetryReceiver {

@@ -140,7 +140,7 @@ struct Setup {
     EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
+    PendingLines pending;
     int second = 0;
 };
 
@@ -182,7 +182,7 @@ class CountingDisplay : public TelemetrySink {
             FUZZ_CHECK(history.HistHeater[i] == (s.values.heater ? 1 : 0));
         }
 
-        const std::string& buffer = setup_.save_buffer;
+        const std::string& buffer = setup_.pending.Text();
         if (setup_.settings.AutosaveMinutes != 0) {
             const std::string added = "\r\n" + s.record_line;
             FUZZ_CHECK(buffer.size() == saved_size + added.size());
@@ -327,7 +327,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StreamModel model;
     CountingDisplay display(setup, History(), model);
     TelemetryReceiver receiver(
-        {setup.settings, setup.limits, setup.alarms, setup.save_buffer, [&setup] {
+        {setup.settings, setup.limits, setup.alarms, setup.pending, [&setup] {
              setup.second = (setup.second + 1) % 60;
              return LocalDateTime{2026, 12, 6, 23, 59, setup.second};
          }});
@@ -374,7 +374,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     model.Reset();
                 }
                 if (op & 16) {
-                    setup.save_buffer.clear();
+                    setup.pending.Forget();
                     display.saved_size = 0;
                 }
                 if (op & 32) display.lines = 0;

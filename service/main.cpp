@@ -91,13 +91,13 @@ int Run(const service::Options& options) {
     // Before the port opens: the recovered lines come before any new one.
     engine.RecoverJournal();
     try {
-        engine.Port().RestoreSettings(skIniFile, paths.configuration_file);
+        engine.LoadPortSettings(paths.configuration_file);
     } catch (const std::exception& e) {
         front.Warn(kProgram, e.what(), 0);
     }
     const service::ServiceConfiguration configuration =
         service::ReadServiceConfiguration(platform::IniFile(paths.configuration_file));
-    engine.Limits() = configuration.limits;
+    engine.SetLimits(configuration.limits);
     engine.ApplySettings(configuration.settings);
 
     platform::CommandRunner runner(loop,

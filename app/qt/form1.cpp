@@ -50,7 +50,7 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
             .timers = services_.timers,
             .serial = services_.serial,
             .logic_thread = services_.ui_thread,
-            .files = services_.files ? *services_.files : statistics::RealFileSystem(),
+            .files = Files(),
             .log_dir = services_.log_dir,
             .now = services_.now,
             .echo_line = services_.echo_line,
@@ -89,7 +89,7 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     TSerialLed& lamp = ui_->ComLed1->Led();
     lamp.SetKind(lkGreenLight);
     lamp.SetLedSignal(lsConn);
-    lamp.SetComPort(&engine_->Port());
+    engine_->ShowPortOn(lamp);
     WireControls();
     WireLimitEdits();
     WireChart();
@@ -109,7 +109,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::NComPortClick() {
-    ShowSettingsDialog(ComPort1(), this);
+    engine_->ConfigurePort([this](TCustomSerialPort& port) { ShowSettingsDialog(port, this); });
+}
+
+void TForm1::SetPortName(const std::string& name) {
+    engine_->ConfigurePort([&](TCustomSerialPort& port) { port.SetPort(name); });
 }
 
 TGraphM& TForm1::GraphM1() {

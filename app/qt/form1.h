@@ -46,19 +46,19 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // --- for the program and the tests
     Ui::TForm1& ui() { return *ui_; }
     MonitorEngine& Engine() { return *engine_; }
-    TSerialPort& ComPort1() { return engine_->Port(); }
+    const TSerialPort& ComPort1() const { return engine_->Port(); }
+    // Names the port's device (the tests', the screenshots' fake devices).
+    void SetPortName(const std::string& name);
     TTrayIcon& TrayIcon1() { return *tray_; }
     TGraphM& GraphM1();
     TFormHint& FormHint() { return *hint_; }
     DisplayMemo& Display() { return memo_; }
     const AlarmFlags& Alarms() const { return engine_->Alarms(); }
-    AlarmFlags& Alarms() { return engine_->Alarms(); }
     const AlarmLimits& Limits() const { return engine_->Limits(); }
     const EngineSettings& Settings() const { return engine_->Settings(); }
     const WindowSettings& OwnSettings() const { return window_settings_; }
     const SampleHistory& History() const { return history_.History(); }
-    const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
-    statistics::LineJournal& Journal() { return engine_->Journal(); }
+    const std::string& SaveBuffer() const { return engine_->UnsavedLines(); }
     const ChartWindow& Window() const { return window_; }
     QLabel& StatusPanel() { return *status_panel_; }
     QLabel& StatusWarning() { return *status_warning_; }
@@ -66,7 +66,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     QMenu& PopupMenuColorCurveNagrev() { return *popup_heater_; }
     QMenu& PopupMenu1() { return *popup_tray_; }
     platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
-    platform::Timer& TimerSaveFile() { return engine_->TimerSaveFile(); }
+    const platform::Timer& TimerSaveFile() const { return engine_->AutosaveTimer(); }
 
     // --- receiving (telemetry): the port, its events and the timers of the data path are the
     // engine's own
@@ -178,6 +178,8 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void LastAutosave();
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
+    // The statistics files' folder operations: the services', the same as the engine's.
+    statistics::FileSystem& Files() const;
     void CreateTimers();
     void CreateTray();
     void CreateMenus();

@@ -33,7 +33,9 @@ void TForm1::EditT1HChange() {
         ui_->EditT1H->text().toStdString(), ui_->EditT1L->text().toStdString(),
         ui_->EditT2H->text().toStdString(), ui_->EditT2L->text().toStdString(),
         ui_->EditT3H->text().toStdString(), ui_->EditT3L->text().toStdString()};
-    RecomputeLimits(texts, engine_->Limits());
+    AlarmLimits limits = engine_->Limits();
+    RecomputeLimits(texts, limits);
+    engine_->SetLimits(limits);
 }
 
 void TForm1::EditT1HExit(QLineEdit& edit) {

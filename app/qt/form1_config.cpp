@@ -25,7 +25,7 @@ void TForm1::FormCreate() {
     // Before the port can open: the recovered lines come before any new one.
     engine_->RecoverJournal();
     try {
-        ComPort1().RestoreSettings(skIniFile, services_.config_path);
+        engine_->LoadPortSettings(services_.config_path);
     } catch (const ESerialPort& e) {
         // The window keeps its design values.
         ReportError(e.what());

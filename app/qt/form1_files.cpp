@@ -20,6 +20,10 @@ void TForm1::TimerSaveFileTimer() {
     engine_->Autosave();
 }
 
+statistics::FileSystem& TForm1::Files() const {
+    return services_.files ? *services_.files : statistics::RealFileSystem();
+}
+
 void TForm1::LastAutosave() {
     engine_->LastAutosave(services_.unsaved_dir);
 }
@@ -38,12 +42,12 @@ bool TForm1::NSave1Click() {
     options.confirm_overwrite = false;  // asked below, in the program's own words
     const std::optional<std::string> path = services_.dialogs.SaveFile(this, options);
     if (!path) return false;
-    if (engine_->Files().Exists(*path) &&
+    if (Files().Exists(*path) &&
         services_.dialogs.Message(this, "Такой файл есть.  Продолжить?", "Совпадение имен.",
                                   platform::MessageButtons::YesNo,
                                   platform::MessageIcon::Question) != platform::MessageResult::Yes)
         return false;
-    statistics::SaveStatisticsFile(engine_->Files(), *path, memo_);
+    statistics::SaveStatisticsFile(Files(), *path, memo_);
     ui_->Memo1->document()->setModified(false);
     return true;
 }
@@ -54,7 +58,7 @@ void TForm1::NLoad1Click() {
     const std::optional<std::string> path = services_.dialogs.OpenFile(this, options);
     if (!path) return;
     status_panel_->setText(QString::fromStdString(*path));
-    ShowStatisticsLines(statistics::ReadStatisticsFile(engine_->Files(), *path));
+    ShowStatisticsLines(statistics::ReadStatisticsFile(Files(), *path));
     // A day's text passed through several copies on its way into the display; give them back.
     platform::ReturnFreedMemory();
 }
@@ -113,7 +117,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     hint_->hide();
-    ComPort1().SaveSettings(skIniFile, services_.config_path);
+    engine_->SavePortSettings(services_.config_path);
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};

@@ -83,7 +83,9 @@ TEST_P(AlarmClearing, AFlagClearsWhenItsOwnChannelIsBackInsideOnlyWhereNobodyAck
     EXPECT_EQ(Flags().AlarmHM, !clears);
 
     // A limit moved over the value: the same reading is now inside.
-    engine_->Limits().LimitT1Hi = 410;
+    AlarmLimits wider = engine_->Limits();
+    wider.LimitT1Hi = 410;
+    engine_->SetLimits(wider);
     Decode(40.0, 37.5, 50);
     EXPECT_EQ(Flags().AlarmT1, !clears);
 

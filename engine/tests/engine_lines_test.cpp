@@ -2,10 +2,13 @@
 // history listens and holds each sample before the front end draws it.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "engine/history_recorder.h"
 #include "engine/monitor_engine.h"
+#include "engine/statistics/line_journal.h"
 #include "engine/statistics/posix_file_system.h"
 #include "engine/statistics/tests/temp_folder.h"
 #include "engine/tests/packet_bytes.h"
@@ -22,6 +25,7 @@ class ChartFront : public EngineFrontEnd {
   public:
     explicit ChartFront(const HistoryRecorder& history) : history_(history) {}
     void SampleDecoded(const TelemetrySample& sample) override {
+        lines.push_back(sample.record_line);
         indexes.push_back(sample.history_index);
         drawn.push_back(history_.History().HistT1[sample.history_index]);
     }
@@ -29,6 +33,7 @@ class ChartFront : public EngineFrontEnd {
     void Warn(const std::string&, const std::string&, unsigned) override {}
     void PortStartedChanged(bool) override {}
 
+    std::vector<std::string> lines;
     std::vector<std::size_t> indexes;
     std::vector<double> drawn;  // the history's value at the new line, as the chart saw it
     int fresh_starts = 0;
@@ -101,6 +106,23 @@ TEST_F(EngineLines, AHistoryBuiltApartTakesThePlaceOfTheOneInUse) {
     Decode(38);
     EXPECT_EQ(history_.History().HistT1[0], 35);
     EXPECT_EQ(history_.History().HistT1[1], 38);
+}
+
+// A line pending the autosave is in the journal at once, whoever decoded it; a line received
+// while the autosave is off is pending nowhere.
+TEST_F(EngineLines, APendingLineIsJournalledAtOnce) {
+    Decode(37);
+    ASSERT_EQ(front_.lines.size(), 1u);
+    EXPECT_EQ(engine_.UnsavedLines(), "\r\n" + front_.lines[0]);
+    std::ostringstream journal;
+    journal
+        << std::ifstream(folder_ / "log/" + statistics::kJournalFileName, std::ios::binary).rdbuf();
+    EXPECT_NE(journal.str().find(front_.lines[0]), std::string::npos);
+
+    engine_.ApplySettings(EngineSettings{.SHT10 = true, .AutosaveMinutes = 0});
+    Decode(38);
+    EXPECT_EQ(engine_.UnsavedLines(), "\r\n" + front_.lines[0]);
+    EXPECT_FALSE(engine_.AutosaveTimer().IsActive());
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ class Scenario : public TelemetrySink {
                     std::to_string(seed) + ".log"),
           sim_({"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
                 std::to_string(seed), "--drop", std::to_string(drop_percent), "--log", log_path_}),
-          receiver_({settings_, limits_, alarms_, save_buffer_,
+          receiver_({settings_, limits_, alarms_, pending_,
                      [] { return LocalDateTime{2026, 1, 1, 0, 0, 0}; }}),
           port_(backend, ui) {
         settings_.AutosaveMinutes = 0;
@@ -200,7 +200,7 @@ class Scenario : public TelemetrySink {
     EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
-    std::string save_buffer_;
+    PendingLines pending_;
     TelemetryReceiver receiver_;
     TSerialPort port_;
 

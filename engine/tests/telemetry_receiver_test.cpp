@@ -44,11 +44,12 @@ class Receiver : public ::testing::Test {
     EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
+    PendingLines pending;
+    const std::string& save_buffer = pending.Text();
     Display display;
     const SampleHistory& history = display.recorder.History();
-    TelemetryReceiver rx{{settings, limits, alarms, save_buffer,
-                          [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
+    TelemetryReceiver rx{
+        {settings, limits, alarms, pending, [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
 
     void Read(const Bytes& bytes) { rx.Receive(bytes, display); }
     // A packet as the controller sends them, a second after the one before.

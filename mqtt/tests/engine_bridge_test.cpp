@@ -66,7 +66,7 @@ class MqttFeedTest : public ::testing::Test {
                                                            .program = "test",
                                                            .title = "test"},
                                             front_);
-        engine_->Port().SetPort("COM7");
+        engine_->ConfigurePort([](TCustomSerialPort& port) { port.SetPort("COM7"); });
     }
 
     // The configuration file "hatch-1.ini" with [MQTT] on the test's broker, then `more`.
@@ -74,6 +74,14 @@ class MqttFeedTest : public ::testing::Test {
         const std::string path = folder_.File("hatch-1.ini");
         Spit(path, "[MQTT]\nHost=127.0.0.1\nPort=" + std::to_string(broker_.Port()) + "\n" + more);
         return path;
+    }
+
+    // Changes the engine's settings as the programs do.
+    template <typename F>
+    void ApplySettings(F change) {
+        EngineSettings settings = engine_->Settings();
+        change(settings);
+        engine_->ApplySettings(settings);
     }
 
     // Starts the feed and the port, and waits for the broker to hear of it.
@@ -141,7 +149,7 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
           "homeassistant/binary_sensor/hatch-1_port_lost/config", "incubator/hatch-1/availability"})
         PublishRetained(broker_, topic, "old");
     StartFeed();
-    engine_->Settings().SHT10 = true;
+    ApplySettings([](EngineSettings& s) { s.SHT10 = true; });
     // T1 37.5, T2 36.625 rounded to 36.6, T3 28.0, HM 55, outputs 8 and 2.
     Receive(Nine(0x82, 600, 586, 280, 55));
     ASSERT_TRUE(AwaitCount("state", 1));
@@ -155,8 +163,10 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
         Receive(Nine(static_cast<std::uint8_t>(1u << i), 560 + i * 7, 590 - i, 300 + i, 40 + i));
         ++stamp_.second;
     }
-    engine_->Settings().SHT10 = false;
-    engine_->Settings().Okruglenie = false;
+    ApplySettings([](EngineSettings& s) {
+        s.SHT10 = false;
+        s.Okruglenie = false;
+    });
     Receive(Eight(0xFF, 603, 577, 160));
     Receive(Eight(0x00, 598, 590, 500));
     ASSERT_EQ(front_.samples.size(), 9u);
@@ -195,8 +205,10 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
 }
 
 TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
-    engine_->Settings().SignalOffData = true;
-    engine_->Settings().T2_enable = false;
+    ApplySettings([](EngineSettings& s) {
+        s.SignalOffData = true;
+        s.T2_enable = false;
+    });
     StartFeed();
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, false, false, false)));
 
@@ -209,8 +221,8 @@ TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, false, false, false)));
     EXPECT_EQ(Published("alarm").size(), 3u) << "T2 read true while switched off";
 
-    // Switched on, the latched flag shows from the next sample.
-    engine_->Settings().T2_enable = true;
+    // Switched on, the latched flag shows.
+    ApplySettings([](EngineSettings& s) { s.T2_enable = true; });
     Receive(Eight(0, 600, 590, 500));
     ASSERT_TRUE(AwaitAlarm(Alarm(false, true, false, false, false)));
     engine_->AcknowledgeAll();
@@ -238,8 +250,12 @@ TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
 }
 
 TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
-    // A flag raised before the feed began is there at the connect.
-    engine_->Alarms().AlarmHM = true;
+    // A flag raised before the feed began is there at the connect: a humidity of 95 %.
+    ApplySettings([](EngineSettings& s) { s.SHT10 = true; });
+    engine_->DecodePacket(Nine(0, 600, 590, 280, 95));
+    ApplySettings([](EngineSettings& s) { s.SHT10 = false; });
+    ASSERT_TRUE(engine_->Alarms().AlarmHM);
+    front_.samples.clear();
     StartFeed("Name=Инкубатор 2\nTopic=" + kTopic + "\n");
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, true, false, false)));
     ASSERT_TRUE(RetainedMessages(broker_).contains("homeassistant/sensor/Inkubator_2_" +

@@ -47,7 +47,7 @@ class Form1Test : public ::testing::Test, protected DoubleServices {
 
     // Opens the port on the in-memory device with the Start button.
     void Start() {
-        form->ComPort1().SetPort("COM7");
+        form->SetPortName("COM7");
         QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
         ASSERT_TRUE(form->ComPort1().Connected());
     }

@@ -66,7 +66,7 @@ TEST_F(Form1Test, ABadChecksumGivesOneBalloonAndNoLine) {
 
 TEST_F(Form1Test, StartWithAMissingPortWarnsAndStaysStopped) {
     Open();
-    form->ComPort1().SetPort("COM9");
+    form->SetPortName("COM9");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_EQ(form->ui().SpBtnOpenCom->text(), "Старт");
     const std::vector<std::string> balloons = Balloons();
@@ -92,14 +92,14 @@ TEST_F(Form1Test, TheLampIsLitWhileThePortIsOpen) {
 TEST_F(Form1Test, WarningsFallBackToTheNotificationServiceAndThenTheStatusBar) {
     tray.SetAvailable(false);  // no notification area
     Open();
-    form->ComPort1().SetPort("COM9");
+    form->SetPortName("COM9");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     ASSERT_EQ(notifier.notices.size(), 1u);
     EXPECT_EQ(notifier.notices[0].text.substr(0, notifier.notices[0].text.find('\n')),
               "Не могу открыть порт: COM9");
 
     notifier.available = false;  // and no notification service either
-    form->ComPort1().SetPort("COM8");
+    form->SetPortName("COM8");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_TRUE(form->StatusWarning().text().startsWith("Внимание! — Не могу открыть порт: COM8 "));
     EXPECT_TRUE(Balloons().empty());

@@ -68,7 +68,7 @@ TEST_F(ReconnectTest, ALostAdapterIsToldOnceTriedEveryFiveSecondsAndStoppedByThe
 
 TEST_F(ReconnectTest, AStartWhoseLinesAreRefusedLeavesThePortClosedAndStopped) {
     Open();
-    form->ComPort1().SetPort("COM7");
+    form->SetPortName("COM7");
     line->FailCall(FakeSerialCall::SetDtr, EIO);
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_EQ(Caption(), "Старт");
