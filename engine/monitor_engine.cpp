@@ -66,20 +66,17 @@ void MonitorEngine::Unattended(F&& f) {
 
 template <typename F>
 void MonitorEngine::Notify(F&& call) {
-    const std::vector<EngineListener*> listeners = listeners_;
+    const EngineListeners listeners = *listeners_;
     for (EngineListener* listener : listeners)
-        // A listener's failure is its own: reception and the other listeners go on.
-        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+        // A listener's failure is its own: reception and the other listeners go on. One whose
+        // subscription ended meanwhile hears no more.
+        if (std::find(listeners_->begin(), listeners_->end(), listener) != listeners_->end())
             Unattended([&] { call(*listener); });
 }
 
-void MonitorEngine::AddListener(EngineListener& listener) {
-    if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end())
-        listeners_.push_back(&listener);
-}
-
-void MonitorEngine::RemoveListener(EngineListener& listener) {
-    std::erase(listeners_, &listener);
+EngineSubscription MonitorEngine::AddListener(EngineListener& listener) {
+    listeners_->push_back(&listener);
+    return EngineSubscription(listeners_, listener);
 }
 
 AlarmReport MonitorEngine::Alarming() const {

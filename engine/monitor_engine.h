@@ -24,6 +24,7 @@
 #include "engine/engine_listener.h"
 #include "engine/engine_services.h"
 #include "engine/engine_settings.h"
+#include "engine/engine_subscription.h"
 #include "engine/pending_lines.h"
 #include "engine/port_reopener.h"
 #include "engine/statistics/autosaver.h"
@@ -89,9 +90,9 @@ class MonitorEngine : private TelemetrySink {
     // The lamp shows the port's state and traffic from now on.
     void ShowPortOn(TSerialLed& lamp) { lamp.SetComPort(&port_); }
 
-    // Listeners follow from the next step on; each outlives the engine or is removed first.
-    void AddListener(EngineListener& listener);
-    void RemoveListener(EngineListener& listener);
+    // The listener follows from the next step on, until the subscription ends; it must
+    // outlive the subscription.
+    EngineSubscription AddListener(EngineListener& listener);
 
     // The autosave step (the autosave timer's, and the display's when it is full): the
     // buffered lines go to the daily file. `new_file_starts_display`: the day's first autosave
@@ -182,7 +183,7 @@ class MonitorEngine : private TelemetrySink {
     std::unique_ptr<platform::Timer> timer_save_file_;
     std::unique_ptr<statistics::LineJournal> journal_;  // follows pending_ and the autosaver
     std::unique_ptr<statistics::Autosaver> autosaver_;
-    std::vector<EngineListener*> listeners_;
+    std::shared_ptr<EngineListeners> listeners_ = std::make_shared<EngineListeners>();
     bool silent_ = false;  // the watchdog warned, and no sample has come since
     AlarmReport published_;
 };

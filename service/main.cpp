@@ -110,7 +110,7 @@ int Run(const service::Options& options) {
             front.Warn(warning->title, warning->text, kAlarmWarningSeconds);
         runner.Run(event);
     });
-    engine.AddListener(events);
+    EngineSubscription alarm_events = engine.AddListener(events);
     // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, engine, loop,
@@ -130,7 +130,7 @@ int Run(const service::Options& options) {
     systemd.Stopping();
 
     // The end: no event may tell of it as if the port were lost.
-    engine.RemoveListener(events);
+    alarm_events.Reset();
     mqtt_feed.StopFollowing();
     try {
         engine.ClosePort();

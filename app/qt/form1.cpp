@@ -44,23 +44,6 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
           ui_->setupUi(this);
           return ui_->Memo1;
       }()) {
-    EngineFrontEnd& front = *this;
-    engine_ = std::make_unique<MonitorEngine>(
-        EngineServices{
-            .timers = services_.timers,
-            .serial = services_.serial,
-            .logic_thread = services_.ui_thread,
-            .files = Files(),
-            .log_dir = services_.log_dir,
-            .now = services_.now,
-            .echo_line = services_.echo_line,
-            .title = windowTitle().toStdString(),
-        },
-        front);
-    engine_->AddListener(history_);
-    // The next line goes after what the display holds, also after the user's edits of it.
-    connect(ui_->Memo1, &QPlainTextEdit::textChanged, this,
-            [this] { engine_->DisplayHolds(memo_.Count()); });
     ui_->Button1->setVisible(false);
     // The chart takes most of the height; the statistics below it can be dragged larger.
     ui_->Splitter1->setStretchFactor(0, 3);
@@ -86,6 +69,8 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     CreateTimers();
     CreateMenus();
     CreateTray();
+    // After the tray and the warning router: the engine's warnings go through them.
+    CreateEngine();
     TSerialLed& lamp = ui_->ComLed1->Led();
     lamp.SetKind(lkGreenLight);
     lamp.SetLedSignal(lsConn);
@@ -118,6 +103,26 @@ void TForm1::SetPortName(const std::string& name) {
 
 TGraphM& TForm1::GraphM1() {
     return ui_->GraphM1->Chart();
+}
+
+void TForm1::CreateEngine() {
+    EngineFrontEnd& front = *this;
+    engine_ = std::make_unique<MonitorEngine>(
+        EngineServices{
+            .timers = services_.timers,
+            .serial = services_.serial,
+            .logic_thread = services_.ui_thread,
+            .files = Files(),
+            .log_dir = services_.log_dir,
+            .now = services_.now,
+            .echo_line = services_.echo_line,
+            .title = windowTitle().toStdString(),
+        },
+        front);
+    history_subscription_ = engine_->AddListener(history_);
+    // The next line goes after what the display holds, also after the user's edits of it.
+    connect(ui_->Memo1, &QPlainTextEdit::textChanged, this,
+            [this] { engine_->DisplayHolds(memo_.Count()); });
 }
 
 void TForm1::CreateTimers() {

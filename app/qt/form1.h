@@ -180,6 +180,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void ShowStatisticsLines(const std::vector<std::string>& lines);
     // The statistics files' folder operations: the services', the same as the engine's.
     statistics::FileSystem& Files() const;
+    void CreateEngine();
     void CreateTimers();
     void CreateTray();
     void CreateMenus();
@@ -246,7 +247,9 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     WindowSettings window_settings_;
     // The chart's history, which the engine fills; it outlives the engine.
     HistoryRecorder history_;
-    // Made first and destroyed first: its port's events and its warnings reach the window.
+    EngineSubscription history_subscription_;
+    // Made after the warning router and destroyed first: its port's events and its warnings
+    // reach the window.
     std::unique_ptr<MonitorEngine> engine_;
 };
 

@@ -51,7 +51,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
         EngineSettings settings;
         settings.SHT10 = true;
         engine_->ApplySettings(settings);
-        engine_->AddListener(log_);
+        log_subscription_ = engine_->AddListener(log_);
     }
     void Decode(double t1, double t2, std::uint8_t hm) {
         engine_->DecodePacket(Nine(0, Degrees(t1), Degrees(t2), 300, hm));
@@ -65,6 +65,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
     CountingFront front_;
     FlagLog log_;
     std::unique_ptr<MonitorEngine> engine_;
+    EngineSubscription log_subscription_;  // may outlive the engine
 };
 
 TEST_P(AlarmClearing, AFlagClearsWhenItsOwnChannelIsBackInsideOnlyWhereNobodyAcknowledges) {

@@ -46,9 +46,8 @@ class EngineLines : public ::testing::Test {
   protected:
     EngineLines() {
         engine_.ApplySettings(EngineSettings{.SHT10 = true});
-        engine_.AddListener(history_);
+        subscription_ = engine_.AddListener(history_);
     }
-    ~EngineLines() override { engine_.RemoveListener(history_); }
     // A sample whose T1 is `t1` whole degrees.
     void Decode(unsigned t1) { engine_.DecodePacket(Nine(0, t1 * 16, 600, 300, 55)); }
 
@@ -65,6 +64,7 @@ class EngineLines : public ::testing::Test {
                                          .log_dir = folder_ / "log",
                                          .echo_line = {}},
                           front_};
+    EngineSubscription subscription_;
 };
 
 TEST_F(EngineLines, EachLineGoesAfterThoseCountedAndTheChartDrawsItsOwnValue) {
