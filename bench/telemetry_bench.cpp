@@ -43,7 +43,7 @@ void BM_DecodeStream(benchmark::State& state) {
     AlarmFlags alarms;
     PendingLines pending;
     CountingSink sink;
-    const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
+    const SystemTime fixed = SystemTimeOf({2026, 12, 6, 12, 34, 56});
     TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     const auto stream = Stream(settings.SHT10, kPackets);
@@ -67,7 +67,7 @@ void BM_DecodeLossyStream(benchmark::State& state) {
     AlarmFlags alarms;
     PendingLines pending;
     CountingSink sink;
-    const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
+    const SystemTime fixed = SystemTimeOf({2026, 12, 6, 12, 34, 56});
     TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     std::vector<std::uint8_t> stream;

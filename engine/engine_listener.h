@@ -12,7 +12,8 @@ class EngineListener {
   public:
     virtual ~EngineListener() = default;
 
-    // Every decoded sample; sample.time is its record line's time.
+    // Every decoded sample; sample.stamp is when it was decoded, sample.time its record line's
+    // local time.
     virtual void SampleReceived(const TelemetrySample& /*sample*/) {}
     // The alarms as reported changed (a flag, an alarm switch, the watchdog's silence, the
     // port's loss).

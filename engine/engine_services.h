@@ -20,7 +20,9 @@ struct EngineServices {
     UiThread& logic_thread;
     statistics::FileSystem& files;
     std::string log_dir;  // the daily statistics files and the journal
-    std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    // The moment now: each sample is stamped with it, and the daily files are named after its
+    // local date.
+    std::function<SystemTime()> now = std::chrono::system_clock::now;
     // Each new record line is also handed here (the programs' --echo option); none: nowhere.
     std::function<void(const std::string& line)> echo_line;
     // Before the lines the engine writes to standard error, and the title of the warning that

@@ -210,8 +210,8 @@ void MonitorEngine::CreateStatistics() {
         [this](const std::string& title, const std::string& text) {
             front_.Warn(title, text, kFileWarningSeconds);
         });
-    autosaver_ =
-        std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
+    autosaver_ = std::make_unique<statistics::Autosaver>(
+        services_.files, services_.log_dir, [this] { return LocalDateTimeAt(services_.now()); });
     autosaver_->SetWrites(journal_.get());
     pending_.SetFollower([this](const std::string& lines) { journal_->Follow(lines); });
 }
@@ -272,8 +272,8 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     const statistics::AutosaveResult result = AutosaveStep(false, false);
     if (pending_.Empty()) return;
     const std::string& unsaved = pending_.Text();
-    const statistics::KeptLines kept =
-        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), unsaved);
+    const statistics::KeptLines kept = statistics::KeepUnsavedLines(
+        services_.files, unsaved_dir, LocalDateTimeAt(services_.now()), unsaved);
     // Kept elsewhere, they must not come back at the next start; else the journal keeps them
     // for it.
     if (kept.error == 0)

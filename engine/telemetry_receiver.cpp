@@ -82,7 +82,8 @@ bool TelemetryReceiver::Decode(std::span<const std::uint8_t> packet, PacketLayou
     s.values = DecodeSample(packet, layout, rounding);
     s.texts = FormatSample(s.values, rounding);
     const DecodedSample& v = s.values;
-    s.time = ctx_.now();
+    s.stamp = ctx_.now();
+    s.time = LocalDateTimeAt(s.stamp);
     s.record_line = MakeRecordLine(s.texts.t1, s.texts.t2, s.texts.t3, v.hm, v.out_string, s.time);
 
     const AlarmLimits& lim = ctx_.limits;

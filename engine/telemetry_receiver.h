@@ -28,7 +28,8 @@ struct TelemetrySample {
     DecodedSample values;
     SampleTexts texts;
     std::string record_line;
-    LocalDateTime time;             // the record line's time
+    SystemTime stamp;               // when it was decoded
+    LocalDateTime time;             // the record line's time: the stamp's local time
     std::size_t history_index = 0;  // the new line's index: the lines counted before it
     bool display_full = false;      // the lines reach the history capacity with this one
 };
@@ -52,7 +53,7 @@ struct TelemetryContext {
     const AlarmLimits& limits;
     AlarmFlags& alarms;
     PendingLines& pending;  // the lines awaiting the autosave
-    std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    std::function<SystemTime()> now = std::chrono::system_clock::now;
     // Each new record line, before it is pending (the programs' --echo); none: nowhere.
     std::function<void(const std::string& line)> echo_line = {};
 };

@@ -329,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TelemetryReceiver receiver(
         {setup.settings, setup.limits, setup.alarms, setup.pending, [&setup] {
              setup.second = (setup.second + 1) % 60;
-             return LocalDateTime{2026, 12, 6, 23, 59, setup.second};
+             return SystemTimeOf({2026, 12, 6, 23, 59, setup.second});
          }});
 
     std::chrono::nanoseconds quiet{};  // before the next read

@@ -114,7 +114,7 @@ void TForm1::CreateEngine() {
             .logic_thread = services_.ui_thread,
             .files = Files(),
             .log_dir = services_.log_dir,
-            .now = services_.now,
+            .now = [this] { return SystemTimeOf(services_.now()); },
             .echo_line = services_.echo_line,
             .title = windowTitle().toStdString(),
         },

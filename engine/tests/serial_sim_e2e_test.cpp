@@ -56,7 +56,9 @@ class Scenario : public TelemetrySink {
           sim_({"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
                 std::to_string(seed), "--drop", std::to_string(drop_percent), "--log", log_path_}),
           receiver_({settings_, limits_, alarms_, pending_,
-                     [] { return LocalDateTime{2026, 1, 1, 0, 0, 0}; }}),
+                     [] {
+                         return SystemTimeOf({2026, 1, 1, 0, 0, 0});
+                     }}),
           port_(backend, ui) {
         settings_.AutosaveMinutes = 0;
         port_.SetPort(sim_.Path());

@@ -48,8 +48,9 @@ class Receiver : public ::testing::Test {
     const std::string& save_buffer = pending.Text();
     Display display;
     const SampleHistory& history = display.recorder.History();
-    TelemetryReceiver rx{
-        {settings, limits, alarms, pending, [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
+    TelemetryReceiver rx{{settings, limits, alarms, pending, [] {
+                              return SystemTimeOf({2026, 12, 6, 12, 34, 56});
+                          }}};
 
     void Read(const Bytes& bytes) { rx.Receive(bytes, display); }
     // A packet as the controller sends them, a second after the one before.

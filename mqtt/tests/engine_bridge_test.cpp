@@ -55,17 +55,17 @@ class MqttFeedTest : public ::testing::Test {
     }
 
     MqttFeedTest() {
-        engine_ =
-            std::make_unique<MonitorEngine>(EngineServices{.timers = clock_,
-                                                           .serial = backend_,
-                                                           .logic_thread = ui_,
-                                                           .files = statistics::RealFileSystem(),
-                                                           .log_dir = folder_.File("log"),
-                                                           .now = [this] { return stamp_; },
-                                                           .echo_line = {},
-                                                           .program = "test",
-                                                           .title = "test"},
-                                            front_);
+        engine_ = std::make_unique<MonitorEngine>(
+            EngineServices{.timers = clock_,
+                           .serial = backend_,
+                           .logic_thread = ui_,
+                           .files = statistics::RealFileSystem(),
+                           .log_dir = folder_.File("log"),
+                           .now = [this] { return SystemTimeOf(stamp_); },
+                           .echo_line = {},
+                           .program = "test",
+                           .title = "test"},
+            front_);
         engine_->ConfigurePort([](TCustomSerialPort& port) { port.SetPort("COM7"); });
     }
 
@@ -274,21 +274,22 @@ TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
     EXPECT_EQ(sub_.On(kTopic + "/availability"), (std::vector<std::string>{"online", "offline"}));
 }
 
-// The offset of a stamp taken a moment ago is now's, also in the hour that the change back
+// A stamp takes the offset of the moment it names, also in the hour that the change back
 // from summer time repeats; other stamps take their own date's.
-TEST(SampleTimeOf, TakesTheOffsetOfTheMomentTheStampNames) {
+TEST(SampleOf, TakesTheOffsetOfTheMomentTheStampNames) {
     ::setenv("TZ", kZone, 1);
     ::tzset();
     // 2026-10-25 01:30:00 UTC is 02:30 CET, the second 02:30 of that night.
-    const std::time_t second_half_past_two = 1792891800;
-    const LocalDateTime half_past_two{2026, 10, 25, 2, 30, 0};
-    EXPECT_EQ(mqtt::SampleTimeOf(half_past_two, second_half_past_two).utc_offset_minutes, 60);
-    EXPECT_EQ(mqtt::SampleTimeOf(half_past_two, second_half_past_two - 3600).utc_offset_minutes,
-              120);
-    EXPECT_EQ(mqtt::SampleTimeOf({2026, 7, 1, 12, 0, 0}, second_half_past_two).utc_offset_minutes,
-              120);
-    EXPECT_EQ(mqtt::SampleTimeOf({2026, 12, 1, 12, 0, 0}, second_half_past_two).utc_offset_minutes,
-              60);
+    const SystemTime second_half_past_two = std::chrono::system_clock::from_time_t(1792891800);
+    auto published = [](SystemTime stamp) {
+        TelemetrySample sample;
+        sample.stamp = stamp;
+        return mqtt::FormatIso8601(mqtt::SampleOf(sample).time);
+    };
+    EXPECT_EQ(published(second_half_past_two), "2026-10-25T02:30:00+01:00");
+    EXPECT_EQ(published(second_half_past_two - std::chrono::hours(1)), "2026-10-25T02:30:00+02:00");
+    EXPECT_EQ(published(SystemTimeOf({2026, 7, 1, 12, 0, 0})), "2026-07-01T12:00:00+02:00");
+    EXPECT_EQ(published(SystemTimeOf({2026, 12, 1, 12, 0, 0})), "2026-12-01T12:00:00+01:00");
 }
 
 }  // namespace
