@@ -109,12 +109,12 @@ void MonitorEngine::CreateTimers() {
         t->SetTickHandler([this, step] { Unattended([&] { (this->*step)(); }); });
         return t;
     };
-    timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::OnAssemblyTimeout);
-    timer_signal_off_ = make(kNoDataMs, &MonitorEngine::OnSilence);
-    timer_save_file_ = services_.timers.CreateTimer();
-    timer_save_file_->SetInterval(AutosaveIntervalMs(settings_.AutosaveMinutes));
-    timer_save_file_->SetTickHandler([this] { Unattended([&] { Autosave(); }); });
-    timer_signal_off_->SetEnabled(true);
+    assembly_timer_ = make(kAssemblyTimeoutMs, &MonitorEngine::OnAssemblyTimeout);
+    watchdog_timer_ = make(kNoDataMs, &MonitorEngine::OnSilence);
+    autosave_timer_ = services_.timers.CreateTimer();
+    autosave_timer_->SetInterval(AutosaveIntervalMs(settings_.AutosaveMinutes));
+    autosave_timer_->SetTickHandler([this] { Unattended([&] { Autosave(); }); });
+    watchdog_timer_->SetEnabled(true);
 }
 
 void MonitorEngine::CreatePort() {
@@ -230,7 +230,7 @@ void MonitorEngine::ConfigurePort(const std::function<void(TCustomSerialPort& po
 
 void MonitorEngine::ApplySettings(const EngineSettings& settings) {
     settings_ = settings;
-    FollowAutosavePeriod(settings_, *timer_save_file_);
+    FollowAutosavePeriod(settings_, *autosave_timer_);
     PublishAlarms();  // the alarm switches may have changed
 }
 
@@ -301,13 +301,13 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
 
 void MonitorEngine::OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
                                    std::chrono::nanoseconds quiet_before) {
-    timer_signal_off_->SetEnabled(false);
-    timer_reset_rx_->SetEnabled(false);
+    watchdog_timer_->SetEnabled(false);
+    assembly_timer_->SetEnabled(false);
     // Both count their full interval from this event whatever the reading throws: a watchdog
     // left off would never again warn of silence.
     const AtScopeEnd rearm([this] {
-        timer_signal_off_->SetEnabled(true);
-        timer_reset_rx_->SetEnabled(true);
+        watchdog_timer_->SetEnabled(true);
+        assembly_timer_->SetEnabled(true);
     });
     receiver_.ReceiveEvent(count, read, *this, quiet_before);
     PublishAlarms();  // the no-data alarm ends with any byte
@@ -315,7 +315,7 @@ void MonitorEngine::OnBytesWaiting(std::size_t count, const TelemetryReceiver::B
 
 void MonitorEngine::OnAssemblyTimeout() {
     if (!port_.Connected()) return;
-    timer_reset_rx_->SetEnabled(false);
+    assembly_timer_->SetEnabled(false);
     // A whole packet held for what would follow it is taken, a partial packet goes. What the
     // port holds stays: it came after the silence and begins a packet (at 2 packets a second
     // the next one is due just now).

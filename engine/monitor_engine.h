@@ -45,8 +45,8 @@ struct EngineOptions {
 
 class MonitorEngine : private TelemetrySink {
   public:
-    static constexpr std::uint32_t kResetRxMs = 500;  // a silence inside a packet drops it
-    static constexpr std::uint32_t kNoDataMs = 3000;  // the watchdog
+    static constexpr std::uint32_t kAssemblyTimeoutMs = 500;  // a silence inside a packet drops it
+    static constexpr std::uint32_t kNoDataMs = 3000;          // the watchdog
 
     MonitorEngine(EngineServices services, EngineFrontEnd& front, EngineOptions options = {});
     // Closes the port first: no event reaches a half-destroyed engine or front end.
@@ -63,7 +63,7 @@ class MonitorEngine : private TelemetrySink {
     std::size_t LineCount() const override { return lines_; }
     // Record lines awaiting the autosave, each preceded by CR LF.
     const std::string& UnsavedLines() const { return pending_.Text(); }
-    const platform::Timer& AutosaveTimer() const { return *timer_save_file_; }
+    const platform::Timer& AutosaveTimer() const { return *autosave_timer_; }
     // The port counts as started while open and while it is being opened again.
     bool PortStarted() const { return port_.Connected() || reopener_->Retrying(); }
     // The started port lost its device (or could not be opened at start) and is being opened
@@ -130,7 +130,7 @@ class MonitorEngine : private TelemetrySink {
     // before them (0 when not known).
     void OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
                         std::chrono::nanoseconds quiet_before);
-    // The line silent for kResetRxMs: a packet held for what would follow it is taken, a
+    // The line silent for kAssemblyTimeoutMs: a packet held for what would follow it is taken, a
     // partial packet goes; what the port holds stays.
     void OnAssemblyTimeout();
     // The watchdog: nothing came for kNoDataMs.
@@ -178,9 +178,9 @@ class MonitorEngine : private TelemetrySink {
     std::unique_ptr<PortReopener> reopener_;  // destroyed before the port
     bool port_lost_ = false;
 
-    std::unique_ptr<platform::Timer> timer_reset_rx_;
-    std::unique_ptr<platform::Timer> timer_signal_off_;
-    std::unique_ptr<platform::Timer> timer_save_file_;
+    std::unique_ptr<platform::Timer> assembly_timer_;
+    std::unique_ptr<platform::Timer> watchdog_timer_;
+    std::unique_ptr<platform::Timer> autosave_timer_;
     std::unique_ptr<statistics::LineJournal> journal_;  // follows pending_ and the autosaver
     std::unique_ptr<statistics::Autosaver> autosaver_;
     std::shared_ptr<EngineListeners> listeners_ = std::make_shared<EngineListeners>();

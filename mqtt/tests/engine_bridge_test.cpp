@@ -102,7 +102,7 @@ class MqttFeedTest : public ::testing::Test {
     void Receive(const test_packets::Bytes& bytes) {
         line_->Feed(bytes, std::chrono::milliseconds(clock_.Now()));
         ASSERT_TRUE(ui_.RunUntil([&] { return line_->Snapshot().input_queued == 0; }, 5s));
-        clock_.Advance(MonitorEngine::kResetRxMs);
+        clock_.Advance(MonitorEngine::kAssemblyTimeoutMs);
     }
 
     std::vector<json> Published(const std::string& what) {
