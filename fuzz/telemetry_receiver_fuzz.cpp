@@ -149,7 +149,7 @@ double Sixteenths(unsigned raw, bool rounding) {
     return rounding ? ((raw * 5 + 2) / 8) / 10.0 : raw / 16.0;
 }
 
-// The main window's side: a display that only counts its lines.
+// The receiver's owner: a display that only counts its lines.
 class CountingDisplay : public TelemetrySink {
   public:
     CountingDisplay(Setup& setup, HistoryRecorder& recorder, StreamModel& model)
