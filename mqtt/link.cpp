@@ -14,6 +14,7 @@
 
 #include "mqtt/discovery.h"
 #include "mqtt/reason_text.h"
+#include "platform/posix/thread_name.h"
 
 namespace mqtt {
 
@@ -242,6 +243,7 @@ bool Link::RunConnection(LinkEvent& ended) {
 }
 
 void Link::Run() {
+    platform::NameThisThread("mqtt-network");
     auto delay = settings_.reconnect_min;
     for (;;) {
         LinkEvent ended(LinkEvent::Kind::kEnded);
