@@ -1,6 +1,8 @@
 #pragma once
 // One step handed from a worker thread to the UI thread, shared by both sides: the UI side
-// runs it (unless it was cancelled first), the worker waits for the outcome or gives up.
+// runs it (unless it was cancelled first), the worker waits for the outcome or gives up. The
+// serial event thread hands over every receive event this way: the worker sleeps once and is
+// woken once, after the UI side has let go of the lock.
 
 #include <condition_variable>
 #include <exception>
@@ -25,7 +27,7 @@ class UiHandover {
 
     std::function<void()> step_;
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     State state_ = State::Pending;
     std::exception_ptr error_;
 };
