@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
@@ -92,6 +93,7 @@ class PosixSerialDevice : public SerialDevice {
     // Aborts the read that waits on another thread (a handler of an unsynchronised port); a
     // read started later is not affected.
     int CancelTransfers() override {
+        cancel_sent_.store(true);
         const std::uint64_t one = 1;
         // Only fails when the counter would overflow, and then it is set anyway.
         [[maybe_unused]] const ssize_t n = ::write(cancel_fd_, &one, sizeof one);
@@ -134,9 +136,12 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     int StartRead(SerialReadOp& op) override {
-        // A cancel from before this read is not for it.
-        std::uint64_t cancels = 0;
-        [[maybe_unused]] const ssize_t n = ::read(cancel_fd_, &cancels, sizeof cancels);
+        // A cancel from before this read is not for it. Looked at only after a cancel: a read
+        // per receive event otherwise.
+        if (cancel_sent_.exchange(false)) {
+            std::uint64_t cancels = 0;
+            [[maybe_unused]] const ssize_t n = ::read(cancel_fd_, &cancels, sizeof cancels);
+        }
         op.started = op.last_byte = Clock::now();
         if (int e = ReadWaiting(op)) return e;
         return Step(op).complete ? (op.complete = true, 0) : 0;
@@ -208,6 +213,7 @@ class PosixSerialDevice : public SerialDevice {
 
     const int fd_;
     const int cancel_fd_;
+    std::atomic<bool> cancel_sent_{false};  // set before each write to cancel_fd_
     SerialCommTimeouts timeouts_;
     serial_icounter_struct counts_{};  // line error counters at the last TakeErrors
 };
