@@ -39,7 +39,8 @@ using Clock = std::chrono::steady_clock;
 class PosixSerialDevice : public SerialDevice {
   public:
     // `cancel_fd` is a non-blocking eventfd: set, it aborts the read that waits.
-    PosixSerialDevice(int fd, int cancel_fd) : fd_(fd), cancel_fd_(cancel_fd) {
+    PosixSerialDevice(int fd, int cancel_fd, PosixEventWaiter::Clock clock)
+        : fd_(fd), cancel_fd_(cancel_fd), clock_(std::move(clock)) {
         serial_icounter_struct counts{};
         if (Ioctl(fd_, TIOCGICOUNT, &counts) == 0) counts_ = counts;
     }
@@ -176,7 +177,7 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     std::unique_ptr<SerialEventWaiter> WatchEvents(std::uint16_t events, int& error) override {
-        return PosixEventWaiter::Create(fd_, events, error);
+        return PosixEventWaiter::Create(fd_, events, error, clock_);
     }
 
   private:
@@ -214,6 +215,7 @@ class PosixSerialDevice : public SerialDevice {
     const int fd_;
     const int cancel_fd_;
     std::atomic<bool> cancel_sent_{false};  // set before each write to cancel_fd_
+    const PosixEventWaiter::Clock clock_;
     SerialCommTimeouts timeouts_;
     serial_icounter_struct counts_{};  // line error counters at the last TakeErrors
 };
@@ -243,5 +245,5 @@ std::unique_ptr<SerialDevice> PosixSerialBackend::Open(const std::string& port, 
     // The monitor never transmits: no echo of what arrives, whatever the settings do later.
     if (int e = MakeLineRaw(fd)) return fail(e);
     error = 0;
-    return std::make_unique<PosixSerialDevice>(fd, cancel_fd);
+    return std::make_unique<PosixSerialDevice>(fd, cancel_fd, clock_);
 }
