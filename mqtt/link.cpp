@@ -182,6 +182,8 @@ int Link::Turn(int timeout_ms) {
 }
 
 bool Link::Sleep(std::chrono::milliseconds delay) {
+    if (settings_.wait_between_attempts)
+        return settings_.wait_between_attempts(delay, stop_fd_.Get()) || stop_;
     const auto until = Clock::now() + delay;
     pollfd stop{stop_fd_.Get(), POLLIN, 0};
     while (!stop_ && Clock::now() < until)
