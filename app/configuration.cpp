@@ -1,57 +1,13 @@
 #include "app/configuration.h"
 
-#include <algorithm>
-#include <vector>
-
-#include "common/text_format.h"
+#include "config/engine_configuration.h"
 #include "platform/timer.h"
 
 namespace config {
 
 namespace {
 
-using platform::IniEntry;
 using platform::IniFile;
-
-int Get(const IniFile& ini, const IntKey& key, int fallback) {
-    return ini.ReadInteger(key.section, key.name, fallback);
-}
-int Get(const IniFile& ini, const IntKey& key) {
-    return Get(ini, key, key.fallback);
-}
-bool Get(const IniFile& ini, const BoolKey& key) {
-    return ini.ReadBool(key.section, key.name, key.fallback);
-}
-std::string Get(const IniFile& ini, const StringKey& key, std::string_view fallback) {
-    return ini.ReadString(key.section, key.name, fallback);
-}
-std::string Get(const IniFile& ini, const StringKey& key) {
-    return Get(ini, key, key.fallback);
-}
-TColor Get(const IniFile& ini, const ColorKey& key) {
-    return static_cast<TColor>(
-        ini.ReadInteger(key.section, key.name, static_cast<int>(key.fallback)));
-}
-
-// The entries of one operation, in the order they are added.
-class Entries {
-  public:
-    void Add(const IntKey& key, int value) { Put(key.section, key.name, text::FormatInt(value)); }
-    void Add(const BoolKey& key, bool value) { Put(key.section, key.name, value ? "1" : "0"); }
-    void Add(const StringKey& key, std::string value) {
-        Put(key.section, key.name, std::move(value));
-    }
-    void Add(const ColorKey& key, TColor value) {
-        Put(key.section, key.name, text::FormatInt(static_cast<int>(value)));
-    }
-    void WriteTo(IniFile& ini) const { ini.WriteEntries(entries_); }
-
-  private:
-    void Put(std::string_view section, std::string_view name, std::string value) {
-        entries_.push_back({std::string(section), std::string(name), std::move(value)});
-    }
-    std::vector<IniEntry> entries_;
-};
 
 const ColorKey& KeyOf(ChartColorKey key) {
     switch (key) {
@@ -106,23 +62,14 @@ MainWindowConfiguration ReadMainWindowConfiguration(const IniFile& ini,
     c.chart.PosY = Get(ini, kPosY, present.PosY);
     c.chart.XScale = Get(ini, kXScale, present.XScale);
 
-    c.limits.LimitT1Hi = Get(ini, kT1Hi);
-    c.limits.LimitT1Low = Get(ini, kT1Low);
-    c.limits.LimitT2Hi = Get(ini, kT2Hi);
-    c.limits.LimitT2Low = Get(ini, kT2Low);
-    c.limits.LimitHMHi = Get(ini, kHMHi);
-    c.limits.LimitHMLow = Get(ini, kHMLow);
+    c.limits = ReadAlarmLimits(ini);
 
     ProgramSettings& s = c.settings;
+    s = ReadEngineSettings(ini);
     s.Sound = Get(ini, kSound);
     s.TimeSound = Get(ini, kTimeSound);
-    s.T1_enable = Get(ini, kT1Enable);
-    s.T2_enable = Get(ini, kT2Enable);
-    s.HM_enable = Get(ini, kHMEnable);
     s.SignalOffDataSound = Get(ini, kSignalOffDataSound);
-    s.Okruglenie = Get(ini, kOkruglenie);
     s.ShowWindow = Get(ini, kShowWindow);
-    s.SHT10 = Get(ini, kSHT10);
 
     c.colors = {Get(ini, kColorT1),  Get(ini, kColorT2),     Get(ini, kColorT3),
                 Get(ini, kColorHM),  Get(ini, kColorNagrev), Get(ini, kColorFon),
@@ -131,9 +78,6 @@ MainWindowConfiguration ReadMainWindowConfiguration(const IniFile& ini,
                    Get(ini, kFontSize, present.MemoFont.size)};
 
     c.OpenStart = Get(ini, kOpenStart);
-    s.SignalOffData = Get(ini, kSignalOffData);
-    // A negative period would keep the lines for an autosave that never comes.
-    s.AutosaveMinutes = std::max(Get(ini, kLogFileTime), 0);
     c.chart.OfsetNagreCurve = Get(ini, kOfsetNagreCurve);
     c.chart.HeightNagreCurve = Get(ini, kHeightNagreCurve);
     return c;

@@ -1,27 +1,16 @@
 #pragma once
-// Every key of the configuration file: its section, name, type and default, and which
-// operations read and write it. The typed keys are what the code uses; kKeyTable lists them
-// all as data. The port component's own keys in section ComPort1 (Port, BaudRate, ...) are
-// not here: the port stores those itself.
+// The window's own keys of the configuration file, and which of its operations read and write
+// every key, the engine's (config/engine_keys.h) among them. The typed keys are what the code
+// uses; kKeyTable lists them all as data. The port component's own keys in section ComPort1
+// (Port, BaudRate, ...) are not here: the port stores those itself.
 
 #include <array>
 #include <string_view>
 
+#include "config/engine_keys.h"
 #include "platform/canvas.h"
 
 namespace config {
-
-template <class T>
-struct Key {
-    std::string_view section;
-    std::string_view name;
-    T fallback;
-};
-
-using IntKey = Key<int>;
-using BoolKey = Key<bool>;
-using StringKey = Key<std::string_view>;
-using ColorKey = Key<TColor>;
 
 // Form
 inline constexpr IntKey kTop{"Form", "Top", 100};
@@ -40,26 +29,14 @@ inline constexpr IntKey kPosY{"ScrollBar", "PosY", 250};
 inline constexpr IntKey kXScale{"ScrollBar", "XScale", 100};
 inline constexpr StringKey kOfsetNagreCurve{"ScrollBar", "OfsetNagreCurve", "38,0"};
 inline constexpr StringKey kHeightNagreCurve{"ScrollBar", "HeightNagreCurve", "0,5"};
-// Alarm: T1/T2 limits in tenths of a degree; T3_HI/T3_LOW are the humidity limits, percent.
-inline constexpr IntKey kT1Hi{"Alarm", "T1_HI", 390};
-inline constexpr IntKey kT1Low{"Alarm", "T1_LOW", 350};
-inline constexpr IntKey kT2Hi{"Alarm", "T2_HI", 390};
-inline constexpr IntKey kT2Low{"Alarm", "T2_LOW", 350};
-inline constexpr IntKey kHMHi{"Alarm", "T3_HI", 90};
-inline constexpr IntKey kHMLow{"Alarm", "T3_LOW", 30};
+// Alarm: the sound and its repeat.
 inline constexpr StringKey kSound{"Alarm", "Sound", "Windows XP - ошибка.wav"};
 inline constexpr IntKey kTimeSound{"Alarm", "TimeSound", 3};
-inline constexpr BoolKey kT1Enable{"Alarm", "T1_enable", true};
-inline constexpr BoolKey kT2Enable{"Alarm", "T2_enable", true};
-inline constexpr BoolKey kHMEnable{"Alarm", "HM_enable", true};
 // ComPort1: the main window's own keys beside the port's.
 inline constexpr BoolKey kOpenStart{"ComPort1", "OpenStart", false};
-inline constexpr BoolKey kSignalOffData{"ComPort1", "SignalOffData", false};
 inline constexpr BoolKey kSignalOffDataSound{"ComPort1", "SignalOffDataSound", false};
-// Temperature, Programm
-inline constexpr BoolKey kOkruglenie{"Temperature", "Okruglenie", true};
+// Temperature: the floating readout window.
 inline constexpr BoolKey kShowWindow{"Temperature", "ShowWindow", false};
-inline constexpr BoolKey kSHT10{"Programm", "SHT10", false};
 // Color: 00BBGGRR, written in decimal.
 inline constexpr ColorKey kColorT1{"Color", "T1", clBlack};
 inline constexpr ColorKey kColorT2{"Color", "T2", MakeColor(0, 0, 255)};
@@ -73,8 +50,6 @@ inline constexpr StringKey kFontName{"Font", "Name", "MS Sans Serif"};
 inline constexpr IntKey kFontSize{"Font", "Size", 8};
 inline constexpr StringKey kFontNameLog{"Font", "NameLog", "MS Sans Serif"};
 inline constexpr IntKey kFontSizeLog{"Font", "SizeLog", 8};
-// LogFile: autosave period in minutes, 0 = none.
-inline constexpr IntKey kLogFileTime{"LogFile", "Time", 10};
 
 enum class KeyType { ktInteger, ktBoolean, ktString, ktColour };
 

@@ -1,53 +1,14 @@
-# End to end: the real programs on a simulator's pseudo-terminal, and the checker that compares
-# the simulator's packet log with the monitor's daily files (scripts/soak.sh uses it too).
+# End to end: the real programs on a simulator's pseudo-terminal, in the rig of testing/.
+if(NOT BUILD_TESTING)
+    return()
+endif()
 set(e2e_dir ${CMAKE_CURRENT_LIST_DIR}/e2e)
-
-incubator_library(e2e_check
-    SOURCES ${e2e_dir}/alignment.h ${e2e_dir}/daily_lines.cpp ${e2e_dir}/record_fields.cpp
-            ${e2e_dir}/run_check.cpp ${e2e_dir}/sim_log.cpp
-    DEPS telemetry)
-
-add_executable(incubator-e2e-check ${e2e_dir}/check_main.cpp)
-target_link_libraries(incubator-e2e-check PRIVATE e2e_check)
-incubator_warnings(incubator-e2e-check)
-
-incubator_test(e2e_check_tests
-    SOURCES ${e2e_dir}/tests/e2e_check_test.cpp ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
-    DEPS e2e_check)
-
-# The child processes the end-to-end tests run: any program, incubator-sim with its
-# pseudo-terminal, and a program under test fed by the simulator.
-incubator_library(e2e_processes
-    SOURCES ${e2e_dir}/tests/child_process.cpp ${e2e_dir}/tests/program_rig.cpp
-            ${e2e_dir}/tests/simulator_process.cpp
-    DEPS e2e_check)
-target_compile_definitions(e2e_processes PRIVATE INCUBATOR_SIM_PATH="$<TARGET_FILE:incubator-sim>")
-add_dependencies(e2e_processes incubator-sim)
-
-# An end-to-end test program: incubator_e2e_program(name SOURCES ... DEPS ... PROGRAMS ...).
-# Each of PROGRAMS (targets named incubator-<name>) is built first, its path given to the code
-# as INCUBATOR_<NAME>_PATH.
-function(incubator_e2e_program name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PROGRAMS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE e2e_processes e2e_check ${ARG_DEPS}
-        GTest::gtest GTest::gtest_main)
-    incubator_warnings(${name})
-    foreach(program IN LISTS ARG_PROGRAMS)
-        string(REGEX REPLACE "^incubator-" "" macro ${program})
-        string(TOUPPER ${macro} macro)
-        string(REPLACE "-" "_" macro ${macro})
-        target_compile_definitions(${name} PRIVATE
-            INCUBATOR_${macro}_PATH="$<TARGET_FILE:${program}>")
-        add_dependencies(${name} ${program})
-    endforeach()
-endfunction()
 
 if(INCUBATOR_WITH_QT)
     # One program, two CTest tests that can run side by side.
     incubator_e2e_program(monitor_e2e_tests
         SOURCES ${e2e_dir}/tests/monitor_e2e_test.cpp
-                ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+                ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
         DEPS humidity platform_ini statistics
         PROGRAMS incubator-monitor incubator-e2e-check)
     foreach(group IN ITEMS Signals Ending EightAndNineBytes)
@@ -59,7 +20,8 @@ if(INCUBATOR_WITH_QT)
 
     # The window program publishing to a broker of the test's own.
     incubator_e2e_program(monitor_mqtt_tests
-        SOURCES ${e2e_dir}/tests/monitor_mqtt_test.cpp ${e2e_dir}/tests/mqtt_states.cpp
+        SOURCES ${e2e_dir}/tests/monitor_mqtt_test.cpp
+                ${PROJECT_SOURCE_DIR}/testing/mqtt_states.cpp
         DEPS mqtt_test_support
         PROGRAMS incubator-monitor)
     target_compile_definitions(monitor_mqtt_tests PRIVATE INCUBATOR_VERSION="${PROJECT_VERSION}")
@@ -82,11 +44,61 @@ if(INCUBATOR_WITH_QT)
     endforeach()
 endif()
 
+# Framing and the receive reset in both programs: a packet that lost its first bytes among
+# identical ones, such packets from the simulator at 4 and 10 a second, and no packet lost to
+# the receive reset at rates around 2 a second.
+incubator_e2e_program(framing_e2e_tests
+    SOURCES ${e2e_dir}/tests/framing_e2e_test.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
+    DEPS sim_line engine_rules
+    PROGRAMS incubator-monitord incubator-e2e-check)
+if(INCUBATOR_WITH_QT)
+    target_compile_definitions(framing_e2e_tests PRIVATE
+        INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>")
+    add_dependencies(framing_e2e_tests incubator-monitor)
+    set(framing_programs Window Service)
+else()
+    set(framing_programs Service)
+endif()
+foreach(program IN LISTS framing_programs)
+    if(program STREQUAL "Window")
+        set(prefix monitor_e2e)
+    else()
+        set(prefix service_e2e)
+    endif()
+    add_test(NAME ${prefix}_HeadLost
+        COMMAND framing_e2e_tests --gtest_filter=HeadLost/HeadLost.*/${program})
+    set_tests_properties(${prefix}_HeadLost PROPERTIES TIMEOUT 60)
+    foreach(run IN ITEMS At4PerSecondEightBytes At4PerSecondNineBytes At10PerSecondEightBytes
+                         At10PerSecondNineBytes)
+        add_test(NAME ${prefix}_HeadLostRuns_${run}
+            COMMAND framing_e2e_tests --gtest_filter=HeadLostRuns/*/${run}${program})
+        set_tests_properties(${prefix}_HeadLostRuns_${run} PROPERTIES TIMEOUT 120)
+        # At 10 a second a silence between packets is some 90 ms: keep other tests off the
+        # machine meanwhile, as for the lost bytes.
+        if(run MATCHES "^At10")
+            set_tests_properties(${prefix}_HeadLostRuns_${run} PROPERTIES RUN_SERIAL TRUE)
+        endif()
+    endforeach()
+endforeach()
+# The receive reset: the service at each rate, the window program at 2 a second.
+foreach(run IN ITEMS At0_5PerSecond At1PerSecond At1_9PerSecond At2PerSecond At2_1PerSecond
+                     At4PerSecond)
+    add_test(NAME service_e2e_ReceiveReset_${run}
+        COMMAND framing_e2e_tests --gtest_filter=ReceiveReset/*/${run}Service)
+    set_tests_properties(service_e2e_ReceiveReset_${run} PROPERTIES TIMEOUT 120)
+endforeach()
+if(INCUBATOR_WITH_QT)
+    add_test(NAME monitor_e2e_ReceiveReset_At2PerSecond
+        COMMAND framing_e2e_tests --gtest_filter=ReceiveReset/*/At2PerSecondWindow)
+    set_tests_properties(monitor_e2e_ReceiveReset_At2PerSecond PROPERTIES TIMEOUT 120)
+endif()
+
 # SIGKILL at random moments, restarted each time (INCUBATOR_KILLS=100 for the long run): the
 # service always, the window program when it is built.
 incubator_e2e_program(monitor_kill_tests
     SOURCES ${e2e_dir}/tests/monitor_kill_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     PROGRAMS incubator-monitord)
 add_test(NAME service_e2e_Kills COMMAND monitor_kill_tests --gtest_filter=*/Service)
 set_tests_properties(service_e2e_Kills PROPERTIES TIMEOUT 240)

@@ -1,29 +1,15 @@
-# Each instance's start, shared by both programs: the configuration file checked, the folders
-# found (an earlier one taken over) and the statistics folder claimed.
-incubator_library(instance_start
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/configuration_file_check.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/earlier_instance_folder.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/instance_claim.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/instance_start.cpp
-    DEPS instance_paths platform_folder_lock platform_ini common)
-
-incubator_test(instance_start_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/instance_start_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
-    DEPS instance_start)
-
 # End to end: the programs as instances (one copy per statistics folder, the configuration
 # file's checks, the window's end with its question open). The window program runs with a
 # probe preloaded that plays the person at it.
+if(NOT BUILD_TESTING)
+    return()
+endif()
 incubator_e2e_program(instances_e2e_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/e2e/tests/instances_e2e_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS platform_ini
     PROGRAMS incubator-monitord)
 if(INCUBATOR_WITH_QT)
-    add_library(incubator_window_probe MODULE ${CMAKE_CURRENT_LIST_DIR}/e2e/probe/window_probe.cpp)
-    target_link_libraries(incubator_window_probe PRIVATE Qt6::Widgets)
-    incubator_warnings(incubator_window_probe)
     target_compile_definitions(instances_e2e_tests PRIVATE
         INCUBATOR_MONITOR_PATH="$<TARGET_FILE:incubator-monitor>"
         INCUBATOR_WINDOW_PROBE_PATH="$<TARGET_FILE:incubator_window_probe>")

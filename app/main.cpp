@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/app_paths.h"
-#include "app/instance_start.h"
 #include "app/qt/form1.h"
+#include "config/app_paths.h"
+#include "config/instance_start.h"
 #include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"

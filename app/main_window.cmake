@@ -33,7 +33,7 @@ if(INCUBATOR_WITH_QT)
     add_executable(incubator-monitor main.cpp)
     target_link_libraries(incubator-monitor PRIVATE
         main_window_qt serial_posix ui_thread_qt qt_timer sound_canberra platform_services_posix
-        platform_services_qt termination_qt mqtt_feed instance_start instance_channel_qt)
+        platform_services_qt termination_qt mqtt_feed config instance_channel_qt)
     target_compile_definitions(incubator-monitor PRIVATE INCUBATOR_VERSION="${PROJECT_VERSION}")
     incubator_warnings(incubator-monitor)
 
@@ -46,14 +46,18 @@ if(INCUBATOR_WITH_QT)
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
     # The window is held to its screen: a desktop screen, where the default window fits.
-    set_tests_properties(main_window_tests PROPERTIES ENVIRONMENT
-        "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/qt/tests/screens/screen-1920x1080.json")
+    if(BUILD_TESTING)
+        set_tests_properties(main_window_tests PROPERTIES ENVIRONMENT
+            "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/qt/tests/screens/screen-1920x1080.json")
+    endif()
 
     # The window's layout and placement, on a screen of the size the program was tried on.
     incubator_test(main_window_layout_tests QT
         SOURCES qt/tests/form1_layout_test.cpp
         DEPS main_window_qt serial_doubles tray_doubles timer_doubles platform_services_doubles
              Qt6::Test)
-    set_tests_properties(main_window_layout_tests PROPERTIES ENVIRONMENT
-        "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/qt/tests/screens/screen-1280x800.json")
+    if(BUILD_TESTING)
+        set_tests_properties(main_window_layout_tests PROPERTIES ENVIRONMENT
+            "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/qt/tests/screens/screen-1280x800.json")
+    endif()
 endif()

@@ -11,7 +11,7 @@ target_compile_definitions(settings_dialog_logic PRIVATE
 incubator_test(settings_dialog_logic_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/settings_dialog_logic_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/about_addresses_test.cpp
-            ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+            ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
     DEPS settings_dialog_logic timer_doubles)
 
 if(INCUBATOR_WITH_QT)
@@ -29,7 +29,7 @@ if(INCUBATOR_WITH_QT)
     incubator_test(settings_about_tests QT
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/qt/tests/form_settings_test.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/qt/tests/about_form_test.cpp
-                ${PROJECT_SOURCE_DIR}/platform/tests/temp_folder.cpp
+                ${PROJECT_SOURCE_DIR}/testing/temp_folder.cpp
         DEPS settings_about_qt platform_services_posix platform_services_doubles timer_doubles
              Qt6::Test)
 endif()

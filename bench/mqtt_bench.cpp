@@ -9,7 +9,7 @@
 #include "engine/program_settings.h"
 #include "mqtt/engine_bridge.h"
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
+#include "testing/test_broker.h"
 
 namespace {
 

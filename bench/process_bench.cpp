@@ -14,7 +14,7 @@
 #include <string>
 
 #include "bench/process_run.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 
 #include "bench/process_run.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

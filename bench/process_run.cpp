@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "engine/statistics/daily_file_name.h"
-#include "mqtt/tests/test_broker.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/test_broker.h"
+#include "testing/temp_folder.h"
 
 #ifndef INCUBATOR_MONITOR_PATH
 #define INCUBATOR_MONITOR_PATH ""

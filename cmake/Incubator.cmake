@@ -22,7 +22,11 @@ endfunction()
 
 # A GoogleTest program registered with CTest as one test:
 # incubator_test(name SOURCES ... DEPS ... [QT]); QT tests run on the offscreen platform.
+# Nothing without BUILD_TESTING.
 function(incubator_test name)
+    if(NOT BUILD_TESTING)
+        return()
+    endif()
     cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)

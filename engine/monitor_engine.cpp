@@ -6,6 +6,7 @@
 
 #include "engine/alarm_rules.h"
 #include "engine/autosave_period.h"
+#include "engine/cut_packets.h"
 #include "engine/port_open_failure.h"
 #include "engine/statistics/journal_recovery.h"
 #include "engine/statistics/unsaved_lines.h"
@@ -189,6 +190,7 @@ void MonitorEngine::ComPort1ConnectionLost() {
 }
 
 void MonitorEngine::ClosePort() {
+    ReportCutPackets(services_.program, receiver_.CutPackets());
     reopener_->Stop();
     port_.ClosePort();
     front_.PortStartedChanged(false);
@@ -292,14 +294,11 @@ void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
 
 void MonitorEngine::TimerResetRxUartTimer() {
     if (!port_.Connected()) return;
-    receiver_.ResetAssembly();
     timer_reset_rx_->SetEnabled(false);
-    try {
-        port_.PurgeBuffers(true, true);
-    } catch (const ESerialPort& e) {
-        // The device went away: the port's notice of the lost line follows and tells of it.
-        if (!IsHangUpError(e.SystemCode())) throw;
-    }
+    // A whole packet held for what would follow it is taken, a partial packet goes. What the
+    // port holds stays: it came after the silence and begins a packet (at 2 packets a second
+    // the next one is due just now).
+    receiver_.LineSilent(*this);
 }
 
 void MonitorEngine::TimerSignalOFFDataTimer() {

@@ -86,7 +86,8 @@ class MonitorEngine : private TelemetrySink {
     // --- the steps, named after the handlers that start them
     // The port's OnRxChar: `count` bytes wait in it.
     void ComPort1RxChar(TCustomSerialPort& sender, int count);
-    // A silence inside a packet: the partial packet goes, and what the port holds.
+    // The line silent for kResetRxMs: a packet held for what would follow it is taken, a
+    // partial packet goes; what the port holds stays.
     void TimerResetRxUartTimer();
     // The watchdog: nothing came for kNoDataMs.
     void TimerSignalOFFDataTimer();
@@ -112,7 +113,8 @@ class MonitorEngine : private TelemetrySink {
     // The port's OnConnectionLost: it lost its device and has closed itself; it is opened
     // again until it opens or is stopped.
     void ComPort1ConnectionLost();
-    // The end: no more attempts, and the port closes. Throws what the port throws.
+    // The end: no more attempts, and the port closes. Throws what the port throws. Partial
+    // packets dropped during the run, if any, are counted on standard error first.
     void ClosePort();
     // Decodes one whole packet of the current layout as if it had come (the hidden test
     // button).

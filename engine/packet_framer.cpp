@@ -2,19 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 void PacketFramer::SetLayout(PacketLayout layout) {
     if (layout == layout_) return;
     layout_ = layout;
-    has_last_ = false;
+    has_reference_ = false;
     Reset();
 }
 
 void PacketFramer::Reset() {
+    if (settled_ && UartCount > 0) ++cut_;
     UartCount = 0;
     settled_ = true;
-    silence_at_ = 0;
 }
 
 void PacketFramer::Push(std::span<const std::uint8_t> bytes, Output& out) {
@@ -33,10 +32,7 @@ void PacketFramer::EndOfRead(Output& out) {
 
 void PacketFramer::Silence(Output& out) {
     Frame(out, Until::Silence);
-    if (!settled_) return Reset();
-    // Two silences in one packet: the part before the first was not its start.
-    Drop(silence_at_);
-    silence_at_ = UartCount;
+    Reset();
 }
 
 void PacketFramer::Frame(Output& out, Until until) {
@@ -45,35 +41,16 @@ void PacketFramer::Frame(Output& out, Until until) {
         if (settled_) {
             if (UartCount < length) return;
             const std::span<const std::uint8_t> packet(UartBuf.data(), length);
-            const bool checksum = ChecksumOk(packet);
-            if (silence_at_ != 0) {
-                const std::size_t silence_at = std::exchange(silence_at_, 0);
-                if (!checksum || !Plausible(packet)) {
-                    Drop(silence_at);  // the packet begins after the silence
-                    continue;
-                }
-            }
-            if (checksum && !Plausible(packet) && has_last_) {
-                // What a lost byte leaves where a packet is due: the rest of its packet and the
-                // first byte of the next, which pass the checksum when that byte equals the one
-                // lost. The next packet then stands one byte earlier, like the last one taken;
-                // a broken sensor's packet read one byte early is not.
-                if (UartCount < 2 * length - 1) {
-                    // Wait while bytes after it are there or coming: the rest follows them.
-                    if (until == Until::MoreBytes ||
-                        (until == Until::EndOfRead && UartCount > length))
-                        return;
-                } else if (const std::span<const std::uint8_t> next(UartBuf.data() + length - 1,
-                                                                    length);
-                           ChecksumOk(next) && LikeTheLast(next)) {
-                    Drop(length - 1);
+            if (ChecksumOk(packet)) {
+                const bool like = LikeTheReference(packet);
+                const std::size_t leftover = Leftover(until, like);
+                if (leftover == kNeedBytes) return;
+                if (leftover != 0) {
+                    Drop(leftover);
                     out.Dropped();
                     continue;
                 }
-            }
-            if (checksum) {
-                std::copy(packet.begin(), packet.end(), last_.begin());
-                has_last_ = true;
+                Took(packet, like);
                 out.Packet(packet);
                 Drop(length);
                 continue;
@@ -96,13 +73,59 @@ void PacketFramer::Frame(Output& out, Until until) {
     }
 }
 
+std::size_t PacketFramer::Leftover(Until until, bool like) const {
+    const std::size_t length = PacketLength(layout_);
+    const std::span<const std::uint8_t> packet(UartBuf.data(), length);
+    if (!has_reference_) return 0;
+    // What lost bytes leave when the next packet follows without a silence seen between them:
+    // the rest of the damaged packet and the first bytes of the next, which pass the checksum
+    // whenever they equal the bytes lost (the XOR of a packet is 0). The next packet begins 1
+    // to length - 1 bytes on.
+    const std::size_t turned = TurnedRound(packet);
+    if (turned == 0 && like) return 0;
+    // The reference turned round with bytes after it: a packet that lost its first k bytes and
+    // the same packet again, length - k bytes on.
+    if (turned != 0 && UartCount > length) return length - turned;
+    // Readings unlike the reference's, and a packet like it (or it turned round: that one lost
+    // bytes too) begins inside. Readings that truly jump (a sensor broke, the line was away)
+    // have no such packet after them.
+    bool unseen = turned != 0;
+    for (std::size_t at = length - 1; at > 0 && !like; --at) {
+        if (at + length > UartCount) {
+            unseen = true;
+            continue;
+        }
+        const std::span<const std::uint8_t> next(UartBuf.data() + at, length);
+        if (ChecksumOk(next) && (LikeTheReference(next) || TurnedRound(next) != 0)) return at;
+    }
+    // Wait for the bytes after it: the next read tells, or the silence after it takes it (the
+    // next packet's, or the receive reset's).
+    return unseen && until != Until::Silence ? kNeedBytes : 0;
+}
+
+std::size_t PacketFramer::TurnedRound(std::span<const std::uint8_t> packet) const {
+    if (!has_reference_) return 0;
+    const std::size_t length = packet.size();
+    if (std::equal(packet.begin(), packet.end(), reference_.begin())) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if (packet[0] == reference_[k] &&
+            std::equal(packet.begin(), packet.end() - static_cast<long>(k),
+                       reference_.begin() + static_cast<long>(k)) &&
+            std::equal(packet.end() - static_cast<long>(k), packet.end(), reference_.begin()))
+            return k;
+    return 0;
+}
+
 std::size_t PacketFramer::Hunt(bool final) const {
     const std::size_t length = PacketLength(layout_);
     // The packet after the failed one was due at `length`: one lost byte puts it at
     // length - 1, one added byte at length + 1, and so on out to 1 and 2 * length - 1.
     const std::size_t places = 2 * length - 1;
     for (const bool likeness : {true, false}) {
-        if (likeness && !has_last_) continue;
+        if (likeness && !has_reference_) continue;
+        // At a silence only a packet like the reference is taken from what is left: bytes out of
+        // step can read possible values, and the packet after the silence will do.
+        if (!likeness && final && has_reference_) continue;
         for (std::size_t step = 0; step < places; ++step) {
             const std::size_t at = step + 1 == places ? places
                                    : step % 2 == 0    ? length - 1 - step / 2
@@ -111,25 +134,38 @@ std::size_t PacketFramer::Hunt(bool final) const {
                 if (final) continue;
                 return kNeedBytes;
             }
-            const std::span<const std::uint8_t> packet(UartBuf.data() + at, length);
-            if (!ChecksumOk(packet)) continue;
-            if (likeness ? LikeTheLast(packet) : ReadingsPossible(packet, layout_)) return at;
+            const auto fits = [&](std::size_t place) {
+                const std::span<const std::uint8_t> packet(UartBuf.data() + place, length);
+                return ChecksumOk(packet) &&
+                       (likeness ? LikeTheReference(packet) : ReadingsPossible(packet, layout_));
+            };
+            if (!fits(at)) continue;
+            // A packet at both this place and one packet earlier (the earlier one is further
+            // from where it was due when a packet lost its first bytes): the earlier one.
+            return at > length && fits(at - length) ? at - length : at;
         }
     }
     return kNotFound;
 }
 
-bool PacketFramer::Plausible(std::span<const std::uint8_t> packet) const {
-    return LikeTheLast(packet) || ReadingsPossible(packet, layout_);
+void PacketFramer::Took(std::span<const std::uint8_t> packet, bool like) {
+    if (!has_reference_ || like || Alike(packet, taken_))
+        std::copy(packet.begin(), packet.end(), reference_.begin());
+    std::copy(packet.begin(), packet.end(), taken_.begin());
+    has_reference_ = true;
 }
 
-bool PacketFramer::LikeTheLast(std::span<const std::uint8_t> packet) const {
-    if (!has_last_) return false;
+bool PacketFramer::LikeTheReference(std::span<const std::uint8_t> packet) const {
+    return has_reference_ && Alike(packet, reference_);
+}
+
+bool PacketFramer::Alike(std::span<const std::uint8_t> packet,
+                         std::span<const std::uint8_t> other) {
     for (const std::size_t at : {1, 3, 5}) {
         const auto word = [at](const std::uint8_t* p) {
             return static_cast<std::int16_t>(p[at] | p[at + 1] << 8);
         };
-        const int difference = word(packet.data()) - word(last_.data());
+        const int difference = word(packet.data()) - word(other.data());
         if (difference > kLikeness || difference < -kLikeness) return false;
     }
     return true;
@@ -139,5 +175,4 @@ void PacketFramer::Drop(std::size_t count) {
     count = std::min(count, UartCount);
     std::memmove(UartBuf.data(), UartBuf.data() + count, UartCount - count);
     UartCount -= count;
-    silence_at_ = silence_at_ > count ? silence_at_ - count : 0;
 }

@@ -1,7 +1,7 @@
 #include "engine/telemetry_packet.h"
 
-#include "analysis/humidity.h"
 #include "common/text_format.h"
+#include "engine/humidity.h"
 
 namespace {
 

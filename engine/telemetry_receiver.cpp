@@ -53,6 +53,12 @@ void TelemetryReceiver::BeginEvent(std::chrono::nanoseconds quiet_before, Teleme
     }
 }
 
+void TelemetryReceiver::LineSilent(TelemetrySink& sink) {
+    mismatch_reported_ = false;
+    Decoder decoder(*this, sink);
+    framer_.Silence(decoder);
+}
+
 void TelemetryReceiver::ReportMismatch(TelemetrySink& sink) {
     if (!mismatch_reported_) sink.ChecksumMismatch();
     mismatch_reported_ = true;

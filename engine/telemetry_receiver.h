@@ -5,7 +5,7 @@
 // A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
 // read are all decoded and a partial packet waits for the next read. After a lost byte the
 // framer hunts for the next packet; and bytes that arrive after a silence longer than
-// kResyncGap begin a packet, unless they make the partial packet held from before whole.
+// kResyncGap begin a packet: a partial packet held from before is dropped and counted.
 
 #include <chrono>
 #include <cstddef>
@@ -82,13 +82,18 @@ class TelemetryReceiver {
     void Receive(std::span<const std::uint8_t> bytes, TelemetrySink& sink,
                  std::chrono::nanoseconds quiet_before = {});
 
-    // Drops a partial packet (receive-reset timer, watchdog, Start/Stop).
+    // Drops a partial packet (watchdog, Start/Stop).
     void ResetAssembly() { framer_.Reset(); }
+    // The line has been silent since the last bytes (the receive-reset timer): a whole packet
+    // held, waiting for the bytes after it, is decoded; a partial packet is dropped.
+    void LineSilent(TelemetrySink& sink);
 
     // Decodes one given whole packet of the current layout without touching the assembly.
     void DecodePacket(std::span<const std::uint8_t> packet, TelemetrySink& sink);
 
     std::size_t PendingBytes() const { return framer_.Held(); }
+    // Partial packets dropped unfinished (PacketFramer::CutPackets).
+    std::uint64_t CutPackets() const { return framer_.CutPackets(); }
 
   private:
     class Decoder;

@@ -15,7 +15,7 @@
 #include "fuzz/ini_check.h"
 #include "platform/ini_document.h"
 #include "platform/ini_file.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

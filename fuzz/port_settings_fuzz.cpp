@@ -20,11 +20,11 @@
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/posix/dcb_termios.h"
-#include "platform/tests/temp_folder.h"
+#include "platform/serial_read_timing.h"
 #include "serial/serial_dcb.h"
 #include "serial/serial_port.h"
-#include "serial/serial_read_timing.h"
 #include "serial/serial_text.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -1,9 +1,12 @@
 // The serial byte stream into the telemetry receiver: random bytes cut into random reads, the
 // packet layout and the rounding switched between reads, the assembly reset in between, the
 // display near its capacity, runs of whole packets. Every sample must be a run of the bytes
-// received since the assembly was last reset, with a good checksum, after the one before it;
-// it must arrive whole, at the display's next index, and read back from its record line. A run
-// of whole packets with readings a sensor can give, after a reset, must come out entire.
+// received since the assembly was last reset, with a good checksum, after the one before it,
+// and never across a silence; it must arrive whole, at the display's next index, and read back
+// from its record line. A run of whole packets whose readings change as a sensor's do (each
+// temperature within half a degree of the packet before), after a reset, must come out entire
+// (unless a packet is the one before it turned round: what a packet that lost its first bytes
+// leaves among identical ones).
 //
 // Input: one byte of initial settings, then operations, each a byte and its operands:
 //   00xxxxxx  bytes at hand: the next x + 1 input bytes in one read
@@ -22,6 +25,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <utility>
 #include <vector>
@@ -46,23 +50,43 @@ bool XorMatches(const Packet& p) {
     return x == p.back();
 }
 
+int SignedWordAt(const Packet& p, std::size_t at) {
+    return static_cast<std::int16_t>(WordAt(p, at));
+}
+
+// Each temperature word within 32 units of the other packet's, as the framer compares them.
+bool Alike(const Packet& a, const Packet& b) {
+    for (const std::size_t at : {1, 3, 5})
+        if (std::abs(SignedWordAt(a, at) - SignedWordAt(b, at)) > 32) return false;
+    return true;
+}
+
 // Where the samples may come from: the bytes received since the assembly was last reset (a
 // reset, a change of layout), each packet after the one before it; or, for the test button,
 // the packet it decodes.
 struct StreamModel {
     Packet stream;
-    std::size_t taken_end = 0;  // where the last packet taken from `stream` ended
+    std::size_t taken_end = 0;   // where the last packet taken from `stream` ended
+    std::size_t silence_at = 0;  // where the last silence fell in `stream`
     bool nine = false;
     std::deque<Packet> button;  // packets the test button decodes, in order
     std::vector<Packet> taken;  // every packet that came out, in order
+    Packet framed;              // the last packet framed from the stream, in this layout
+    Packet judged;              // the one the framer judges the next ones by (PacketFramer::Took)
 
     void Reset() {
         stream.clear();
         taken_end = 0;
+        silence_at = 0;
     }
-    void Event(const Packet& bytes, bool sht10) {
-        if (sht10 != nine) Reset();
+    void Event(const Packet& bytes, bool sht10, bool after_silence) {
+        if (sht10 != nine) {
+            Reset();
+            framed.clear();
+            judged.clear();
+        }
         nine = sht10;
+        if (after_silence) silence_at = stream.size();
         stream.insert(stream.end(), bytes.begin(), bytes.end());
     }
     // A sample came out whose packet is `p`.
@@ -74,10 +98,16 @@ struct StreamModel {
             return;
         }
         FUZZ_CHECK(XorMatches(p));
-        const auto from = stream.begin() + static_cast<std::ptrdiff_t>(taken_end);
-        const auto at = std::search(from, stream.end(), p.begin(), p.end());
+        // The first place from the last packet on that lies wholly before or after the silence.
+        auto at = stream.begin() + static_cast<std::ptrdiff_t>(taken_end);
+        const auto silence = stream.begin() + static_cast<std::ptrdiff_t>(silence_at);
+        while ((at = std::search(at, stream.end(), p.begin(), p.end())) != stream.end() &&
+               at < silence && at + static_cast<std::ptrdiff_t>(p.size()) > silence)
+            ++at;
         FUZZ_CHECK(at != stream.end());
         taken_end = static_cast<std::size_t>(at - stream.begin()) + p.size();
+        if (framed.empty() || Alike(p, judged) || Alike(p, framed)) judged = p;
+        framed = p;
     }
 };
 
@@ -93,6 +123,17 @@ Packet PacketOf(const DecodedSample& v, bool nine) {
     for (const std::uint8_t b : p) x ^= b;
     p.push_back(x);
     return p;
+}
+
+// Whether `p` is `before` with its first k bytes moved to its end, for some 0 < k < size.
+bool TurnedRound(const Packet& before, const Packet& p) {
+    if (before.size() != p.size()) return false;
+    for (std::size_t k = 1; k < p.size(); ++k)
+        if (std::equal(p.begin(), p.end() - static_cast<std::ptrdiff_t>(k),
+                       before.begin() + static_cast<std::ptrdiff_t>(k)) &&
+            std::equal(p.end() - static_cast<std::ptrdiff_t>(k), p.end(), before.begin()))
+            return p != before;
+    return false;
 }
 
 struct Setup {
@@ -215,8 +256,10 @@ struct ScriptedPort {
     }
 };
 
-// After a reset, `count` whole packets with readings a sensor can give, cut into reads: each
-// comes out, in order, with no warning, and nothing stays held.
+// After a reset, `count` whole packets whose readings change as a sensor's do, cut into reads:
+// each comes out, in order, with no warning, and nothing stays held. The first packet follows
+// on the last one taken before, in this layout; without one its readings are any a sensor can
+// give.
 void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver& receiver,
                   CountingDisplay& display, StreamModel& model) {
     receiver.ResetAssembly();
@@ -224,15 +267,34 @@ void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver
     const bool nine = setup.settings.SHT10;
     std::vector<Packet> packets;
     Packet bytes;
+    // The layout of this run applies from its first read on.
+    const bool same_layout = nine == model.nine;
+    Packet before = same_layout ? model.framed : Packet();
+    const Packet judged = same_layout ? model.judged : Packet();
     for (unsigned i = 0; i < count; ++i) {
         DecodedSample v;
         v.outputs = in.Byte();
-        v.t1_raw = static_cast<std::uint16_t>(in.Word() % 2001);
-        v.t2_raw = static_cast<std::uint16_t>(in.Word() % 2001);
-        v.t3_raw = static_cast<std::uint16_t>(in.Word() % (nine ? 1251 : 2001));
+        const auto next = [&](std::size_t at, unsigned range) {
+            if (before.empty()) return static_cast<std::uint16_t>(in.Word() % range);
+            const int word =
+                std::clamp(SignedWordAt(before, at) + in.Byte() % 33 - 16, -32768, 32767);
+            return static_cast<std::uint16_t>(word);
+        };
+        v.t1_raw = next(1, 2001);
+        v.t2_raw = next(3, 2001);
+        v.t3_raw = next(5, nine ? 1251 : 2001);
         v.hm = in.Byte();
-        packets.push_back(PacketOf(v, nine));
-        bytes.insert(bytes.end(), packets.back().begin(), packets.back().end());
+        const Packet made = PacketOf(v, nine);
+        Packet p = made;
+        // A packet turned round would not be taken: other outputs make it another.
+        for (std::uint8_t change = 1; TurnedRound(before, p) || TurnedRound(judged, p); ++change) {
+            p = made;
+            p.front() ^= change;
+            p.back() ^= change;
+        }
+        packets.push_back(p);
+        before = p;
+        bytes.insert(bytes.end(), p.begin(), p.end());
     }
     const std::size_t read = 1 + in.Byte() % 40;
     const std::size_t taken = model.taken.size();
@@ -241,7 +303,7 @@ void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver
         const auto end = std::min(at + read, bytes.size());
         const Packet part(bytes.begin() + static_cast<std::ptrdiff_t>(at),
                           bytes.begin() + static_cast<std::ptrdiff_t>(end));
-        model.Event(part, nine);
+        model.Event(part, nine, false);
         receiver.Receive(part, display);
     }
     FUZZ_CHECK(std::equal(model.taken.begin() + static_cast<std::ptrdiff_t>(taken),
@@ -279,7 +341,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 0: {
                 const auto run = in.Bytes(x + 1);
                 const Packet bytes(run.begin(), run.end());
-                model.Event(bytes, setup.settings.SHT10);
+                model.Event(bytes, setup.settings.SHT10, quiet > TelemetryReceiver::kResyncGap);
                 receiver.Receive(run, display, std::exchange(quiet, {}));
                 break;
             }
@@ -291,7 +353,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const std::size_t delivered = (x & 0x20) != 0 ? in.Byte() : count;
                 const auto run = in.Bytes(std::min(count, delivered));
                 port.bytes.assign(run.begin(), run.end());
-                model.Event(port.bytes, setup.settings.SHT10);
+                model.Event(port.bytes, setup.settings.SHT10,
+                            quiet > TelemetryReceiver::kResyncGap);
                 receiver.ReceiveEvent(
                     count, [&port](std::uint8_t* b, std::size_t n) { return port.Read(b, n); },
                     display, std::exchange(quiet, {}));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/id_name.h"
 #include "common/system_error_text.h"
 #include "common/text_parse.h"
 #include "platform/ini_file.h"
@@ -17,11 +18,6 @@ namespace mqtt {
 namespace {
 
 constexpr char kSection[] = "MQTT";
-
-// The Latin spelling of а..я (U+0430..U+044F).
-constexpr const char* kRussianLetters[32] = {
-    "a", "b", "v", "g", "d", "e",  "zh", "z",  "i",  "y",    "k", "l", "m", "n", "o",  "p",
-    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya"};
 
 std::string SystemMessage(int error) {
     return text::SystemErrorText(error);
@@ -61,36 +57,6 @@ std::string StripTrailingSlashes(std::string s) {
 
 }  // namespace
 
-std::string IdName(std::string_view name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.size();) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-            c == '_' || c == '-') {
-            out.push_back(static_cast<char>(c));
-            ++i;
-            continue;
-        }
-        std::size_t length = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        length = std::min(length, name.size() - i);
-        char32_t code = 0;
-        if (length == 2) code = ((c & 0x1F) << 6) | (name[i + 1] & 0x3F);
-        bool upper = false;
-        if (code == 0x401) code = 0x415;  // Ё spelt as Е
-        if (code == 0x451) code = 0x435;  // ё as е
-        if (code >= 0x410 && code <= 0x42F) code += 0x20, upper = true;
-        if (code >= 0x430 && code <= 0x44F) {
-            std::string latin = kRussianLetters[code - 0x430];
-            if (upper && !latin.empty()) latin[0] = static_cast<char>(latin[0] - 'a' + 'A');
-            out += latin;
-        } else {
-            out.push_back('_');
-        }
-        i += length;
-    }
-    return out.empty() ? "incubator" : out;
-}
-
 Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
                       std::string_view machine_tag) {
     Settings s;
@@ -114,7 +80,7 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
 
     s.display_name = read("Name");
     if (s.display_name.empty()) s.display_name = std::filesystem::path(ini.Path()).stem().string();
-    s.name = IdName(s.display_name);
+    s.name = text::IdName(s.display_name);
 
     const auto read_topic = [&](std::string_view key, std::string fallback) {
         const std::string written = read(key);

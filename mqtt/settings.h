@@ -52,8 +52,4 @@ struct Settings {
 Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
                       std::string_view machine_tag = {});
 
-// `name` fit for Home Assistant's discovery ids: Russian letters spelt in Latin ones, any
-// other character outside [a-zA-Z0-9_-] replaced by "_"; "incubator" when nothing remains.
-std::string IdName(std::string_view name);
-
 }  // namespace mqtt

@@ -9,6 +9,10 @@ incubator_library(serial_doubles
             ${CMAKE_CURRENT_LIST_DIR}/doubles/queued_ui_thread.cpp
     DEPS serial_platform)
 
+# How a read proceeds under the read time-outs; the devices use it.
+incubator_library(serial_read_timing
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/serial_read_timing.cpp)
+
 incubator_library(serial_posix
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/posix/dcb_termios.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/port_path.cpp
@@ -21,6 +25,7 @@ incubator_library(serial_posix
 
 incubator_test(serial_platform_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/ui_handover_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/serial_read_timing_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/dcb_termios_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/port_path_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/posix/tests/posix_serial_device_test.cpp

@@ -47,5 +47,7 @@ if(INCUBATOR_WITH_QT)
                 ${CMAKE_CURRENT_LIST_DIR}/qt/tests/qt_desktop_notifier_test.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/qt/tests/qt_small_services_test.cpp
         DEPS platform_services_qt Qt6::Test)
-    set_target_properties(platform_services_qt_tests PROPERTIES AUTOMOC ON)
+    if(BUILD_TESTING)
+        set_target_properties(platform_services_qt_tests PROPERTIES AUTOMOC ON)
+    endif()
 endif()

@@ -6,8 +6,4 @@ if(INCUBATOR_WITH_QT)
     incubator_library(qt_tray
         SOURCES qt/qt_tray_shell.cpp qt/qt_tray_main_window.cpp qt/qt_tray_menu.cpp
         DEPS Qt6::Widgets)
-
-    incubator_test(qt_tray_tests QT
-        SOURCES qt/tests/qt_tray_shell_test.cpp qt/tests/qt_tray_main_window_test.cpp
-        DEPS qt_tray qt_timer tray tray_doubles Qt6::Widgets Qt6::Test)
 endif()

@@ -11,9 +11,10 @@
 #
 #   clean   MINUTES long: every packet the simulator sent is in the daily files once, in
 #           order, and nothing else is.
-#   faulty  MINUTES/5 long (at least 1): bytes left out, bad checksums and silences longer
-#           than the no-data watchdog; the monitor must not crash, and every line in the files
-#           must be made of bytes the simulator sent. At two fifths of it the simulator hangs
+#   faulty  MINUTES/5 long (at least 1): bytes left out, packets without their first bytes
+#           among runs of identical ones, bad checksums and silences longer than the no-data
+#           watchdog; the monitor must not crash, and every line in the files must be made of
+#           bytes the simulator sent. At two fifths of it the simulator hangs
 #           up its pseudo-terminal (an adapter pulled out) and makes a new one behind the same
 #           symbolic link, the monitor's port: the monitor must open it again and keep
 #           receiving.
@@ -32,7 +33,8 @@ fi
 faulty_minutes=$((minutes / 5 > 0 ? minutes / 5 : 1))
 
 bash scripts/setup-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINCUBATOR_WERROR=ON \
+    -DBUILD_TESTING=ON >/dev/null  # the checker is part of the test rig
 cmake --build build -j "$(nproc)" --target incubator-monitor incubator-sim incubator-e2e-check
 
 work=build/soak
@@ -176,7 +178,7 @@ phase() {
     echo "$ending" >"$dir/ending.txt"
 
     local result=passed
-    build/app/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
+    build/testing/incubator-e2e-check --sim-log "$dir/sim.log" --log-folder "$dir/log" \
         --echo "$dir/echo.txt" --layout 8 --rounding 1 $check_option >"$dir/check.txt" ||
         result=failed
     [ "$ending" = ok ] || result=failed
@@ -199,12 +201,18 @@ phase() {
     echo "$name: $result; monitor: $ending; $(cat "$dir/check.txt")"
 }
 
+# The partial packets the monitor of phase $1 counted at its end (0 when it named none).
+cut_packets() {
+    sed -n 's/.*Неполных пакетов отброшено за время работы: \([0-9]*\).*/\1/p' \
+        "$work/$1/monitor.err" | tail -n 1 | grep . || echo 0
+}
+
 # The value of key=value word KEY in the check line of phase $1.
 check_value() { tr ' ' '\n' <"$work/$1/check.txt" | awk -F= -v k="$2" '$1 == k { print $2 }'; }
 
 phase clean $((minutes * 60)) 1 --clean
-hang_up=yes phase faulty $((faulty_minutes * 60)) 2 "" --drop 0.1 --bad-checksum 1 \
-    --silence-every 30 --silence 4 --alarms
+hang_up=yes phase faulty $((faulty_minutes * 60)) 2 "" --drop 0.1 --lose-head 0.5 --repeat 4 \
+    --bad-checksum 1 --silence-every 30 --silence 4 --alarms
 
 # Memory growth: from the sample at 5 minutes (half the phase when it is shorter than 10
 # minutes) to the last one; the display holds up to 87,000 lines, so the peak (just before it
@@ -231,7 +239,8 @@ echo "soak $minutes+$faulty_minutes min at $rate/s: packets sent $(check_value c
     "$(check_value faulty sent) faulty; lines in the files $(check_value clean lines) +" \
     "$(check_value faulty lines); missing $(check_value clean missing) (clean);" \
     "extra $(check_value clean extra) (clean), $(check_value faulty foreign) not sent +" \
-    "$(check_value faulty misframed) misframed (faulty); RSS growth after ${baseline_at} s" \
+    "$(check_value faulty misframed) misframed (faulty); partial packets dropped" \
+    "$(cut_packets clean) (clean), $(cut_packets faulty) (faulty); RSS growth after ${baseline_at} s" \
     "$growth KiB ($baseline KiB then, peak $peak, last $last); CPU $cpu_us us/packet;" \
     "$rollover; $overall"
 [ "$overall" = PASS ]

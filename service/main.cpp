@@ -11,7 +11,7 @@
 #include <exception>
 #include <string>
 
-#include "app/instance_start.h"
+#include "config/instance_start.h"
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
 #include "engine/statistics/posix_file_system.h"

@@ -2,18 +2,15 @@
 
 #include <filesystem>
 
-#include "app/configuration.h"
 #include "common/text_parse.h"
+#include "config/engine_configuration.h"
 
 namespace service {
 
 ServiceConfiguration ReadServiceConfiguration(const platform::IniFile& ini) {
-    // The same readers as the window's, so that both read a key alike.
-    const config::MainWindowConfiguration window =
-        config::ReadMainWindowConfiguration(ini, config::ControlDefaults{});
     ServiceConfiguration c;
-    c.settings = window.settings;
-    c.limits = window.limits;
+    c.settings = config::ReadEngineSettings(ini);
+    c.limits = config::ReadAlarmLimits(ini);
     const std::string command(text::Trim(ini.ReadString("Service", "AlarmCommand", "")));
     if (!command.empty()) {
         const std::filesystem::path path(command);

@@ -12,6 +12,7 @@
 
 #include "tools/controller_model.h"
 #include "tools/sim_burst.h"
+#include "tools/sim_damage.h"
 #include "tools/sim_hang_up.h"
 #include "tools/sim_line.h"
 #include "tools/sim_options.h"
@@ -48,8 +49,9 @@ int Run(const SimOptions& o) {
         o.seed ? *o.seed : static_cast<std::uint32_t>(Clock::now().time_since_epoch().count());
     std::mt19937 rng(seed);
     std::uniform_int_distribution<unsigned> burst_size(1, o.burst);
-    std::uniform_real_distribution<double> percent(0, 100);
     ControllerModel model({o.nine_byte, o.alarms, o.tray_period, seed});
+    const SimDamage damage{o.bad_checksum, o.drop, o.lose_head};
+    std::vector<std::uint8_t> reading;
     std::ofstream log;
     if (!o.log.empty()) log.open(o.log);
 
@@ -77,19 +79,10 @@ int Run(const SimOptions& o) {
         if (o.count >= 0) k = std::min(k, o.count - sent);
         std::vector<SimPacket> burst;
         for (long long i = 0; i < k; ++i) {
-            SimPacket p{"ok", {}};
             std::vector<std::uint8_t> packet = model.NextPacket(1 / o.rate);
-            if (o.bad_checksum > 0 && percent(rng) < o.bad_checksum) {
-                packet.back() ^= 0x5A;
-                p.status = "bad-checksum";
-            }
-            for (std::uint8_t b : packet) {
-                if (o.drop > 0 && percent(rng) < o.drop)
-                    p.status = "dropped";
-                else
-                    p.wire.push_back(b);
-            }
-            burst.push_back(std::move(p));
+            // The readings sent stand for --repeat packets.
+            if ((made + i) % o.repeat == 0) reading = packet;
+            burst.push_back(DamagePacket(reading, damage, rng));
         }
         // Nothing goes out while nobody listens.
         if (!line.ReaderPresent()) {

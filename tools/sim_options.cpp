@@ -23,6 +23,11 @@ Options:
                        (default 1)
   --bad-checksum P     spoil the checksum of P percent of the packets (default 0)
   --drop P             leave out P percent of the bytes (default 0)
+  --lose-head P        leave out the first bytes (1 to all but the last, as many as chance
+                       has it) of P percent of the packets, as when a reader misses the
+                       start of a write (default 0)
+  --repeat N           send each reading in N packets running: identical packets, as from a
+                       controller whose readings stand still (default 1)
   --silence-every S    every S seconds of sending ...
   --silence S          ... send nothing for S seconds (default: never)
   --split MS           write each packet in two pieces MS milliseconds apart, cut at a random
@@ -97,6 +102,10 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
             ok = ParseNumber(value, o.bad_checksum) && o.bad_checksum >= 0 && o.bad_checksum <= 100;
         } else if (name == "--drop") {
             ok = ParseNumber(value, o.drop) && o.drop >= 0 && o.drop <= 100;
+        } else if (name == "--lose-head") {
+            ok = ParseNumber(value, o.lose_head) && o.lose_head >= 0 && o.lose_head <= 100;
+        } else if (name == "--repeat") {
+            ok = ParseNumber(value, o.repeat) && o.repeat >= 1;
         } else if (name == "--silence-every") {
             ok = ParseNumber(value, o.silence_every) && o.silence_every >= 0;
         } else if (name == "--silence") {

@@ -14,6 +14,8 @@ struct SimOptions {
     unsigned burst = 1;        // up to this many packets per write
     double bad_checksum = 0;   // percent of packets
     double drop = 0;           // percent of bytes
+    double lose_head = 0;      // percent of packets that lose their first bytes
+    long long repeat = 1;      // packets each reading is sent in
     double silence_every = 0;  // seconds between silences; 0 never
     double silence = 0;        // seconds of each silence
     double split_ms = 0;       // pause between the two pieces of each packet; 0 writes whole

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

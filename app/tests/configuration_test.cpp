@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

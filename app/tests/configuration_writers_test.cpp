@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/configuration.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -59,6 +59,8 @@ if [ "$window" = yes ]; then
     fi
 fi
 
+[ -f "$prefix/share/doc/incubator-monitor/LICENSE" ] || fail "no LICENSE in share/doc"
+
 # The service and its unit template: one instance per configuration file, restarted after any
 # end but a stop without ever giving up, telling its readiness and pinging its watchdog, in a
 # sandbox that a user manager can set up.

@@ -7,7 +7,7 @@
 
 #include "platform/doubles/fake_autorun.h"
 #include "platform/doubles/virtual_clock.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

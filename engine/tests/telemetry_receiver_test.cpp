@@ -47,6 +47,8 @@ class Receiver : public ::testing::Test {
                           [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
 
     void Read(const Bytes& bytes) { rx.Receive(bytes, display); }
+    // A packet as the controller sends them, a second after the one before.
+    void ASecondLater(const Bytes& bytes) { rx.Receive(bytes, display, std::chrono::seconds(1)); }
 
     // One receive event of `count` waiting bytes, served by a port that hands out at most
     // `per_read` bytes per ReadBytes call.
@@ -105,24 +107,26 @@ TEST_F(Receiver, AlarmBoundsAreInclusive) {
     settings.Okruglenie = false;  // 601 -> 375.625 tenths
     limits.LimitT1Low = 350;
     limits.LimitT1Hi = 375;
-    Read(Eight(0, 601, 600, 456));
+    ASecondLater(Eight(0, 601, 600, 456));
     EXPECT_TRUE(alarms.AlarmT1);
 
     alarms = {};
     limits.LimitT1Hi = 376;
-    Read(Eight(0, 601, 600, 456));
+    ASecondLater(Eight(0, 601, 600, 456));
     EXPECT_FALSE(alarms.AlarmT1);
 
     alarms = {};
     settings.Okruglenie = true;  // 601 -> 375 tenths, equal to the limit
     limits.LimitT1Hi = 375;
-    Read(Eight(0, 601, 600, 456));
+    ASecondLater(Eight(0, 601, 600, 456));
     EXPECT_TRUE(alarms.AlarmT1);
     EXPECT_FALSE(alarms.AlarmT2);
 
     alarms = {};
     limits.LimitT2Low = 375;  // T2 600 -> 375 tenths: on the lower bound
-    Read(Eight(0, 500, 600, 456));
+    // T1 jumps: the packet is taken once the next one shows it is no leftover of lost bytes.
+    ASecondLater(Eight(0, 500, 600, 456));
+    ASecondLater(Eight(0, 500, 600, 456));
     EXPECT_TRUE(alarms.AlarmT2);
     EXPECT_TRUE(alarms.AlarmT1);  // 500 -> 312 tenths, below 350
 }
@@ -298,10 +302,13 @@ TEST_F(Receiver, BytesAfterASilenceLongerThanTheResyncGapBeginAPacket) {
     EXPECT_EQ(display.lines.size(), 3u);
     EXPECT_EQ(display.balloons, 0);
     EXPECT_EQ(rx.PendingBytes(), 0u);
-    // Unless the bytes after the silence make the partial packet whole: its own, held back.
+    EXPECT_EQ(rx.CutPackets(), 1u);
+    // Even when the bytes after the silence would make the partial packet whole: a packet's
+    // pieces further apart than the gap are lost, each piece counted.
     rx.Receive(head, display, milliseconds(900));
     rx.Receive(tail, display, milliseconds(60));
-    EXPECT_EQ(display.lines.size(), 4u);
+    EXPECT_EQ(display.lines.size(), 3u);
+    EXPECT_EQ(rx.CutPackets(), 2u);
 
     // A hunt that waited for more bytes takes, at the silence, a packet it already holds:
     // two bytes lost, the read ends after the next packet (14 bytes, the nearer places need 15).
@@ -310,10 +317,10 @@ TEST_F(Receiver, BytesAfterASilenceLongerThanTheResyncGapBeginAPacket) {
     Bytes damaged = Eight(0x12, 600, 590, 450);
     damaged.erase(damaged.begin() + 2, damaged.begin() + 4);
     rx.Receive(Concat({damaged, good}), display, milliseconds(900));
-    EXPECT_EQ(display.lines.size(), 4u);
+    EXPECT_EQ(display.lines.size(), 3u);
     rx.Receive(kExample8, display, milliseconds(900));
-    ASSERT_EQ(display.lines.size(), 6u);
-    EXPECT_EQ(display.samples[4].values.t1_raw, 601);
+    ASSERT_EQ(display.lines.size(), 5u);
+    EXPECT_EQ(display.samples[3].values.t1_raw, 601);
     EXPECT_EQ(display.balloons, 1);
 }
 
@@ -343,6 +350,25 @@ TEST_F(Receiver, ImpossibleReadingsWhereAPacketIsDueStillReachTheAlarms) {
         EXPECT_EQ(display.samples[i].values.t1_raw, 0x7FFF);
     }
     EXPECT_EQ(display.balloons, 1);
+}
+
+TEST_F(Receiver, APacketWaitingForWhatFollowsItIsTakenByTheReceiveReset) {
+    Read(kExample8);
+    // T1 jumps 6 degrees with no silence seen before it: what lost bytes leave looks the same
+    // until the bytes after it are seen.
+    Read(Eight(0, 700, 586, 456));
+    EXPECT_EQ(display.lines.size(), 1u);
+    EXPECT_EQ(rx.PendingBytes(), 8u);
+    rx.LineSilent(display);  // the receive reset, 500 ms after the last bytes
+    ASSERT_EQ(display.lines.size(), 2u);
+    EXPECT_EQ(display.samples[1].values.t1_raw, 700);
+    // A partial packet goes, and is counted.
+    Read(Bytes(kExample8.begin(), kExample8.begin() + 3));
+    rx.LineSilent(display);
+    EXPECT_EQ(rx.PendingBytes(), 0u);
+    EXPECT_EQ(rx.CutPackets(), 1u);
+    EXPECT_EQ(display.lines.size(), 2u);
+    EXPECT_EQ(display.balloons, 0);
 }
 
 TEST_F(Receiver, GarbageGivesAtMostOneWarningPerRead) {

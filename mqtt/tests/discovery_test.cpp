@@ -10,7 +10,7 @@
 
 #include "mqtt/discovery.h"
 #include "mqtt/payloads.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "mqtt/engine_bridge.h"
 #include "mqtt/mqtt_feed.h"
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/virtual_clock.h"
+#include "testing/test_broker.h"
 
 namespace {
 
@@ -94,10 +94,12 @@ class MqttFeedTest : public ::testing::Test {
         ASSERT_TRUE(Await(ui_, [&] { return !sub_.On(kTopic + "/availability").empty(); }));
     }
 
-    // Bytes arrive; returns once the engine has taken them.
+    // Bytes arrive; returns once the engine has taken them and the line has been silent until
+    // the receive reset (a packet whose readings jump waits for what follows it).
     void Receive(const test_packets::Bytes& bytes) {
         line_->Feed(bytes, std::chrono::milliseconds(clock_.Now()));
         ASSERT_TRUE(ui_.RunUntil([&] { return line_->Snapshot().input_queued == 0; }, 5s));
+        clock_.Advance(MonitorEngine::kResetRxMs);
     }
 
     std::vector<json> Published(const std::string& what) {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
+#include "testing/test_broker.h"
 
 namespace {
 

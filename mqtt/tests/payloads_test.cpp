@@ -8,7 +8,7 @@
 #include "mqtt/payloads.h"
 #include "mqtt/settings.h"
 #include "platform/ini_file.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "mqtt/link.h"
 #include "mqtt/publisher.h"
-#include "mqtt/tests/test_broker.h"
+#include "testing/test_broker.h"
 
 namespace {
 

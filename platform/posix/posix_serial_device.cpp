@@ -18,7 +18,7 @@
 #include "platform/posix/posix_event_waiter.h"
 #include "platform/posix/raw_line.h"
 #include "platform/serial_device_flags.h"
-#include "serial/serial_read_timing.h"
+#include "platform/serial_read_timing.h"
 
 namespace {
 

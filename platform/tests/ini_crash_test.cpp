@@ -15,7 +15,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/tests/ini_crash_layout.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

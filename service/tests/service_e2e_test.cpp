@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/program_rig.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/program_rig.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

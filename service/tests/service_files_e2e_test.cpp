@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/tests/program_rig.h"
 #include "common/local_time.h"
 #include "engine/statistics/daily_file_name.h"
 #include "engine/statistics/journal_records.h"
 #include "engine/statistics/line_journal.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/daily_lines.h"
+#include "testing/program_rig.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -19,15 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/mqtt_states.h"
-#include "app/e2e/tests/simulator_process.h"
 #include "mqtt/discovery.h"
-#include "mqtt/tests/test_broker.h"
 #include "platform/posix/unique_fd.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/mqtt_states.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
+#include "testing/simulator_process.h"
+#include "testing/test_broker.h"
 
 namespace {
 

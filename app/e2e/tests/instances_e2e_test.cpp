@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/simulator_process.h"
 #include "platform/ini_file.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/simulator_process.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

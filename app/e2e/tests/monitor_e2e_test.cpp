@@ -18,16 +18,16 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/humidity.h"
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/record_fields.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/program_rig.h"
+#include "engine/humidity.h"
 #include "engine/statistics/daily_file_name.h"
 #include "platform/ini_file.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/program_rig.h"
+#include "testing/record_fields.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

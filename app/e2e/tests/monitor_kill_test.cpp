@@ -23,12 +23,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/run_check.h"
-#include "app/e2e/sim_log.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/simulator_process.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/programs_under_test.h"
+#include "testing/run_check.h"
+#include "testing/sim_log.h"
+#include "testing/simulator_process.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -103,39 +104,7 @@ std::optional<std::size_t> Recovered(const std::string& errors) {
     return std::stoul(errors.substr(at + mark.size()));
 }
 
-// A program under test, run with its configuration file incubator-monitor.ini and its daily
-// files in log/, both in `folder`.
-struct Program {
-    std::string name;
-    std::function<std::vector<std::string>(const TempFolder& folder)> command;
-    std::vector<std::string> environment;
-};
-
-void PrintTo(const Program& program, std::ostream* out) {
-    *out << program.name;
-}
-
-std::vector<Program> Programs() {
-    std::vector<Program> programs;
-#ifdef INCUBATOR_MONITOR_PATH
-    programs.push_back({"Window",
-                        [](const TempFolder& folder) {
-                            // A copy keeps its configuration and statistics beside itself.
-                            const std::string exe = folder.File("incubator-monitor");
-                            if (!fs::exists(exe)) fs::copy_file(INCUBATOR_MONITOR_PATH, exe);
-                            return std::vector<std::string>{exe, "--echo"};
-                        },
-                        {"QT_QPA_PLATFORM=offscreen"}});
-#endif
-    programs.push_back({"Service",
-                        [](const TempFolder& folder) {
-                            return std::vector<std::string>{INCUBATOR_MONITORD_PATH, "--config",
-                                                            folder.File("incubator-monitor.ini"),
-                                                            "--echo"};
-                        },
-                        {}});
-    return programs;
-}
+using Program = ProgramUnderTest;
 
 class Kills : public ::testing::TestWithParam<Program> {};
 
@@ -173,7 +142,7 @@ TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
         }
         const std::string echo = folder.File("echo" + std::to_string(k) + ".txt");
         const std::string errors = folder.File("monitor" + std::to_string(k) + ".err");
-        ChildProcess monitor(program.command(folder), echo, errors, program.environment);
+        ChildProcess monitor(program.command(folder.Path()), echo, errors, program.environment);
         ASSERT_TRUE(WaitUntil([&] { return !e2e::SplitEchoText(Slurp(echo)).empty(); }, 30s))
             << "run " << k << " received nothing: " << Slurp(errors);
         const bool last = k == kills;
@@ -244,7 +213,7 @@ TEST_P(Kills, EachKillLosesAtMostTheLastSecondAndNoLineIsSavedTwice) {
         most_received_lost, doubled);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, Kills, ::testing::ValuesIn(Programs()),
+INSTANTIATE_TEST_SUITE_P(Programs, Kills, ::testing::ValuesIn(ProgramsUnderTest()),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace

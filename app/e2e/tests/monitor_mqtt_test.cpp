@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/daily_lines.h"
-#include "app/e2e/tests/child_process.h"
-#include "app/e2e/tests/mqtt_states.h"
-#include "app/e2e/tests/simulator_process.h"
 #include "mqtt/discovery.h"
-#include "mqtt/tests/test_broker.h"
+#include "testing/child_process.h"
+#include "testing/daily_lines.h"
+#include "testing/mqtt_states.h"
+#include "testing/simulator_process.h"
+#include "testing/test_broker.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "platform/doubles/virtual_clock.h"
 #include "platform/posix/xdg_autorun.h"
 #include "platform/qt/tests/qt_test_app.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "ui_form_settings.h"
 
 namespace {

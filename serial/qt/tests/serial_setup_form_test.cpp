@@ -13,10 +13,10 @@
 #include "platform/doubles/fake_serial_device.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/qt/tests/qt_test_app.h"
-#include "platform/tests/temp_folder.h"
 #include "serial/qt/serial_combo_box.h"
 #include "serial/qt/serial_setup_form.h"
 #include "serial/serial_port.h"
+#include "testing/temp_folder.h"
 #include "ui_serial_setup_form.h"
 
 namespace {
