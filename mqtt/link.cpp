@@ -106,8 +106,7 @@ int Link::Publish(const std::string& topic, std::string_view payload, int qos, b
                   int* mid) {
     const int rc = mosquitto_publish(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
                                      payload.data(), qos, retain);
-    if (rc == MOSQ_ERR_SUCCESS && (qos > 0 || unwoken_states_.fetch_add(1) + 1 == kStatesPerWake))
-        Wake();
+    if (rc == MOSQ_ERR_SUCCESS && (qos > 0 || !wake_pending_.exchange(true))) Wake();
     return rc;
 }
 
@@ -166,7 +165,8 @@ int Link::Turn(int timeout_ms) {
         if (rc != MOSQ_ERR_SUCCESS || mosquitto_socket(mosq_) < 0) return rc;
     }
     if (const int rc = mosquitto_loop_misc(mosq_); rc != MOSQ_ERR_SUCCESS) return rc;
-    unwoken_states_.store(0);
+    // Samples published from here on are not in this turn's write: they wake the next one.
+    wake_pending_.store(false);
     if (!mosquitto_want_write(mosq_)) return MOSQ_ERR_SUCCESS;
     // The library writes a message at a time: corked, the turn's messages leave in one
     // segment, and the broker is woken once for them.

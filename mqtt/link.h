@@ -14,12 +14,12 @@
 // the longest back-off, so that two instances with one id do not fight over it.
 //
 // Once connected, the thread waits on the socket and a wake-up eventfd of its own instead of
-// in mosquitto_loop, which the library wakes through a socket pair at every publish: samples
-// (QoS 0) wake it only every kStatesPerWake, and otherwise go out at its next turn, at most
-// kLoopTimeoutMs later (it turns that often anyway, for the keep-alive); retained messages
-// wake it at once. What it wrote is collected for the owner (TakeWritten) and reported only
-// when the owner asks. The library's socket pair is left unread meanwhile: it fills (its
-// writes then fail, unblocking) and is read empty at the next connect.
+// in mosquitto_loop, which the library wakes through a socket pair at every publish: a sample
+// (QoS 0) wakes it only when no wake-up is pending already, so a burst goes out in the turn the
+// first one started, and a lone sample at once; retained messages always wake it. What it
+// wrote is collected for the owner (TakeWritten) and reported only when the owner asks. The
+// library's socket pair is left unread meanwhile: it fills (its writes then fail, unblocking) and
+// is read empty at the next connect.
 
 #include <atomic>
 #include <chrono>
@@ -68,8 +68,6 @@ class Link {
 
     void Start();
 
-    // Samples (QoS 0) that wake the network thread: the rest wait for its next turn.
-    static constexpr int kStatesPerWake = 8;
     // How long the library's loop sleeps when nothing happens: it sends the keep-alive pings.
     static constexpr int kLoopTimeoutMs = 1000;
 
@@ -112,7 +110,7 @@ class Link {
     platform::UniqueFd stop_fd_;  // an eventfd, readable once Stop has been called
     platform::UniqueFd wake_fd_;  // an eventfd: something waits to be written
     std::atomic<bool> stop_{false};
-    std::atomic<int> unwoken_states_{0};  // samples published since the last wake-up or turn
+    std::atomic<bool> wake_pending_{false};  // woken for a sample, and the turn not yet writing
 
     std::mutex written_mutex_;
     std::vector<int> written_;
