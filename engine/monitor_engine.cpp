@@ -203,6 +203,7 @@ void MonitorEngine::CreateStatistics() {
         [this](const std::string& title, const std::string& text) {
             front_.Warn(title, text, kFileWarningSeconds);
         });
+    journal_->WriteOncePerTurn(services_.ui_thread);
     autosaver_ =
         std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
     autosaver_->SetWrites(journal_.get());
