@@ -210,6 +210,7 @@ void MonitorEngine::CreateStatistics() {
         [this](const std::string& title, const std::string& text) {
             front_.Warn(title, text, kFileWarningSeconds);
         });
+    journal_->WriteOncePerTurn(services_.logic_thread);
     autosaver_ = std::make_unique<statistics::Autosaver>(
         services_.files, services_.log_dir, [this] { return LocalDateTimeAt(services_.now()); });
     autosaver_->SetWrites(journal_.get());

@@ -14,6 +14,7 @@ void PacketFramer::Reset() {
     if (settled_ && UartCount > 0) ++cut_;
     UartCount = 0;
     settled_ = true;
+    fresh_ = true;
 }
 
 void PacketFramer::Push(std::span<const std::uint8_t> bytes, Output& out) {
@@ -42,7 +43,12 @@ void PacketFramer::Frame(Output& out, Until until) {
             if (UartCount < length) return;
             const std::span<const std::uint8_t> packet(UartBuf.data(), length);
             if (ChecksumOk(packet)) {
-                const bool like = LikeTheReference(packet);
+                // Like the reference, or like the first packet after a silence (readings that
+                // jumped while the line was quiet: the second packet agreeing moves the
+                // reference).
+                const bool like =
+                    LikeTheReference(packet) ||
+                    (taken_fresh_ && !fresh_ && Alike(packet, {taken_.data(), length}));
                 const std::size_t leftover = Leftover(until, like);
                 if (leftover == kNeedBytes) return;
                 if (leftover != 0) {
@@ -96,7 +102,13 @@ std::size_t PacketFramer::Leftover(Until until, bool like) const {
             continue;
         }
         const std::span<const std::uint8_t> next(UartBuf.data() + at, length);
-        if (ChecksumOk(next) && (LikeTheReference(next) || TurnedRound(next) != 0)) return at;
+        if (!ChecksumOk(next) || (!LikeTheReference(next) && TurnedRound(next) == 0)) continue;
+        // After a silence the first byte begins a packet, unless what is there is the rest of
+        // a packet that lost its first bytes, the same packet after it.
+        if (fresh_ && !std::equal(UartBuf.begin(), UartBuf.begin() + static_cast<long>(at),
+                                  UartBuf.begin() + static_cast<long>(length)))
+            continue;
+        return at;
     }
     // Wait for the bytes after it: the next read tells, or the silence after it takes it (the
     // next packet's, or the receive reset's).
@@ -149,6 +161,7 @@ std::size_t PacketFramer::Hunt(bool final) const {
 }
 
 void PacketFramer::Took(std::span<const std::uint8_t> packet, bool like) {
+    taken_fresh_ = fresh_;
     if (!has_reference_ || like || Alike(packet, taken_))
         std::copy(packet.begin(), packet.end(), reference_.begin());
     std::copy(packet.begin(), packet.end(), taken_.begin());
@@ -173,6 +186,7 @@ bool PacketFramer::Alike(std::span<const std::uint8_t> packet,
 
 void PacketFramer::Drop(std::size_t count) {
     count = std::min(count, UartCount);
+    if (count > 0) fresh_ = false;
     std::memmove(UartBuf.data(), UartBuf.data() + count, UartCount - count);
     UartCount -= count;
 }

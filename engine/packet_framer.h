@@ -17,7 +17,11 @@
 // the next packet came without a silence seen before it (a fast controller, or a thread too busy
 // to see the silence), and the bytes after it must show it (see Leftover): a packet unlike the
 // reference, or the reference turned round (its last bytes first), with the next packet
-// beginning inside it. Such a packet waits for those bytes, or for the silence after it.
+// beginning inside it. Such a packet waits for those bytes, or for the silence after it. Right
+// after a silence only the rest of a packet that lost its first bytes is doubted (the same
+// packet follows it): bytes out of step can read like the reference packet after packet, and
+// the silence is what puts the framer back in step. The packet after it is then judged by it
+// as well as by the reference (readings that jumped while the line was quiet).
 //
 // The reference is the packet the next ones are judged by: the last one taken that was like it,
 // or like the packet taken just before (a single odd packet, taken for want of proof, does not
@@ -108,6 +112,8 @@ class PacketFramer {
     std::array<std::uint8_t, kCapacity> UartBuf{};
     std::size_t UartCount = 0;
     bool settled_ = true;
+    bool fresh_ = true;         // nothing was framed since a silence or a reset
+    bool taken_fresh_ = false;  // the last packet taken was the first after a silence
     std::uint64_t cut_ = 0;
     std::array<std::uint8_t, kMaxPacketLength> reference_{};
     std::array<std::uint8_t, kMaxPacketLength> taken_{};  // the last packet taken

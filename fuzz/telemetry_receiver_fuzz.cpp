@@ -5,8 +5,10 @@
 // and never across a silence; it must arrive whole, at the display's next index, and read back
 // from its record line. A run of whole packets whose readings change as a sensor's do (each
 // temperature within half a degree of the packet before), after a reset, must come out entire
-// (unless a packet is the one before it turned round: what a packet that lost its first bytes
-// leaves among identical ones).
+// once the line falls silent. Two exceptions are what lost bytes leave, and the framer takes
+// them so: a packet that is the one before it turned round (a packet that lost its first bytes,
+// among identical ones), and a first packet whose readings jumped from those the framer judges
+// by while turned round it reads like them (the rest of a damaged packet, the next one inside).
 //
 // Input: one byte of initial settings, then operations, each a byte and its operands:
 //   00xxxxxx  bytes at hand: the next x + 1 input bytes in one read
@@ -125,14 +127,26 @@ Packet PacketOf(const DecodedSample& v, bool nine) {
     return p;
 }
 
-// Whether `p` is `before` with its first k bytes moved to its end, for some 0 < k < size.
+// `p` with its first k bytes moved to its end.
+Packet Turned(const Packet& p, std::size_t k) {
+    Packet turned(p.begin() + static_cast<std::ptrdiff_t>(k), p.end());
+    turned.insert(turned.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(k));
+    return turned;
+}
+
+// Whether `p` is `before` turned round by some 0 < k < size.
 bool TurnedRound(const Packet& before, const Packet& p) {
-    if (before.size() != p.size()) return false;
+    if (before.size() != p.size() || p == before) return false;
     for (std::size_t k = 1; k < p.size(); ++k)
-        if (std::equal(p.begin(), p.end() - static_cast<std::ptrdiff_t>(k),
-                       before.begin() + static_cast<std::ptrdiff_t>(k)) &&
-            std::equal(p.end() - static_cast<std::ptrdiff_t>(k), p.end(), before.begin()))
-            return p != before;
+        if (Turned(before, k) == p) return true;
+    return false;
+}
+
+// Whether `p`, unlike `reference`, reads like it when turned round.
+bool LikeWhenTurned(const Packet& reference, const Packet& p) {
+    if (reference.size() != p.size() || Alike(p, reference)) return false;
+    for (std::size_t k = 1; k < p.size(); ++k)
+        if (Alike(Turned(p, k), reference)) return true;
     return false;
 }
 
@@ -288,12 +302,18 @@ void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver
         v.hm = in.Byte();
         const Packet made = PacketOf(v, nine);
         Packet p = made;
-        // A packet turned round would not be taken: other outputs make it another.
-        for (std::uint8_t change = 1; TurnedRound(before, p) || TurnedRound(judged, p); ++change) {
+        // What lost bytes leave would not be taken: other outputs make it another. Once the
+        // first packet is taken, the packets it judges by follow the run's readings.
+        const auto ambiguous = [&](const Packet& q) {
+            return TurnedRound(before, q) || TurnedRound(judged, q) ||
+                   (i == 0 && LikeWhenTurned(judged, q));
+        };
+        for (unsigned change = 1; ambiguous(p) && change < 256; ++change) {
             p = made;
-            p.front() ^= change;
-            p.back() ^= change;
+            p.front() ^= static_cast<std::uint8_t>(change);
+            p.back() ^= static_cast<std::uint8_t>(change);
         }
+        if (ambiguous(p)) return;
         packets.push_back(p);
         before = p;
         bytes.insert(bytes.end(), p.begin(), p.end());
@@ -308,6 +328,9 @@ void WholePackets(FuzzInput& in, unsigned count, Setup& setup, TelemetryReceiver
         model.Event(part, nine, false);
         receiver.Receive(part, display);
     }
+    // The receive reset's silence: a packet unlike the one the framer judges by waits for the
+    // packet after it, or for this.
+    receiver.LineSilent(display);
     FUZZ_CHECK(std::equal(model.taken.begin() + static_cast<std::ptrdiff_t>(taken),
                           model.taken.end(), packets.begin(), packets.end()));
     FUZZ_CHECK(display.mismatches == mismatches);

@@ -2,6 +2,8 @@
 
 #include <mosquitto.h>
 #include <mqtt_protocol.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -14,14 +16,13 @@
 
 #include "mqtt/discovery.h"
 #include "mqtt/reason_text.h"
+#include "platform/posix/thread_name.h"
 
 namespace mqtt {
 
 namespace {
 
 constexpr auto kFlushTime = std::chrono::seconds(2);
-// How long the library's loop sleeps when nothing happens: it sends the keep-alive pings.
-constexpr int kLoopTimeoutMs = 1000;
 
 void Check(int rc, const char* what) {
     if (rc != MOSQ_ERR_SUCCESS)
@@ -38,10 +39,13 @@ int MillisecondsUntil(std::chrono::steady_clock::time_point deadline, int most) 
 }  // namespace
 
 Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
-    : settings_(settings), sink_(std::move(sink)), stop_fd_(::eventfd(0, EFD_CLOEXEC)) {
+    : settings_(settings),
+      sink_(std::move(sink)),
+      stop_fd_(::eventfd(0, EFD_CLOEXEC)),
+      wake_fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     static const int initialised = mosquitto_lib_init();
     Check(initialised, "библиотека MQTT не запустилась");
-    if (!stop_fd_.Valid()) Check(MOSQ_ERR_ERRNO, "не создан сигнал остановки");
+    if (!stop_fd_.Valid() || !wake_fd_.Valid()) Check(MOSQ_ERR_ERRNO, "не создан сигнал остановки");
     mosq_ = mosquitto_new(client_id.c_str(), true, this);
     if (!mosq_) Check(MOSQ_ERR_ERRNO, "библиотека MQTT не создала клиента");
     try {
@@ -82,9 +86,7 @@ Link::Link(const Settings& settings, const std::string& client_id, Sink sink)
         });
     mosquitto_publish_v5_callback_set(
         mosq_, [](mosquitto*, void* self, int mid, int, const mosquitto_property*) {
-            LinkEvent written(LinkEvent::Kind::kWritten);
-            written.mid = mid;
-            static_cast<Link*>(self)->sink_(std::move(written));
+            static_cast<Link*>(self)->Written(mid);
         });
     mosquitto_log_callback_set(mosq_, [](mosquitto*, void* self, int level, const char* text) {
         if (level == MOSQ_LOG_ERR) static_cast<Link*>(self)->last_error_ = text;
@@ -102,21 +104,86 @@ void Link::Start() {
 
 int Link::Publish(const std::string& topic, std::string_view payload, int qos, bool retain,
                   int* mid) {
-    return mosquitto_publish(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
-                             payload.data(), qos, retain);
+    const int rc = mosquitto_publish(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
+                                     payload.data(), qos, retain);
+    if (rc == MOSQ_ERR_SUCCESS && (qos > 0 || !wake_pending_.exchange(true))) Wake();
+    return rc;
+}
+
+void Link::Wake() {
+    const std::uint64_t one = 1;
+    // Only fails when the counter would overflow, and then it is readable anyway.
+    [[maybe_unused]] const ssize_t n = ::write(wake_fd_.Get(), &one, sizeof one);
+}
+
+void Link::Written(int mid) {
+    bool report = false;
+    {
+        std::lock_guard lock(written_mutex_);
+        written_.push_back(mid);
+        report = std::exchange(report_written_, false);
+    }
+    if (report) sink_(LinkEvent(LinkEvent::Kind::kWritten));
+}
+
+void Link::TakeWritten(std::vector<int>& mids) {
+    mids.clear();
+    std::lock_guard lock(written_mutex_);
+    written_.swap(mids);
+}
+
+bool Link::ReportNextWritten() {
+    std::lock_guard lock(written_mutex_);
+    if (!written_.empty()) return false;
+    report_written_ = true;
+    return true;
 }
 
 void Link::Stop() {
     if (!stop_.exchange(true)) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = ::write(stop_fd_.Get(), &one, sizeof one);
-        // Queued after what was published before (the "offline"), and wakes the loop.
+        // Queued after what was published before (the "offline").
         mosquitto_disconnect(mosq_);
+        Wake();
     }
     if (thread_.joinable()) thread_.join();
 }
 
+int Link::Turn(int timeout_ms) {
+    const int fd = mosquitto_socket(mosq_);
+    if (fd < 0) return MOSQ_ERR_NO_CONN;
+    const short out = mosquitto_want_write(mosq_) ? POLLOUT : 0;
+    pollfd fds[2] = {{fd, static_cast<short>(POLLIN | out), 0}, {wake_fd_.Get(), POLLIN, 0}};
+    if (::poll(fds, 2, timeout_ms) < 0) return errno == EINTR ? MOSQ_ERR_SUCCESS : MOSQ_ERR_ERRNO;
+    if (fds[1].revents & POLLIN) {
+        std::uint64_t wakes = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wake_fd_.Get(), &wakes, sizeof wakes);
+    }
+    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+        const int rc = mosquitto_loop_read(mosq_, 1);
+        if (rc != MOSQ_ERR_SUCCESS || mosquitto_socket(mosq_) < 0) return rc;
+    }
+    if (const int rc = mosquitto_loop_misc(mosq_); rc != MOSQ_ERR_SUCCESS) return rc;
+    // Samples published from here on are not in this turn's write: they wake the next one.
+    wake_pending_.store(false);
+    if (!mosquitto_want_write(mosq_)) return MOSQ_ERR_SUCCESS;
+    // The library writes a message at a time: corked, the turn's messages leave in one
+    // segment, and the broker is woken once for them.
+    int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_CORK, &on, sizeof on);
+    errno = 0;  // the library's write stops early on a stale EAGAIN
+    const int rc = mosquitto_loop_write(mosq_, 1);
+    const int error = errno;
+    on = 0;
+    if (mosquitto_socket(mosq_) == fd) ::setsockopt(fd, IPPROTO_TCP, TCP_CORK, &on, sizeof on);
+    errno = error;
+    return rc;
+}
+
 bool Link::Sleep(std::chrono::milliseconds delay) {
+    if (settings_.wait_between_attempts)
+        return settings_.wait_between_attempts(delay, stop_fd_.Get()) || stop_;
     const auto until = Clock::now() + delay;
     pollfd stop{stop_fd_.Get(), POLLIN, 0};
     while (!stop_ && Clock::now() < until)
@@ -205,7 +272,9 @@ bool Link::RunConnection(LinkEvent& ended) {
         const int timeout = attempt_connected_
                                 ? kLoopTimeoutMs
                                 : std::max(1, MillisecondsUntil(deadline, kLoopTimeoutMs));
-        rc = mosquitto_loop(mosq_, timeout, 1);
+        // Until the login is answered the library's own loop runs the connect (and TLS's
+        // handshake, which only it can go on with).
+        rc = attempt_connected_ ? Turn(timeout) : mosquitto_loop(mosq_, timeout, 1);
         error = errno;
     }
     if (disconnecting) return false;
@@ -242,6 +311,7 @@ bool Link::RunConnection(LinkEvent& ended) {
 }
 
 void Link::Run() {
+    platform::NameThisThread("mqtt-network");
     auto delay = settings_.reconnect_min;
     for (;;) {
         LinkEvent ended(LinkEvent::Kind::kEnded);

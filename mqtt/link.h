@@ -12,14 +12,24 @@
 //
 // A client id that another connection takes is not taken back at once: the next attempt waits
 // the longest back-off, so that two instances with one id do not fight over it.
+//
+// Once connected, the thread waits on the socket and a wake-up eventfd of its own instead of
+// in mosquitto_loop, which the library wakes through a socket pair at every publish: a sample
+// (QoS 0) wakes it only when no wake-up is pending already, so a burst goes out in the turn the
+// first one started, and a lone sample at once; retained messages always wake it. What it
+// wrote is collected for the owner (TakeWritten) and reported only when the owner asks. The
+// library's socket pair is left unread meanwhile: it fills (its writes then fail, unblocking) and
+// is read empty at the next connect.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "mqtt/settings.h"
 #include "platform/posix/unique_fd.h"
@@ -32,12 +42,11 @@ struct LinkEvent {
     enum class Kind {
         kConnected,  // the broker accepted the login
         kEnded,      // an attempt or a connection ended (not reported when stopping)
-        kWritten,    // a QoS 0 message went to the socket, or the broker took a QoS 1 one
+        kWritten,    // after ReportNextWritten: a message was written (see TakeWritten)
     };
     explicit LinkEvent(Kind k) : kind(k) {}
 
     Kind kind;
-    int mid = 0;                 // kWritten: the message id
     bool had_connected = false;  // kEnded: the connection had been up
     bool taken_over = false;     // kEnded: another connection took the client id
     int refused = 0;             // kEnded: the broker's refusal (an MQTT 5 reason code)
@@ -59,10 +68,19 @@ class Link {
 
     void Start();
 
-    // Any thread; wakes the network thread. Returns the library's result code and, in `mid`,
-    // the message's id.
+    // How long the library's loop sleeps when nothing happens: it sends the keep-alive pings.
+    static constexpr int kLoopTimeoutMs = 1000;
+
+    // Any thread. Returns the library's result code and, in `mid`, the message's id.
     int Publish(const std::string& topic, std::string_view payload, int qos, bool retain,
                 int* mid = nullptr);
+
+    // The ids of the messages written since the last call (a QoS 0 message is written when it
+    // went to the socket, a QoS 1 one when the broker took it), into `mids`, emptied first.
+    void TakeWritten(std::vector<int>& mids);
+    // The next message written is reported as a kWritten event; false (and nothing asked)
+    // when some are already waiting to be taken.
+    bool ReportNextWritten();
 
     std::uint64_t ConnectAttempts() const { return attempts_.load(std::memory_order_relaxed); }
 
@@ -81,12 +99,22 @@ class Link {
     Tcp AwaitTcpConnect(Clock::time_point deadline, int& error);
     // Sleeps for `delay` unless Stop comes first; true when stopping.
     bool Sleep(std::chrono::milliseconds delay);
+    // One turn of a connection that is up: as mosquitto_loop, woken by wake_fd_.
+    int Turn(int timeout_ms);
+    void Wake();
+    void Written(int mid);
 
     const Settings settings_;
     const Sink sink_;
     mosquitto* mosq_ = nullptr;
     platform::UniqueFd stop_fd_;  // an eventfd, readable once Stop has been called
+    platform::UniqueFd wake_fd_;  // an eventfd: something waits to be written
     std::atomic<bool> stop_{false};
+    std::atomic<bool> wake_pending_{false};  // woken for a sample, and the turn not yet writing
+
+    std::mutex written_mutex_;
+    std::vector<int> written_;
+    bool report_written_ = false;
     std::atomic<std::uint64_t> attempts_{0};
     std::thread thread_;
 

@@ -80,6 +80,7 @@ void Publisher::Stop() {
 }
 
 Publisher::Counters Publisher::counters() const {
+    TakeWritten();
     Counters c = counters_;
     c.states_sent = states_.Sent();
     c.states_replaced = states_.Replaced();
@@ -98,7 +99,6 @@ void Publisher::Handle(const LinkEvent& event) {
             OnEnded(event);
             break;
         case LinkEvent::Kind::kWritten:
-            states_.Written(event.mid);
             SendStates();
             break;
     }
@@ -115,6 +115,7 @@ void Publisher::OnConnected() {
              (ever_connected_ ? " восстановлена." : " установлена."));
     trouble_ = Trouble::kNone;
     ever_connected_ = true;
+    TakeWritten();  // of the connection before
     states_.Clear();
     // What earlier versions left retained where they published (empty retained messages
     // remove them), so that Home Assistant drops the entities they described.
@@ -162,12 +163,22 @@ void Publisher::OnEnded(const LinkEvent& event) {
 }
 
 void Publisher::SendStates() {
-    states_.Pump([this](const std::string& payload) -> std::optional<int> {
-        int mid = 0;
-        if (link_->Publish(state_topic_, payload, 0, false, &mid) != MOSQ_ERR_SUCCESS)
-            return std::nullopt;
-        return mid;
-    });
+    do {
+        TakeWritten();
+        states_.Pump([this](const std::string& payload) -> std::optional<int> {
+            int mid = 0;
+            if (link_->Publish(state_topic_, payload, 0, false, &mid) != MOSQ_ERR_SUCCESS)
+                return std::nullopt;
+            return mid;
+        });
+        // Full: the network thread tells when it has made room, unless it has already.
+    } while (states_.Waiting() > 0 && !link_->ReportNextWritten());
+}
+
+void Publisher::TakeWritten() const {
+    if (!link_) return;
+    link_->TakeWritten(written_);
+    for (const int mid : written_) states_.Written(mid);
 }
 
 void Publisher::SendRetained(const std::string& topic, const std::string& payload) {

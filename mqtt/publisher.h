@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "mqtt/discovery.h"
 #include "mqtt/payloads.h"
@@ -65,6 +66,7 @@ class Publisher {
     void Stop();
 
     bool Connected() const { return connected_; }
+    // Takes the network thread's reports of written states first.
     Counters counters() const;
 
   private:
@@ -74,6 +76,8 @@ class Publisher {
     void OnConnected();
     void OnEnded(const LinkEvent& event);
     void SendStates();
+    // Frees the places of the states the network thread has written.
+    void TakeWritten() const;
     void SendRetained(const std::string& topic, const std::string& payload);
     void Warn(const std::string& text) const;
     std::string Where() const;
@@ -92,7 +96,9 @@ class Publisher {
     std::optional<std::string> lost_reason_;  // a connection lost, not yet said
     Trouble trouble_ = Trouble::kNone;
     AlarmState alarms_;
-    StateQueue states_{kMaxStatesInFlight, kMaxStatesWaiting};
+    // Mutable: a look at the counters takes the written states out of the link first.
+    mutable StateQueue states_{kMaxStatesInFlight, kMaxStatesWaiting};
+    mutable std::vector<int> written_;
     Counters counters_;
     // Posted reports check it, so that none reaches a destroyed publisher.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

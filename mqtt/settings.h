@@ -38,6 +38,9 @@ struct Settings {
     std::chrono::milliseconds connect_timeout{10000};
     std::chrono::milliseconds reconnect_min{1000};
     std::chrono::milliseconds reconnect_max{60000};
+    // Runs the wait between two attempts: waits `delay` unless `stop_fd` becomes readable,
+    // and says whether it did. None: real time (tests run the back-off on a clock of theirs).
+    std::function<bool(std::chrono::milliseconds delay, int stop_fd)> wait_between_attempts;
 };
 
 // Reads [MQTT]: Host (empty: off), Port (1883), User, PasswordFile, CAFile, Name (the

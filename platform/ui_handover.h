@@ -1,17 +1,23 @@
 #pragma once
 // One step handed from a worker thread to the UI thread, shared by both sides: the UI side
-// runs it (unless it was cancelled first), the worker waits for the outcome or gives up.
+// runs it (unless it was cancelled first), the worker waits for the outcome or gives up. The
+// serial event thread hands over every receive event this way: the two sides share no lock, and
+// the worker sleeps on a semaphore, one futex call on each side.
 
-#include <condition_variable>
+#include <semaphore.h>
+
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <stop_token>
 
 class UiHandover {
   public:
-    explicit UiHandover(std::function<void()> step) : step_(std::move(step)) {}
+    explicit UiHandover(std::function<void()> step);
+    ~UiHandover();
+    UiHandover(const UiHandover&) = delete;
+    UiHandover& operator=(const UiHandover&) = delete;
 
     // UI side: runs the step unless the worker has given up on it.
     void Run();
@@ -23,11 +29,13 @@ class UiHandover {
   private:
     enum class State { Pending, Running, Done, Abandoned };
 
+    // From `from` to `to`, posting `settled` when that settles the hand-over for the worker.
+    bool Move(State from, State to);
+
     std::function<void()> step_;
-    std::mutex mutex_;
-    std::condition_variable_any changed_;
-    State state_ = State::Pending;
-    std::exception_ptr error_;
+    std::atomic<State> state_{State::Pending};
+    std::exception_ptr error_;  // the step's, written before Done
+    sem_t settled_;             // posted once: Done, or Abandoned
 };
 
 // Queues a hand-over with `post_to_ui` (a plain queued call onto the UI thread) and waits for it.

@@ -39,7 +39,8 @@ std::size_t TCustomSerialPort::WaitForRequest(TSerialRequest* request) {
     if (request->Started && !request->Op.complete) {
         if (int e = DeviceFor(index).FinishRead(request->Op)) throw ESerialPort(index, e);
     }
-    if (request->Kind == rkRead && PendingInputCount() == 0) {
+    // Only links hear of the input's end: without them the port is not asked.
+    if (request->Kind == rkRead && !FLinks.empty() && PendingInputCount() == 0) {
         NotifyLinks(&TSerialLink::OnRxActivity, false);
     } else if (!request->Data.empty()) {
         NotifyLinks(&TSerialLink::OnTxData, request->Data.data(),

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/posix/thread_name.h"
 #include "platform/serial_device_flags.h"
 #include "serial/serial_event_mask.h"
 #include "serial/serial_port.h"
@@ -54,6 +55,7 @@ void TSerialThread::Stop() {
 
 void TSerialThread::Execute(std::stop_token stop) {
     thread_id_ = std::this_thread::get_id();
+    platform::NameThisThread("serial-events");
     try {
         for (;;) {
             const SerialEventWaiter::Result r = waiter_->Wait();

@@ -9,7 +9,8 @@
 // passes for one of this journal.
 //
 //   J  "incubator-monitor journal 2 <generation, 16 hex digits>"
-//   L  bytes that entered the autosave's buffer (CR LF and a record line, once per line)
+//   L  bytes that entered the autosave's buffer (CR LF and a record line, for each line; the
+//      lines of one receive event in one record)
 //   W  "<from> <size> <name>": the buffer's bytes from offset <from> of the L bytes go to the
 //      daily file <name> ("2026-12-06.txt") in the journal's own folder, which is <size>
 //      bytes long before the write

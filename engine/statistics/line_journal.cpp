@@ -9,6 +9,7 @@
 #include "engine/statistics/journal_records.h"
 #include "engine/statistics/journal_scan.h"
 #include "engine/statistics/recovered_bytes.h"
+#include "platform/ui_thread.h"
 
 namespace statistics {
 
@@ -47,6 +48,16 @@ LineJournal::LineJournal(FileSystem& files, const std::string& log_folder,
 LineJournal::~LineJournal() {
     sync_timer_->SetTickHandler({});
     Sync();
+}
+
+void LineJournal::WriteOncePerTurn(UiThread& ui) {
+    turn_ = &ui;
+}
+
+void LineJournal::WriteHeldLines() {
+    if (held_lines_.empty()) return;
+    Append(journal::LinesRecord(generation_, held_lines_));
+    held_lines_.clear();
 }
 
 RecoveredLines LineJournal::Recover() {
@@ -248,11 +259,23 @@ void LineJournal::Follow(const std::string& save_buffer) {
     // A journal starts with an empty buffer only: it must hold all of it.
     if (state_ == State::Idle && was_empty) Start();
     if (state_ != State::Open) return;
-    Append(journal::LinesRecord(generation_, fresh));
     written_ += fresh.size();
+    if (!turn_) {
+        Append(journal::LinesRecord(generation_, fresh));
+        return;
+    }
+    held_lines_ += fresh;
+    if (write_posted_) return;
+    write_posted_ = true;
+    turn_->post([this, alive = std::weak_ptr<int>(alive_)] {
+        if (alive.expired()) return;
+        write_posted_ = false;
+        WriteHeldLines();
+    });
 }
 
 void LineJournal::Dropped(std::size_t bytes) {
+    WriteHeldLines();
     bytes = std::min(bytes, buffered_);
     buffered_ -= bytes;
     if (state_ == State::Open) {
@@ -264,6 +287,7 @@ void LineJournal::Dropped(std::size_t bytes) {
 }
 
 void LineJournal::Sync() {
+    WriteHeldLines();
     sync_timer_->Stop();
     if (state_ != State::Open || (!data_unsynced_ && !folder_unsynced_)) return;
     int error = data_unsynced_ ? file_->DataSync() : 0;
@@ -277,6 +301,7 @@ void LineJournal::Sync() {
 }
 
 void LineJournal::WillWrite(const std::string& name, OutputFile& file) {
+    WriteHeldLines();
     if (state_ != State::Open) return;
     std::uint64_t size = 0;
     if (const int error = file.Size(size); error != 0) {
@@ -289,6 +314,7 @@ void LineJournal::WillWrite(const std::string& name, OutputFile& file) {
 }
 
 void LineJournal::Wrote(std::size_t bytes) {
+    WriteHeldLines();
     bytes = std::min(bytes, buffered_);
     buffered_ -= bytes;
     // Needs no sync of its own: without it the write is undone and done again.

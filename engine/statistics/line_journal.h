@@ -36,6 +36,8 @@
 #include "engine/statistics/file_system.h"
 #include "platform/timer.h"
 
+class UiThread;
+
 namespace statistics::journal {
 struct Contents;
 class RecoveredBytes;
@@ -78,7 +80,13 @@ class LineJournal : public AutosaveWrites {
     // start (so none of them may be buffered now).
     bool RecoveryFailed() const { return recovery_failed_; }
 
-    // The buffer has grown at its end: its new bytes are written to the journal now.
+    // Lines that come during one turn of the UI thread (the packets of one receive event) go
+    // to the file in one write, at the end of the turn, instead of one write each. Every other
+    // step of the journal writes them first.
+    void WriteOncePerTurn(UiThread& ui);
+
+    // The buffer has grown at its end: its new bytes are written to the journal now (or at the
+    // end of the turn).
     void Follow(const std::string& save_buffer);
     // The buffer's first `bytes` left it otherwise than through a daily file (kept in a file
     // of their own at the end): nothing may bring them back.
@@ -103,6 +111,8 @@ class LineJournal : public AutosaveWrites {
 
     void Start();
     void Append(const std::string& record);
+    // Writes the lines held for the end of the turn.
+    void WriteHeldLines();
     // Nothing is buffered any more: the file goes.
     void Retire();
     // Stops syncing and removes the file, durably; `when_kept` runs when it cannot be removed.
@@ -139,6 +149,12 @@ class LineJournal : public AutosaveWrites {
     bool data_unsynced_ = false;
     bool folder_unsynced_ = false;
     bool failing_ = false;  // warned of a failure and not kept since
+
+    UiThread* turn_ = nullptr;  // set: lines wait for the end of its turn
+    std::string held_lines_;    // L bytes not yet in the file
+    bool write_posted_ = false;
+    // The posted write checks it, so that none reaches a destroyed journal.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 // Counts the lines begun in a buffer's text (CR LF before each; a cut line first).

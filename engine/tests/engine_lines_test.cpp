@@ -108,12 +108,13 @@ TEST_F(EngineLines, AHistoryBuiltApartTakesThePlaceOfTheOneInUse) {
     EXPECT_EQ(history_.History().HistT1[1], 38);
 }
 
-// A line pending the autosave is in the journal at once, whoever decoded it; a line received
-// while the autosave is off is pending nowhere.
-TEST_F(EngineLines, APendingLineIsJournalledAtOnce) {
+// A line pending the autosave is in the journal once the logic thread's turn ends, whoever
+// decoded it; a line received while the autosave is off is pending nowhere.
+TEST_F(EngineLines, APendingLineIsJournalledWithinTheTurn) {
     Decode(37);
     ASSERT_EQ(front_.lines.size(), 1u);
     EXPECT_EQ(engine_.UnsavedLines(), "\r\n" + front_.lines[0]);
+    thread_.RunPending();
     std::ostringstream journal;
     journal
         << std::ifstream(folder_ / "log/" + statistics::kJournalFileName, std::ios::binary).rdbuf();

@@ -81,7 +81,10 @@ TEST(PacketFramer, ALostByteCostsOnlyItsPacketWithoutSilencesWhereverTheReadsEnd
     // or not. Losing a byte that equals the next packet's first (T1's high byte, as the heater's
     // outputs byte) leaves a window that passes the checksum, and so does losing the first
     // bytes while the packets begin alike, the same readings or new ones. Either may end right
-    // where a read ends.
+    // where a read ends. After a silence the first byte begins a packet: with a silence seen
+    // before the damaged packet and none before the next, a window there that passes the
+    // checksum is taken (one garbled line, the next packet lost with it), unless it is the rest
+    // of a packet that lost its first bytes.
     for (const PacketLayout layout : {PacketLayout::Eight, PacketLayout::Nine}) {
         const Bytes p = Steady(layout);
         const Bytes q = layout == PacketLayout::Nine ? Nine(0x02, 599, 596, 289, 55)
@@ -108,9 +111,22 @@ TEST(PacketFramer, ALostByteCostsOnlyItsPacketWithoutSilencesWhereverTheReadsEnd
                                  {Bytes(next.begin() + static_cast<long>(cut), next.end()), false},
                                  {next, false},
                                  {{}}});
-                            EXPECT_EQ(out.packets, (std::vector<Bytes>{p, p, next, next}))
-                                << "byte " << j << (head ? " and those before it" : "")
-                                << " lost, cut " << cut << (seen ? ", silence before" : "");
+                            const std::string what = "byte " + std::to_string(j) +
+                                                     (head ? " and those before it" : "") +
+                                                     " lost, cut " + std::to_string(cut) +
+                                                     (seen ? ", silence before" : "");
+                            // A silence before the damaged packet: a window there that passes
+                            // the checksum is taken, and the next packet with it (a lost first
+                            // byte leaves the rest of a packet that lost its head).
+                            const Bytes window = Concat(
+                                {damaged, Bytes(next.begin(),
+                                                next.begin() + static_cast<long>(next.size() -
+                                                                                 damaged.size()))});
+                            const bool window_taken = seen && !head && j > 0 && ChecksumOk(window);
+                            const std::vector<Bytes> expected =
+                                window_taken ? std::vector<Bytes>{p, p, window, next}
+                                             : std::vector<Bytes>{p, p, next, next};
+                            EXPECT_EQ(out.packets, expected) << what;
                         }
                     }
                 }
@@ -137,6 +153,34 @@ TEST(PacketFramer, PiecesOfAPacketFurtherApartThanTheSilenceAreDroppedAndCounted
     framer.Reset();
     framer.Reset();
     EXPECT_EQ(framer.CutPackets(), 3u);
+}
+
+TEST(PacketFramer, ReadingsThatJumpAreTakenWhenBytesAcrossTwoPacketsReadLikeTheOldOnes) {
+    // Readings near -0.1 degrees, then a jump. Bytes 4 to 11 of the first packets after it (the
+    // end of one and the start of the next) pass the checksum and read like the old readings;
+    // what follows them does not bear them out: no packet lost bytes here.
+    const Bytes old_readings{0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
+    const std::vector<Bytes> jumped{{0xff, 0x08, 0x00, 0x08, 0xff, 0xef, 0xff, 0x10},
+                                    {0x00, 0xf8, 0xff, 0xf8, 0xfe, 0xdf, 0xff, 0x21},
+                                    {0x0f, 0x00, 0x00, 0x00, 0xff, 0xe7, 0xff, 0xe8},
+                                    {0x68, 0x08, 0x00, 0x08, 0xff, 0xef, 0xff, 0x87}};
+    const Bytes across(jumped[0].begin() + 4, jumped[0].end());
+    ASSERT_TRUE(ChecksumOk(Concat({across, Bytes(jumped[1].begin(), jumped[1].begin() + 4)})));
+    for (std::size_t read = 1; read <= 32; read *= 2) {
+        PacketFramer framer;
+        Taken out = Frame(framer, {{old_readings}, {old_readings, false}});
+        const Bytes line = Concat({jumped[0], jumped[1], jumped[2], jumped[3]});
+        std::vector<Write> writes;
+        for (std::size_t at = 0; at < line.size(); at += read)
+            writes.push_back(
+                {Bytes(line.begin() + static_cast<long>(at),
+                       line.begin() + static_cast<long>(std::min(at + read, line.size()))),
+                 at == 0});
+        out = Frame(framer, writes);
+        framer.Silence(out);
+        EXPECT_EQ(out.packets, jumped) << read << " bytes per read";
+        EXPECT_EQ(out.dropped, 0);
+    }
 }
 
 TEST(PacketFramer, AGoodPacketWithImpossibleReadingsIsTakenWhereOneIsDue) {

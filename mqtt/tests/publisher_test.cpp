@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -78,6 +79,31 @@ TEST(MqttPublisher, PublishesDiscoveryStatesAlarmsAndAvailability) {
     ui.RunPending();  // reports that were on their way
     EXPECT_EQ(RetainedMessages(broker)["incubator/box/availability"], "offline");
     EXPECT_TRUE(warnings.empty());
+}
+
+// Bursts of samples, published faster than the network thread turns, go out whole and in
+// order: those that come while it is already woken go with the first.
+TEST(MqttPublisher, BurstsOfSamplesArriveWholeAndInOrder) {
+    TestBroker broker;
+    Subscriber sub(broker);
+    QueuedUiThread ui;
+    mqtt::Publisher p(broker.ClientSettings(), {}, ui, {});
+    p.Start();
+    ASSERT_TRUE(Await(ui, [&] { return sub.On("incubator/box/availability").size() == 1; }));
+    constexpr int kBursts = 4, kBurst = 96;
+    mqtt::Sample sample{37.5, 36.6, 28.1, 55, 2, mqtt::SampleTimeNow()};
+    for (int b = 0; b < kBursts; ++b) {
+        for (int i = 0; i < kBurst; ++i) {
+            sample.t1 = b * kBurst + i;
+            p.PublishSample(sample);
+        }
+        ASSERT_TRUE(Await(ui, [&] { return p.counters().states_in_flight == 0; }));
+    }
+    ASSERT_TRUE(
+        Await(ui, [&] { return sub.On("incubator/box/state").size() == kBursts * kBurst; }));
+    const auto states = sub.On("incubator/box/state");
+    for (std::size_t i = 0; i < states.size(); ++i)
+        EXPECT_EQ(json::parse(states[i])["t1"].get<double>(), static_cast<double>(i));
 }
 
 TEST(MqttPublisher, WillSaysOfflineWhenTheProgramDies) {

@@ -71,15 +71,12 @@ struct PollLoop::Core {
     std::vector<std::shared_ptr<WatchEntry>> watches;
     std::uint64_t next_watch_id = kWakeId + 1;
 
+    // The eventfd is watched edge-triggered: each write is one report, and it is never read
+    // (its counter, a write per wake-up, would take millennia to fill).
     void Wake() {
         const std::uint64_t one = 1;
         // Fails only when the counter would overflow, and then it is readable anyway.
         [[maybe_unused]] const ssize_t n = ::write(wake.Get(), &one, sizeof one);
-    }
-
-    void DrainWake() {
-        std::uint64_t count;
-        [[maybe_unused]] const ssize_t n = ::read(wake.Get(), &count, sizeof count);
     }
 
     bool StepsWaiting() const {
@@ -146,12 +143,8 @@ struct PollLoop::Core {
             if (errno != EINTR) ThrowErrno("epoll_wait");
             n = 0;
         }
-        for (int i = 0; i < n && !quit; ++i) {
-            if (ready[i].data.u64 == kWakeId)
-                DrainWake();
-            else
-                Dispatch(ready[i].data.u64, ready[i].events);
-        }
+        for (int i = 0; i < n && !quit; ++i)
+            if (ready[i].data.u64 != kWakeId) Dispatch(ready[i].data.u64, ready[i].events);
         const auto now = LoopTimers::Clock::now();
         bool fired = true;
         while (fired && !quit) Guarded([&] { fired = timers.FireNext(now); });
@@ -162,7 +155,7 @@ struct PollLoop::Core {
         if (batch_next == batch.size()) {
             batch.clear();
             batch_next = 0;
-            // The eventfd was drained before this, so a post from now on wakes the next wait.
+            // The wake-up was taken before this, so a post from now on wakes the next wait.
             std::lock_guard lock(mutex);
             batch.swap(incoming);
             wake_armed = false;
@@ -181,7 +174,7 @@ PollLoop::PollLoop() : core_(std::make_shared<Core>()) {
     core_->wake.Reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!core_->wake.Valid()) ThrowErrno("eventfd");
     epoll_event wake{};
-    wake.events = EPOLLIN;
+    wake.events = EPOLLIN | EPOLLET;
     wake.data.u64 = kWakeId;
     if (::epoll_ctl(core_->epoll.Get(), EPOLL_CTL_ADD, core_->wake.Get(), &wake) != 0)
         ThrowErrno("epoll_ctl");

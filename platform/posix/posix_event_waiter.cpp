@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <utility>
 
 #include "platform/serial_device_flags.h"
 
@@ -20,7 +21,7 @@ constexpr std::uint16_t kCounterEvents = serial_event::kBreak | serial_event::kE
 }  // namespace
 
 std::unique_ptr<PosixEventWaiter> PosixEventWaiter::Create(int device_fd, std::uint16_t events,
-                                                           int& error) {
+                                                           int& error, Clock clock) {
     const int stop_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (stop_fd < 0) {
         error = errno;
@@ -48,11 +49,16 @@ std::unique_ptr<PosixEventWaiter> PosixEventWaiter::Create(int device_fd, std::u
     }
     error = 0;
     return std::unique_ptr<PosixEventWaiter>(
-        new PosixEventWaiter(device_fd, events, epoll_fd, stop_fd));
+        new PosixEventWaiter(device_fd, events, epoll_fd, stop_fd, std::move(clock)));
 }
 
-PosixEventWaiter::PosixEventWaiter(int device_fd, std::uint16_t events, int epoll_fd, int stop_fd)
-    : device_fd_(device_fd), events_(events), epoll_fd_(epoll_fd), stop_fd_(stop_fd) {
+PosixEventWaiter::PosixEventWaiter(int device_fd, std::uint16_t events, int epoll_fd, int stop_fd,
+                                   Clock clock)
+    : device_fd_(device_fd),
+      events_(events),
+      epoll_fd_(epoll_fd),
+      stop_fd_(stop_fd),
+      clock_(std::move(clock)) {
     has_lines_ = ::ioctl(device_fd_, TIOCMGET, &lines_) == 0;
     has_counters_ = ::ioctl(device_fd_, TIOCGICOUNT, &counts_) == 0;
     beat_ =
@@ -72,7 +78,7 @@ void PosixEventWaiter::Stop() {
 
 SerialEventWaiter::Result PosixEventWaiter::Wait() {
     // Edge-triggered: bytes that came while the thread was away return at once, quiet 0.
-    const auto watching_since = std::chrono::steady_clock::now();
+    const auto watching_since = clock_();
     for (;;) {
         if (hung_up_) return {Result::Kind::Failed, 0, EIO};
         epoll_event ready[2];
@@ -93,7 +99,7 @@ SerialEventWaiter::Result PosixEventWaiter::Wait() {
         if (hung_up_) return {Result::Kind::Failed, 0, EIO};
         events &= events_;
         if (events != 0) {
-            const auto now = std::chrono::steady_clock::now();
+            const auto now = clock_();
             return {
                 Result::Kind::Events, events, 0, {now.time_since_epoch(), now - watching_since}};
         }

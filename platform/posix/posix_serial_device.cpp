@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
@@ -38,7 +39,8 @@ using Clock = std::chrono::steady_clock;
 class PosixSerialDevice : public SerialDevice {
   public:
     // `cancel_fd` is a non-blocking eventfd: set, it aborts the read that waits.
-    PosixSerialDevice(int fd, int cancel_fd) : fd_(fd), cancel_fd_(cancel_fd) {
+    PosixSerialDevice(int fd, int cancel_fd, PosixEventWaiter::Clock clock)
+        : fd_(fd), cancel_fd_(cancel_fd), clock_(std::move(clock)) {
         serial_icounter_struct counts{};
         if (Ioctl(fd_, TIOCGICOUNT, &counts) == 0) counts_ = counts;
     }
@@ -92,6 +94,7 @@ class PosixSerialDevice : public SerialDevice {
     // Aborts the read that waits on another thread (a handler of an unsynchronised port); a
     // read started later is not affected.
     int CancelTransfers() override {
+        cancel_sent_.store(true);
         const std::uint64_t one = 1;
         // Only fails when the counter would overflow, and then it is set anyway.
         [[maybe_unused]] const ssize_t n = ::write(cancel_fd_, &one, sizeof one);
@@ -134,9 +137,12 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     int StartRead(SerialReadOp& op) override {
-        // A cancel from before this read is not for it.
-        std::uint64_t cancels = 0;
-        [[maybe_unused]] const ssize_t n = ::read(cancel_fd_, &cancels, sizeof cancels);
+        // A cancel from before this read is not for it. Looked at only after a cancel: a read
+        // per receive event otherwise.
+        if (cancel_sent_.exchange(false)) {
+            std::uint64_t cancels = 0;
+            [[maybe_unused]] const ssize_t n = ::read(cancel_fd_, &cancels, sizeof cancels);
+        }
         op.started = op.last_byte = Clock::now();
         if (int e = ReadWaiting(op)) return e;
         return Step(op).complete ? (op.complete = true, 0) : 0;
@@ -171,7 +177,7 @@ class PosixSerialDevice : public SerialDevice {
     }
 
     std::unique_ptr<SerialEventWaiter> WatchEvents(std::uint16_t events, int& error) override {
-        return PosixEventWaiter::Create(fd_, events, error);
+        return PosixEventWaiter::Create(fd_, events, error, clock_);
     }
 
   private:
@@ -208,6 +214,8 @@ class PosixSerialDevice : public SerialDevice {
 
     const int fd_;
     const int cancel_fd_;
+    std::atomic<bool> cancel_sent_{false};  // set before each write to cancel_fd_
+    const PosixEventWaiter::Clock clock_;
     SerialCommTimeouts timeouts_;
     serial_icounter_struct counts_{};  // line error counters at the last TakeErrors
 };
@@ -237,5 +245,5 @@ std::unique_ptr<SerialDevice> PosixSerialBackend::Open(const std::string& port, 
     // The monitor never transmits: no echo of what arrives, whatever the settings do later.
     if (int e = MakeLineRaw(fd)) return fail(e);
     error = 0;
-    return std::make_unique<PosixSerialDevice>(fd, cancel_fd);
+    return std::make_unique<PosixSerialDevice>(fd, cancel_fd, clock_);
 }

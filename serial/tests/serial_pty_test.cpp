@@ -96,30 +96,56 @@ TEST_F(SerialPty, BytesWrittenAtTheMasterArriveThroughRxChar) {
     for (int c : counts) EXPECT_GE(c, 1);
 }
 
+// A steady clock that stands still until the test moves it, and counts its readings.
+class StoppedClock {
+  public:
+    PosixEventWaiter::Clock Source() {
+        return [this] {
+            ++readings_;
+            return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(now_.load()));
+        };
+    }
+    void Advance(std::chrono::nanoseconds by) { now_ += by.count(); }
+    int Readings() const { return readings_; }
+
+  private:
+    std::atomic<std::int64_t> now_{3'600'000'000'000};  // an hour after the epoch, in ns
+    std::atomic<int> readings_{0};
+};
+
 // The quiet before bytes is the line's, not the handler's: bytes that came while the handler of
-// earlier ones was slow (a busy user-interface thread) did not come after a silence.
+// earlier ones was slow (a busy user-interface thread) did not come after a silence. The event
+// thread reads its clock as each wait begins and as it returns.
 TEST_F(SerialPty, BytesThatCameWhileTheHandlerWasSlowAreNotAfterASilence) {
+    StoppedClock clock;
+    PosixSerialBackend stamped("/dev", clock.Source());
+    TSerialPort timed{stamped, ui};
+    timed.SetPort(pty.Path());
     std::vector<SerialArrival> arrivals;
-    port.OnRxChar = [&](TCustomSerialPort& p, int count) {
+    timed.OnRxChar = [&](TCustomSerialPort& p, int count) {
         arrivals.push_back(p.RxArrival());
         std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
         received.resize(received.size() + p.ReadBytes(buf.data(), buf.size()));
         if (arrivals.size() == 1) {
             pty.Write({2});
-            std::this_thread::sleep_for(300ms);
+            clock.Advance(300ms);  // a slow handler
         }
     };
-    port.OpenPort();
+    timed.OpenPort();
+    ASSERT_TRUE(Eventually([&] { return clock.Readings() == 1; }));  // the first wait began
     pty.Write({1});
     ASSERT_TRUE(ReceivedAtLeast(2));
-    std::this_thread::sleep_for(200ms);  // a silence on the line
+    // The third wait began; then the line is silent for 200 ms.
+    ASSERT_TRUE(Eventually([&] { return clock.Readings() == 5; }));
+    clock.Advance(200ms);
     pty.Write({3});
     ASSERT_TRUE(ReceivedAtLeast(3));
     ASSERT_EQ(arrivals.size(), 3u);
-    EXPECT_LT(arrivals[1].quiet, 40ms);
-    EXPECT_GE(arrivals[1].stamp - arrivals[0].stamp, 300ms);  // stamped as the wait returned
-    EXPECT_GT(arrivals[2].quiet, 100ms);
-    EXPECT_LE(arrivals[2].quiet, arrivals[2].stamp - arrivals[1].stamp);
+    EXPECT_EQ(arrivals[1].quiet, 0ms);
+    EXPECT_EQ(arrivals[1].stamp - arrivals[0].stamp, 300ms);  // stamped as the wait returned
+    EXPECT_EQ(arrivals[2].quiet, 200ms);
+    EXPECT_EQ(arrivals[2].stamp - arrivals[1].stamp, 200ms);
+    timed.ClosePort();
 }
 
 // Puts the end under test back into the kernel's default mode: echo and line editing.

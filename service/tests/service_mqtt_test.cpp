@@ -1,6 +1,8 @@
 // incubator-monitord publishing to a Mosquitto broker of the test's own while it receives from
-// incubator-sim, with the broker away for 30 seconds in the middle: reception and the daily
-// files go on untouched, and the states resume once the broker is back.
+// incubator-sim, with the broker away for 5 seconds in the middle, in real time (three attempts
+// with the real back-off; mqtt/tests/outage_test runs the back-off to its minute on a clock of
+// its own): reception and the daily files go on untouched, and the states resume once the
+// broker is back.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -69,16 +71,16 @@ TEST(ServiceMqtt, PublishesThroughABrokerOutageWithoutLosingALine) {
     const std::vector<std::string> before = sub->On(topic + "/state");
     sub.reset();
 
-    // The broker away for 30 seconds while packets keep coming.
+    // The broker away for 5 seconds while packets keep coming: attempts after 1 and 3 s fail.
     const std::size_t echoed_at_stop = e2e::SplitEchoText(Slurp(folder.File("echo.txt"))).size();
     broker.Stop();
-    std::this_thread::sleep_for(30s);
+    std::this_thread::sleep_for(5s);
     const std::size_t echoed_at_start = e2e::SplitEchoText(Slurp(folder.File("echo.txt"))).size();
-    EXPECT_GE(echoed_at_start, echoed_at_stop + 250) << "reception went on meanwhile";
+    EXPECT_GE(echoed_at_start, echoed_at_stop + 40) << "reception went on meanwhile";
     broker.Start();
     sub = std::make_unique<Subscriber>(broker);
-    // The back-off waits up to a minute between attempts.
-    ASSERT_TRUE(WaitUntil([&] { return sub->On(topic + "/state").size() >= 20; }, 75s)) << errors();
+    // The next attempt comes 4 s after the second.
+    ASSERT_TRUE(WaitUntil([&] { return sub->On(topic + "/state").size() >= 20; }, 30s)) << errors();
     retained = RetainedMessages(broker);
     EXPECT_EQ(retained[topic + "/availability"], "online");
     EXPECT_TRUE(retained.contains("homeassistant/sensor/" + id + "_t1/config"));

@@ -14,6 +14,7 @@
 #include "engine/statistics/tests/crash_file_system.h"
 #include "engine/statistics/tests/faulty_file_system.h"
 #include "engine/statistics/tests/temp_folder.h"
+#include "platform/doubles/queued_ui_thread.h"
 #include "platform/doubles/virtual_clock.h"
 
 namespace statistics {
@@ -60,6 +61,45 @@ TEST_F(LineJournalTest, LinesAreWrittenAtOnceAndFlushedOnceASecondWhateverTheRat
     // Then they survive a power cut.
     disk.Crash([](const std::string&) { return CrashFileSystem::Loss::Unflushed; });
     EXPECT_EQ(journal::Read(disk.Content(JournalPath())).lines, buffer);
+    EXPECT_TRUE(warnings.empty());
+}
+
+// The service's cost per packet: the lines of one receive event are one write, not one each.
+TEST_F(LineJournalTest, LinesOfOneTurnAreOneWriteAtItsEndOrBeforeTheJournalsNextStep) {
+    CrashFileSystem disk;
+    QueuedUiThread ui;
+    auto journal = MakeJournal(disk);
+    journal->WriteOncePerTurn(ui);
+    const auto writes = [&] {
+        int n = 0;
+        for (std::size_t i = 0; i < disk.Changes(); ++i)
+            n += disk.Change(i).starts_with("write " + JournalPath());
+        return n;
+    };
+    for (int i = 0; i < 5; ++i) Receive(*journal, "L" + std::to_string(i));
+    EXPECT_EQ(writes(), 1);  // the header
+    ui.RunPending();
+    EXPECT_EQ(writes(), 2);
+    EXPECT_EQ(journal::Read(disk.Content(JournalPath())).lines, buffer);
+
+    // Lines still held when the autosave writes are in the journal before the daily file
+    // changes: a crash in that write must find them there.
+    Receive(*journal, "L5");
+    Receive(*journal, "L6");
+    Autosaver saver(disk, Log(), [] { return LocalDateTime{2026, 12, 6, 12, 0, 0}; });
+    saver.SetWrites(journal.get());
+    EXPECT_TRUE(saver.Step(buffer).saved);
+    int before_daily_file = 0;
+    for (std::size_t i = 0; !disk.Change(i).starts_with("write " + Today()); ++i)
+        before_daily_file += disk.Change(i).starts_with("write " + JournalPath());
+    EXPECT_EQ(before_daily_file, 4);  // the header, L0-L4, L5 and L6, where they go (W)
+    ui.RunPending();
+
+    // Held lines survive the journal's end; its posted write then finds nothing to do.
+    Receive(*journal, "L7");
+    journal.reset();
+    ui.RunPending();
+    EXPECT_EQ(journal::Read(disk.Content(JournalPath())).lines, "\r\nL7");
     EXPECT_TRUE(warnings.empty());
 }
 
