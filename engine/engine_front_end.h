@@ -11,10 +11,10 @@ class EngineFrontEnd {
   public:
     virtual ~EngineFrontEnd() = default;
 
-    // A new sample, already in the autosave's buffer, the journal and the listeners (a chart's
-    // history): show it (read-outs, display, chart). Its line goes at sample.history_index,
-    // which the engine counts. When its display_full is set, DisplayStartsAfresh follows once
-    // the engine has autosaved.
+    // A new sample, already pending the autosave (which the journal follows) and told to the
+    // listeners (a chart's history): show it (read-outs, display, chart). Its line goes at
+    // sample.history_index, which the engine counts. When its display_full is set,
+    // DisplayStartsAfresh follows once the engine has autosaved.
     virtual void SampleDecoded(const TelemetrySample& sample) = 0;
     // The display starts afresh, empty, and the engine counts its lines from 0: the day's first
     // autosave created the daily file, or the lines reached the history's capacity and have
