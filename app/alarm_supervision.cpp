@@ -25,7 +25,7 @@ void ShowChannel(const ChannelStep& step, AlarmView& view) {
 
 }  // namespace
 
-void AlarmDisplayTick(const AlarmFlags& f, const ProgramSettings& s, AlarmView& view) {
+void AlarmDisplayTick(const AlarmFlags& f, const EngineSettings& s, AlarmView& view) {
     // The flash conditions look at the raw flags, enabled or not.
     const ChannelStep steps[] = {
         {AlarmChannel::HM, f.AlarmHM, s.HM_enable, true},
@@ -35,7 +35,7 @@ void AlarmDisplayTick(const AlarmFlags& f, const ProgramSettings& s, AlarmView& 
     for (const ChannelStep& step : steps) ShowChannel(step, view);
 }
 
-bool AlarmSoundDue(const AlarmFlags& f, const ProgramSettings& s) {
+bool AlarmSoundDue(const AlarmFlags& f, const EngineSettings& s) {
     return (f.AlarmT1 && s.T1_enable) || (f.AlarmT2 && s.T2_enable) || (f.AlarmHM && s.HM_enable) ||
            (f.AlarmNoData && s.SignalOffDataSound);
 }

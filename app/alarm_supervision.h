@@ -19,7 +19,7 @@ class AlarmView {
 // One tick of the alarm timer: humidity, then T2, then T1. An alarming enabled channel shows
 // its balloon and toggles its panel; a panel that turns red flashes the taskbar unless a
 // channel shown earlier in the same tick has its flag latched.
-void AlarmDisplayTick(const AlarmFlags& flags, const ProgramSettings& settings, AlarmView& view);
+void AlarmDisplayTick(const AlarmFlags& flags, const EngineSettings& settings, AlarmView& view);
 
 // Whether the sound timer's tick plays the alarm sound.
-bool AlarmSoundDue(const AlarmFlags& flags, const ProgramSettings& settings);
+bool AlarmSoundDue(const AlarmFlags& flags, const EngineSettings& settings);

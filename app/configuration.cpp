@@ -64,12 +64,10 @@ MainWindowConfiguration ReadMainWindowConfiguration(const IniFile& ini,
 
     c.limits = ReadAlarmLimits(ini);
 
-    ProgramSettings& s = c.settings;
-    s = ReadEngineSettings(ini);
-    s.Sound = Get(ini, kSound);
-    s.TimeSound = Get(ini, kTimeSound);
-    s.SignalOffDataSound = Get(ini, kSignalOffDataSound);
-    s.ShowWindow = Get(ini, kShowWindow);
+    c.settings = ReadEngineSettings(ini);
+    c.window.Sound = Get(ini, kSound);
+    c.window.TimeSound = Get(ini, kTimeSound);
+    c.window.ShowWindow = Get(ini, kShowWindow);
 
     c.colors = {Get(ini, kColorT1),  Get(ini, kColorT2),     Get(ini, kColorT3),
                 Get(ini, kColorHM),  Get(ini, kColorNagrev), Get(ini, kColorFon),

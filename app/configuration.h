@@ -10,8 +10,9 @@
 #include <string>
 
 #include "app/configuration_keys.h"
+#include "app/window_settings.h"
 #include "engine/alarm_state.h"
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/ini_file.h"
@@ -72,7 +73,8 @@ struct MainWindowConfiguration {
     bool OpenStart = kOpenStart.fallback;
     ChartControls chart;
     AlarmLimits limits;
-    ProgramSettings settings;  // flags, sound, TimeSound, LogFile/Time
+    EngineSettings settings;  // the engine's: flags, layout, rounding, LogFile/Time
+    WindowSettings window;    // the sound, its repeat, the readout window
     ChartColors colors;
     platform::FontChoice memo_font{std::string(kFontName.fallback), kFontSize.fallback};
     friend bool operator==(const MainWindowConfiguration&,

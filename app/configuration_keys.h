@@ -34,7 +34,6 @@ inline constexpr StringKey kSound{"Alarm", "Sound", "Windows XP - ошибка.w
 inline constexpr IntKey kTimeSound{"Alarm", "TimeSound", 3};
 // ComPort1: the main window's own keys beside the port's.
 inline constexpr BoolKey kOpenStart{"ComPort1", "OpenStart", false};
-inline constexpr BoolKey kSignalOffDataSound{"ComPort1", "SignalOffDataSound", false};
 // Temperature: the floating readout window.
 inline constexpr BoolKey kShowWindow{"Temperature", "ShowWindow", false};
 // Color: 00BBGGRR, written in decimal.

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "app/qt/form1.h"
 #include "app/qt/tests/double_services.h"
@@ -39,11 +40,11 @@ int main(int argc, char** argv) {
     LocalDateTime& now = doubles.now;
     now = {2026, 12, 6, 12, 0, 0};
 
+    std::ofstream(scratch / "monitor.ini") << "[Programm]\nSHT10=1\n";
     TForm1 form(*services);
     form.ui().ChBoxGrafNagrev->setChecked(true);
     form.ChBoxGrafNagrevClick();
-    form.Settings().SHT10 = true;
-    form.ComPort1().SetPort("/dev/ttyUSB0");
+    form.SetPortName("/dev/ttyUSB0");
     form.show();
     // Larger than the offscreen screen, which the window is held to when it is first shown.
     QApplication::processEvents();

@@ -14,24 +14,29 @@ void Reinterval(platform::Timer& timer, std::uint32_t ms) {
     if (timer.Interval() != ms) timer.SetInterval(ms);
 }
 
-ProgramSettings FromKeys(const config::SettingsDialogKeys& k, ProgramSettings s) {
+EngineSettings EngineSettingsOf(const config::SettingsDialogKeys& k) {
+    EngineSettings s;
     s.SignalOffData = k.SignalOffData;
     s.SignalOffDataSound = k.SignalOffDataSound;
     s.T1_enable = k.T1_enable;
     s.T2_enable = k.T2_enable;
     s.HM_enable = k.HM_enable;
     s.Okruglenie = k.Okruglenie;
-    s.ShowWindow = k.ShowWindow;
     s.SHT10 = k.SHT10;
-    s.TimeSound = k.TimeSound;
     s.AutosaveMinutes = k.AutosaveMinutes;
+    return s;
+}
+
+WindowSettings WindowSettingsOf(const config::SettingsDialogKeys& k, WindowSettings s) {
+    s.ShowWindow = k.ShowWindow;
+    s.TimeSound = k.TimeSound;
     return s;
 }
 
 }  // namespace
 
 DialogState Open(const platform::IniFile& ini, const platform::Autorun& autorun,
-                 ProgramSettings& settings) {
+                 const WindowSettings& window) {
     DialogState state;
     state.Autorun = autorun.IsRegistered();
     state.keys = config::ReadSettingsDialogKeys(ini);
@@ -39,8 +44,7 @@ DialogState Open(const platform::IniFile& ini, const platform::Autorun& autorun,
     state.keys.TimeSound = std::clamp(state.keys.TimeSound, kTimeSoundMin, kTimeSoundMax);
     state.keys.AutosaveMinutes =
         std::clamp(state.keys.AutosaveMinutes, kAutosaveMinutesMin, kAutosaveMinutesMax);
-    settings.AutosaveMinutes = state.keys.AutosaveMinutes;
-    state.SoundFile = settings.Sound;
+    state.SoundFile = window.Sound;
     return state;
 }
 
@@ -53,7 +57,7 @@ bool AutosaveLabelWarns(int minutes) {
 }
 
 Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
-                  const DialogState& opened, const ProgramSettings& current) {
+                  const DialogState& opened, const WindowSettings& current) {
     Acceptance result;
     try {
         config::WriteSettingsDialogKeys(ini, state.keys);
@@ -61,7 +65,8 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
         result.error = e.what();
         return result;
     }
-    AcceptedSettings accepted{FromKeys(state.keys, current), state.keys.MinToTrey};
+    AcceptedSettings accepted{EngineSettingsOf(state.keys), WindowSettingsOf(state.keys, current),
+                              state.keys.MinToTrey};
     try {
         if (state.Autorun != opened.Autorun) {
             if (state.Autorun)
@@ -74,18 +79,18 @@ Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const Dial
         result.apply = accepted;
         return result;
     }
-    accepted.settings.Sound = state.SoundFile;
+    accepted.window.Sound = state.SoundFile;
     result.apply = accepted;
     return result;
 }
 
-void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
+void ApplyTimers(const AcceptedSettings& settings, platform::Timer& save_file,
                  platform::Timer& alarm_sound) {
-    FollowAutosavePeriod(settings, save_file);
-    FollowSoundRepeat(settings, alarm_sound);
+    FollowAutosavePeriod(settings.engine, save_file);
+    FollowSoundRepeat(settings.window, alarm_sound);
 }
 
-void FollowSoundRepeat(const ProgramSettings& settings, platform::Timer& alarm_sound) {
+void FollowSoundRepeat(const WindowSettings& settings, platform::Timer& alarm_sound) {
     Reinterval(alarm_sound, RepeatInterval(settings.TimeSound));
 }
 

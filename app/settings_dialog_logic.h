@@ -6,7 +6,8 @@
 #include <string>
 
 #include "app/configuration.h"
-#include "engine/program_settings.h"
+#include "app/window_settings.h"
+#include "engine/engine_settings.h"
 #include "platform/autorun.h"
 #include "platform/ini_file.h"
 #include "platform/timer.h"
@@ -27,10 +28,11 @@ struct DialogState {
     friend bool operator==(const DialogState&, const DialogState&) = default;
 };
 
-// Reads the dialog's keys and the autorun entry, takes the sound name from memory, and sets
-// the in-memory autosave period to the period shown (the only change opening makes).
+// Reads the dialog's keys and the autorun entry, and takes the sound name from the settings in
+// force. The period shown (keys.AutosaveMinutes) becomes the program's period in force: the
+// only change opening makes.
 DialogState Open(const platform::IniFile& ini, const platform::Autorun& autorun,
-                 ProgramSettings& settings);
+                 const WindowSettings& window);
 
 // The no-data sound box can be ticked only while the no-data warning is.
 bool SoundBoxEnabled(const DialogState& state);
@@ -40,8 +42,9 @@ bool AutosaveLabelWarns(int minutes);
 
 // What an accepted dialog gives the running program.
 struct AcceptedSettings {
-    ProgramSettings settings;  // replaces the in-memory settings
-    bool MinToTrey = false;    // the tray's MinimizeToTray
+    EngineSettings engine;   // replaces the engine's settings
+    WindowSettings window;   // replaces the window's own
+    bool MinToTrey = false;  // the tray's MinimizeToTray
     friend bool operator==(const AcceptedSettings&, const AcceptedSettings&) = default;
 };
 
@@ -60,15 +63,15 @@ struct Acceptance {
 // after the keys are written: the program then follows the written keys, but keeps its
 // alarm sound, which only a complete acceptance replaces.
 Acceptance Accept(platform::IniFile& ini, platform::Autorun& autorun, const DialogState& state,
-                  const DialogState& opened, const ProgramSettings& current);
+                  const DialogState& opened, const WindowSettings& current);
 
 // The main window's timers after an acceptance: the autosave timer runs every period
 // (stopped at 0) and the alarm-sound timer repeats every TimeSound seconds. An interval that
 // stays the same leaves its timer counting where it was.
-void ApplyTimers(const ProgramSettings& settings, platform::Timer& save_file,
+void ApplyTimers(const AcceptedSettings& settings, platform::Timer& save_file,
                  platform::Timer& alarm_sound);
 // The alarm-sound timer's part of it (the autosave timer is the engine's).
-void FollowSoundRepeat(const ProgramSettings& settings, platform::Timer& alarm_sound);
+void FollowSoundRepeat(const WindowSettings& settings, platform::Timer& alarm_sound);
 
 // The test playback's repeat period in milliseconds for the up-down's position.
 std::uint32_t RepeatInterval(int seconds);

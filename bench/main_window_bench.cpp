@@ -33,7 +33,7 @@ struct Bench : DoubleServices {
             QStringLiteral("T1=37,5  T2=36,6  T3=28,0  HM=55  OUT=_2__5___  06.12.26 12:34:56");
         for (int i = 0; i < lines; ++i) text << line_text;
         form.ui().Memo1->setPlainText(text.join('\n'));
-        form.ComPort1().SetPort("COM7");
+        form.SetPortName("COM7");
         form.SpBtnOpenComClick();
         Idle();
     }

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "mqtt/engine_bridge.h"
 #include "mqtt/publisher.h"
 #include "testing/test_broker.h"
@@ -57,12 +57,13 @@ void BM_PublishSampleCall(benchmark::State& state) {
 }
 BENCHMARK(BM_PublishSampleCall);
 
-// The offset of a record line's time, taken a moment ago.
-void BM_SampleTimeOf(benchmark::State& state) {
-    const LocalDateTime now = CurrentLocalDateTime();
-    for (auto _ : state) benchmark::DoNotOptimize(mqtt::SampleTimeOf(now, std::time(nullptr)));
+// A decoded sample as published: its stamp as a local time with its offset.
+void BM_SampleOf(benchmark::State& state) {
+    TelemetrySample sample;
+    sample.stamp = std::chrono::system_clock::now();
+    for (auto _ : state) benchmark::DoNotOptimize(mqtt::SampleOf(sample));
 }
-BENCHMARK(BM_SampleTimeOf);
+BENCHMARK(BM_SampleOf);
 
 // What the bridge costs the engine's thread per sample: the state with its time's offset
 // handed to the publisher.
@@ -76,7 +77,8 @@ void BM_BridgeSampleReceived(benchmark::State& state) {
     sample.values.t2 = 36.6;
     sample.values.t3 = 28.1;
     sample.values.hm = 55;
-    sample.time = CurrentLocalDateTime();
+    sample.stamp = std::chrono::system_clock::now();
+    sample.time = LocalDateTimeAt(sample.stamp);
     for (auto _ : state) {
         sample.values.t1 += 0.0625;
         bridge.SampleReceived(sample);

@@ -16,7 +16,7 @@ namespace {
 struct CountingSink : TelemetrySink {
     std::size_t lines = 0;
     void ChecksumMismatch() override {}
-    std::size_t DisplayLineCount() const override { return lines; }
+    std::size_t LineCount() const override { return lines; }
     void SampleDecoded(const TelemetrySample& s) override {
         benchmark::DoNotOptimize(s.record_line.data());
         lines = s.display_full ? 0 : lines + 1;
@@ -36,23 +36,22 @@ std::vector<std::uint8_t> Stream(bool sht10, std::size_t packets) {
 
 // Packets arrive in reads of `per_read` packets; items are packets.
 void BM_DecodeStream(benchmark::State& state) {
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.SHT10 = state.range(0) != 0;
     settings.Okruglenie = state.range(1) != 0;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
-    SampleHistory history;
+    PendingLines pending;
     CountingSink sink;
-    const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, history, [&] { return fixed; }});
+    const SystemTime fixed = SystemTimeOf({2026, 12, 6, 12, 34, 56});
+    TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     const auto stream = Stream(settings.SHT10, kPackets);
     const std::size_t read = PacketLength(LayoutFor(settings.SHT10)) * 3;
     for (auto _ : state) {
         for (std::size_t at = 0; at < stream.size(); at += read)
             rx.Receive({stream.data() + at, std::min(read, stream.size() - at)}, sink);
-        save_buffer.clear();
+        pending.Forget();
     }
     state.SetItemsProcessed(state.iterations() * kPackets);
 }
@@ -62,15 +61,14 @@ BENCHMARK(BM_DecodeStream)->ArgNames({"sht10", "round"})->Args({0, 1})->Args({1,
 // lost byte costs a hunt, in reads of `per_read` bytes (5: an adapter's small chunks). Items
 // are the packets sent.
 void BM_DecodeLossyStream(benchmark::State& state) {
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.SHT10 = state.range(0) != 0;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
-    SampleHistory history;
+    PendingLines pending;
     CountingSink sink;
-    const LocalDateTime fixed{2026, 12, 6, 12, 34, 56};
-    TelemetryReceiver rx({settings, limits, alarms, save_buffer, history, [&] { return fixed; }});
+    const SystemTime fixed = SystemTimeOf({2026, 12, 6, 12, 34, 56});
+    TelemetryReceiver rx({settings, limits, alarms, pending, [&] { return fixed; }});
     constexpr std::size_t kPackets = 1000;
     std::vector<std::uint8_t> stream;
     std::mt19937 rng(7);
@@ -80,7 +78,7 @@ void BM_DecodeLossyStream(benchmark::State& state) {
     for (auto _ : state) {
         for (std::size_t at = 0; at < stream.size(); at += read)
             rx.Receive({stream.data() + at, std::min(read, stream.size() - at)}, sink);
-        save_buffer.clear();
+        pending.Forget();
     }
     state.SetItemsProcessed(state.iterations() * kPackets);
 }

@@ -17,14 +17,15 @@ AlarmLimits ReadAlarmLimits(const platform::IniFile& ini) {
     return limits;
 }
 
-ProgramSettings ReadEngineSettings(const platform::IniFile& ini) {
-    ProgramSettings s;
+EngineSettings ReadEngineSettings(const platform::IniFile& ini) {
+    EngineSettings s;
     s.T1_enable = Get(ini, kT1Enable);
     s.T2_enable = Get(ini, kT2Enable);
     s.HM_enable = Get(ini, kHMEnable);
     s.Okruglenie = Get(ini, kOkruglenie);
     s.SHT10 = Get(ini, kSHT10);
     s.SignalOffData = Get(ini, kSignalOffData);
+    s.SignalOffDataSound = Get(ini, kSignalOffDataSound);
     // A negative period would keep the lines for an autosave that never comes.
     s.AutosaveMinutes = std::max(Get(ini, kLogFileTime), 0);
     return s;

@@ -19,6 +19,7 @@ inline constexpr BoolKey kT2Enable{"Alarm", "T2_enable", true};
 inline constexpr BoolKey kHMEnable{"Alarm", "HM_enable", true};
 // ComPort1: beside the port's own keys, which the port reads itself.
 inline constexpr BoolKey kSignalOffData{"ComPort1", "SignalOffData", false};
+inline constexpr BoolKey kSignalOffDataSound{"ComPort1", "SignalOffDataSound", false};
 // Temperature, Programm
 inline constexpr BoolKey kOkruglenie{"Temperature", "Okruglenie", true};
 inline constexpr BoolKey kSHT10{"Programm", "SHT10", false};

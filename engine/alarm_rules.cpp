@@ -1,6 +1,6 @@
 #include "engine/alarm_rules.h"
 
-std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
+std::optional<std::string> NoDataWarningText(const EngineSettings& settings, bool connected,
                                              const std::string& port) {
     if (!settings.SignalOffData) return std::nullopt;
     std::string text = "Нет данных от инкубатора.";
@@ -20,7 +20,7 @@ const char* AlarmTitle(AlarmChannel channel) {
     return "Влажность";
 }
 
-AlarmReport ReportAlarms(const AlarmFlags& flags, const ProgramSettings& settings, bool silent,
+AlarmReport ReportAlarms(const AlarmFlags& flags, const EngineSettings& settings, bool silent,
                          bool port_lost) {
     return {
         .t1 = flags.AlarmT1 && settings.T1_enable,

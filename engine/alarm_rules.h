@@ -6,22 +6,22 @@
 #include <string>
 
 #include "engine/alarm_state.h"
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "engine/telemetry_packet.h"
 
 // The channels in the order the alarm display visits them.
 enum class AlarmChannel { HM, T2, T1 };
 
-// A channel's alarm warning, as the window's balloon and the service's standard error give it.
+// A channel's alarm warning, as the front ends give it (a balloon, a line on standard error).
 const char* AlarmTitle(AlarmChannel channel);
 inline constexpr const char* kOutsideLimitsText = "За пределами допустимых значений!";
 
 // How long an alarm's or the watchdog's warning stays up, in seconds.
-inline constexpr unsigned kAlarmBalloonSeconds = 10;
+inline constexpr unsigned kAlarmWarningSeconds = 10;
 
 // The watchdog's warning text, or none when the warning is switched off. The second line,
 // after a lone CR, names the port when it is closed.
-std::optional<std::string> NoDataWarningText(const ProgramSettings& settings, bool connected,
+std::optional<std::string> NoDataWarningText(const EngineSettings& settings, bool connected,
                                              const std::string& port);
 
 // The alarms as the engine's listeners are told of them (the MQTT alarm topic, the service's
@@ -37,7 +37,7 @@ struct AlarmReport {
     friend bool operator==(const AlarmReport&, const AlarmReport&) = default;
 };
 
-AlarmReport ReportAlarms(const AlarmFlags& flags, const ProgramSettings& settings, bool silent,
+AlarmReport ReportAlarms(const AlarmFlags& flags, const EngineSettings& settings, bool silent,
                          bool port_lost);
 
 // The acknowledgements.

@@ -4,7 +4,7 @@ std::uint32_t AutosaveIntervalMs(int minutes) {
     return minutes <= 0 ? 0 : platform::IntervalMs(minutes, 60000, 1);
 }
 
-void FollowAutosavePeriod(const ProgramSettings& settings, platform::Timer& save_file) {
+void FollowAutosavePeriod(const EngineSettings& settings, platform::Timer& save_file) {
     const std::uint32_t ms = AutosaveIntervalMs(settings.AutosaveMinutes);
     if (ms == 0) {
         save_file.SetEnabled(false);

@@ -11,15 +11,14 @@ class EngineFrontEnd {
   public:
     virtual ~EngineFrontEnd() = default;
 
-    // The record lines shown now, which is the next line's history index (the window: its
-    // display's line count; the service: its own count, which DisplayStartsAfresh restarts).
-    virtual std::size_t DisplayLineCount() const = 0;
-    // A new sample, already in the history, the autosave's buffer and the journal: show it
-    // (read-outs, display, chart) before returning, so that DisplayLineCount counts its line.
-    // When its display_full is set, DisplayStartsAfresh follows once the engine has autosaved.
+    // A new sample, already pending the autosave (which the journal follows) and told to the
+    // listeners (a chart's history): show it (read-outs, display, chart). Its line goes at
+    // sample.history_index, which the engine counts. When its display_full is set,
+    // DisplayStartsAfresh follows once the engine has autosaved.
     virtual void SampleDecoded(const TelemetrySample& sample) = 0;
-    // The display starts afresh, empty: the day's first autosave created the daily file, or
-    // the display reached the history's capacity and its lines have been autosaved.
+    // The display starts afresh, empty, and the engine counts its lines from 0: the day's first
+    // autosave created the daily file, or the lines reached the history's capacity and have
+    // been autosaved.
     virtual void DisplayStartsAfresh() = 0;
     // An unattended warning, up for `seconds` (the window: a tray balloon, a notice or the
     // status bar; the service: standard error).

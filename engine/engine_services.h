@@ -15,15 +15,18 @@
 struct EngineServices {
     platform::TimerFactory& timers;
     SerialBackend& serial;
-    // The one thread that runs the engine; the serial event thread hands its events over to it.
-    UiThread& ui_thread;
+    // The program's logic thread, which runs the engine (the window's GUI thread, the service's
+    // loop); the serial event thread hands its events over to it.
+    UiThread& logic_thread;
     statistics::FileSystem& files;
     std::string log_dir;  // the daily statistics files and the journal
-    std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    // The moment now: each sample is stamped with it, and the daily files are named after its
+    // local date.
+    std::function<SystemTime()> now = std::chrono::system_clock::now;
     // Each new record line is also handed here (the programs' --echo option); none: nowhere.
     std::function<void(const std::string& line)> echo_line;
     // Before the lines the engine writes to standard error, and the title of the warning that
-    // a step failed (the window: its title).
+    // a step failed.
     std::string program = "incubator-monitor";
     std::string title = "incubator-monitor";
 };

@@ -37,9 +37,9 @@ MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, Eng
     : services_(std::move(services)),
       front_(front),
       options_(options),
-      receiver_(
-          TelemetryContext{settings_, limits_, alarms_, save_buffer_, history_, services_.now}),
-      port_(services_.serial, services_.ui_thread) {
+      receiver_(TelemetryContext{settings_, limits_, alarms_, pending_, services_.now,
+                                 services_.echo_line}),
+      port_(services_.serial, services_.logic_thread) {
     CreateTimers();
     CreatePort();
     CreateStatistics();
@@ -66,20 +66,17 @@ void MonitorEngine::Unattended(F&& f) {
 
 template <typename F>
 void MonitorEngine::Notify(F&& call) {
-    const std::vector<EngineListener*> listeners = listeners_;
+    const EngineListeners listeners = *listeners_;
     for (EngineListener* listener : listeners)
-        // A listener's failure is its own: reception and the other listeners go on.
-        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+        // A listener's failure is its own: reception and the other listeners go on. One whose
+        // subscription ended meanwhile hears no more.
+        if (std::find(listeners_->begin(), listeners_->end(), listener) != listeners_->end())
             Unattended([&] { call(*listener); });
 }
 
-void MonitorEngine::AddListener(EngineListener& listener) {
-    if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end())
-        listeners_.push_back(&listener);
-}
-
-void MonitorEngine::RemoveListener(EngineListener& listener) {
-    std::erase(listeners_, &listener);
+EngineSubscription MonitorEngine::AddListener(EngineListener& listener) {
+    listeners_->push_back(&listener);
+    return EngineSubscription(listeners_, listener);
 }
 
 AlarmReport MonitorEngine::Alarming() const {
@@ -112,11 +109,12 @@ void MonitorEngine::CreateTimers() {
         t->SetTickHandler([this, step] { Unattended([&] { (this->*step)(); }); });
         return t;
     };
-    timer_reset_rx_ = make(kResetRxMs, &MonitorEngine::TimerResetRxUartTimer);
-    timer_signal_off_ = make(kNoDataMs, &MonitorEngine::TimerSignalOFFDataTimer);
-    timer_save_file_ =
-        make(AutosaveIntervalMs(settings_.AutosaveMinutes), &MonitorEngine::TimerSaveFileTimer);
-    timer_signal_off_->SetEnabled(true);
+    assembly_timer_ = make(kAssemblyTimeoutMs, &MonitorEngine::OnAssemblyTimeout);
+    watchdog_timer_ = make(kNoDataMs, &MonitorEngine::OnSilence);
+    autosave_timer_ = services_.timers.CreateTimer();
+    autosave_timer_->SetInterval(AutosaveIntervalMs(settings_.AutosaveMinutes));
+    autosave_timer_->SetTickHandler([this] { Unattended([&] { Autosave(); }); });
+    watchdog_timer_->SetEnabled(true);
 }
 
 void MonitorEngine::CreatePort() {
@@ -128,11 +126,16 @@ void MonitorEngine::CreatePort() {
     port_.Parity().SetBits(prNone);
     port_.FlowControl().SetFlowControl(fcNone);
     port_.Timeouts().SetReadInterval(300);
-    port_.OnRxChar = [this](TCustomSerialPort& sender, int count) {
+    port_.OnRxChar = [this](TCustomSerialPort& port, int count) {
         std::exception_ptr gone;
         Unattended([&] {
             try {
-                ComPort1RxChar(sender, count);
+                OnBytesWaiting(
+                    static_cast<std::size_t>(std::max(count, 0)),
+                    [&port](std::uint8_t* buffer, std::size_t size) {
+                        return port.ReadBytes(buffer, size);
+                    },
+                    port.RxArrival().quiet);
             } catch (const ESerialPort& e) {
                 if (!IsHangUpError(e.SystemCode())) throw;
                 gone = std::current_exception();
@@ -142,9 +145,7 @@ void MonitorEngine::CreatePort() {
         // of the lost line tells the user in words of the program.
         if (gone) std::rethrow_exception(gone);
     };
-    port_.OnConnectionLost = [this](TCustomSerialPort&) {
-        Unattended([&] { ComPort1ConnectionLost(); });
-    };
+    port_.OnConnectionLost = [this](TCustomSerialPort&) { Unattended([&] { OnPortLost(); }); };
     reopener_ = std::make_unique<PortReopener>(
         port_, services_.timers,
         [this](const std::string& title, const std::string& text, unsigned seconds) {
@@ -157,18 +158,11 @@ void MonitorEngine::CreatePort() {
     };
 }
 
-void MonitorEngine::StartStop() {
+void MonitorEngine::Start() {
     receiver_.ResetAssembly();
     try {
-        // While the port is tried again it counts as started: the button stops the attempts.
-        if (!PortStarted()) {
-            front_.PortStartedChanged(true);
-            reopener_->Open();
-        } else {
-            front_.PortStartedChanged(false);
-            reopener_->Stop();
-            port_.ClosePort();
-        }
+        front_.PortStartedChanged(true);
+        reopener_->Open();
     } catch (const ESerialPort& e) {
         front_.PortStartedChanged(false);
         front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
@@ -176,14 +170,27 @@ void MonitorEngine::StartStop() {
     FollowPortLoss();
 }
 
-void MonitorEngine::OpenPortAtStart() {
+void MonitorEngine::Stop() {
+    receiver_.ResetAssembly();
+    try {
+        // While the port is tried again it counts as started: Stop ends the attempts.
+        front_.PortStartedChanged(false);
+        reopener_->Stop();
+        port_.ClosePort();
+    } catch (const ESerialPort& e) {
+        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+    }
+    FollowPortLoss();
+}
+
+void MonitorEngine::StartAtLaunch() {
     receiver_.ResetAssembly();
     front_.PortStartedChanged(true);
     reopener_->OpenAtStart();
     FollowPortLoss();
 }
 
-void MonitorEngine::ComPort1ConnectionLost() {
+void MonitorEngine::OnPortLost() {
     // Still started: Stop now ends the attempts to reopen.
     reopener_->Lost();
     FollowPortLoss();
@@ -203,15 +210,28 @@ void MonitorEngine::CreateStatistics() {
         [this](const std::string& title, const std::string& text) {
             front_.Warn(title, text, kFileWarningSeconds);
         });
-    journal_->WriteOncePerTurn(services_.ui_thread);
-    autosaver_ =
-        std::make_unique<statistics::Autosaver>(services_.files, services_.log_dir, services_.now);
+    journal_->WriteOncePerTurn(services_.logic_thread);
+    autosaver_ = std::make_unique<statistics::Autosaver>(
+        services_.files, services_.log_dir, [this] { return LocalDateTimeAt(services_.now()); });
     autosaver_->SetWrites(journal_.get());
+    pending_.SetFollower([this](const std::string& lines) { journal_->Follow(lines); });
 }
 
-void MonitorEngine::ApplySettings(const ProgramSettings& settings) {
+void MonitorEngine::LoadPortSettings(const std::string& ini_path) {
+    port_.RestoreSettings(skIniFile, ini_path);
+}
+
+void MonitorEngine::SavePortSettings(const std::string& ini_path) {
+    port_.SaveSettings(skIniFile, ini_path);
+}
+
+void MonitorEngine::ConfigurePort(const std::function<void(TCustomSerialPort& port)>& change) {
+    change(port_);
+}
+
+void MonitorEngine::ApplySettings(const EngineSettings& settings) {
     settings_ = settings;
-    FollowAutosavePeriod(settings_, *timer_save_file_);
+    FollowAutosavePeriod(settings_, *autosave_timer_);
     PublishAlarms();  // the alarm switches may have changed
 }
 
@@ -222,8 +242,9 @@ void MonitorEngine::Log(const std::string& line) const {
 }
 
 void MonitorEngine::RecoverJournal() {
-    const statistics::JournalRecovery recovery =
-        statistics::RecoverJournal(*journal_, *autosaver_, save_buffer_);
+    const statistics::JournalRecovery recovery = pending_.TakeWith([this](std::string& lines) {
+        return statistics::RecoverJournal(*journal_, *autosaver_, lines);
+    });
     if (recovery.lines == 0) return;
     for (const auto& warning : {recovery.autosave.warning, recovery.autosave.clock_warning})
         if (warning) front_.Warn(warning->title, warning->text, kFileWarningSeconds);
@@ -231,11 +252,15 @@ void MonitorEngine::RecoverJournal() {
     front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
 }
 
+statistics::AutosaveResult MonitorEngine::Autosave(bool new_file_starts_display) {
+    return AutosaveStep(new_file_starts_display, true);
+}
+
 statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_display, bool warn) {
-    journal_->Follow(save_buffer_);
-    const statistics::AutosaveResult result = autosaver_->Step(save_buffer_);
+    const statistics::AutosaveResult result =
+        pending_.TakeWith([this](std::string& lines) { return autosaver_->Step(lines); });
     // The first autosave of a day starts the display afresh: its lines are in the new file.
-    if (result.created_new_file && new_file_starts_display) front_.DisplayStartsAfresh();
+    if (result.created_new_file && new_file_starts_display) StartAfresh();
     if (result.warning && warn)
         front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
     if (result.clock_warning)
@@ -246,13 +271,14 @@ statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_disp
 void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     // No later step will try again: its warning would promise one.
     const statistics::AutosaveResult result = AutosaveStep(false, false);
-    if (save_buffer_.empty()) return;
-    const statistics::KeptLines kept =
-        statistics::KeepUnsavedLines(services_.files, unsaved_dir, services_.now(), save_buffer_);
+    if (pending_.Empty()) return;
+    const std::string& unsaved = pending_.Text();
+    const statistics::KeptLines kept = statistics::KeepUnsavedLines(
+        services_.files, unsaved_dir, LocalDateTimeAt(services_.now()), unsaved);
     // Kept elsewhere, they must not come back at the next start; else the journal keeps them
     // for it.
     if (kept.error == 0)
-        journal_->Dropped(save_buffer_.size());
+        journal_->Dropped(unsaved.size());
     else
         journal_->Sync();
     const std::string notice = statistics::UnsavedLinesNotice(result, kept);
@@ -264,49 +290,45 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
         const std::string_view lines =
-            std::string_view(save_buffer_).substr(save_buffer_.starts_with("\r\n") ? 2 : 0);
+            std::string_view(unsaved).substr(unsaved.starts_with("\r\n") ? 2 : 0);
         for (const char c : lines)
             if (c != '\r') std::fputc(c, stderr);
         std::fputc('\n', stderr);
     }
     std::fflush(stderr);
-    save_buffer_.clear();
+    pending_.Forget();
     if (!warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
 }
 
-void MonitorEngine::ComPort1RxChar(TCustomSerialPort& sender, int count) {
-    timer_signal_off_->SetEnabled(false);
-    timer_reset_rx_->SetEnabled(false);
+void MonitorEngine::OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
+                                   std::chrono::nanoseconds quiet_before) {
+    watchdog_timer_->SetEnabled(false);
+    assembly_timer_->SetEnabled(false);
     // Both count their full interval from this event whatever the reading throws: a watchdog
     // left off would never again warn of silence.
     const AtScopeEnd rearm([this] {
-        timer_signal_off_->SetEnabled(true);
-        timer_reset_rx_->SetEnabled(true);
+        watchdog_timer_->SetEnabled(true);
+        assembly_timer_->SetEnabled(true);
     });
-    receiver_.ReceiveEvent(
-        static_cast<std::size_t>(std::max(count, 0)),
-        [&sender](std::uint8_t* buffer, std::size_t size) {
-            return sender.ReadBytes(buffer, size);
-        },
-        *this, sender.RxArrival().quiet);
+    receiver_.ReceiveEvent(count, read, *this, quiet_before);
     PublishAlarms();  // the no-data alarm ends with any byte
 }
 
-void MonitorEngine::TimerResetRxUartTimer() {
+void MonitorEngine::OnAssemblyTimeout() {
     if (!port_.Connected()) return;
-    timer_reset_rx_->SetEnabled(false);
+    assembly_timer_->SetEnabled(false);
     // A whole packet held for what would follow it is taken, a partial packet goes. What the
     // port holds stays: it came after the silence and begins a packet (at 2 packets a second
     // the next one is due just now).
     receiver_.LineSilent(*this);
 }
 
-void MonitorEngine::TimerSignalOFFDataTimer() {
+void MonitorEngine::OnSilence() {
     receiver_.ResetAssembly();
     const std::optional<std::string> text =
         NoDataWarningText(settings_, port_.Connected(), port_.Port());
     if (!text) return;
-    front_.Warn("Внимание!", *text, kAlarmBalloonSeconds);
+    front_.Warn("Внимание!", *text, kAlarmWarningSeconds);
     if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
     silent_ = true;
     PublishAlarms();
@@ -322,7 +344,7 @@ void MonitorEngine::AcknowledgeAll() {
     PublishAlarms();
 }
 
-void MonitorEngine::DecodeTestPacket(std::span<const std::uint8_t> packet) {
+void MonitorEngine::DecodePacket(std::span<const std::uint8_t> packet) {
     receiver_.DecodePacket(packet, *this);
 }
 
@@ -330,25 +352,23 @@ void MonitorEngine::ChecksumMismatch() {
     front_.Warn("Ошибка в данных!", "Не совпадает контрольная сумма.", 20);
 }
 
-std::size_t MonitorEngine::DisplayLineCount() const {
-    return front_.DisplayLineCount();
+void MonitorEngine::StartAfresh() {
+    lines_ = 0;
+    front_.DisplayStartsAfresh();
 }
 
 void MonitorEngine::SampleDecoded(const TelemetrySample& sample) {
-    // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
-    // unechoed.
-    if (services_.echo_line) services_.echo_line(sample.record_line);
     silent_ = false;
     if (options_.clear_alarms_when_back_inside)
         ClearAlarmsBackInside(alarms_, limits_, sample.values);
-    journal_->Follow(save_buffer_);
+    lines_ = sample.history_index + 1;
+    // Listeners first: what the front end draws from (a chart's history) holds the sample.
+    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
     front_.SampleDecoded(sample);
     if (sample.display_full) {
-        // The history starts again at its first entry, and the display with it, once its
-        // lines are saved.
-        AutosaveStep(false);
-        front_.DisplayStartsAfresh();
+        // The lines start again at index 0, and the display with them, once they are saved.
+        AutosaveStep(false, true);
+        StartAfresh();
     }
-    Notify([&](EngineListener& l) { l.SampleReceived(sample); });
     PublishAlarms();
 }

@@ -5,8 +5,8 @@
 // opens or the user stops. One warning says that the line is lost (or could not be opened),
 // one that it is back.
 //
-// Qt-free: the main window, or a program without one, forwards the port's OnConnectionLost and
-// the Start/Stop presses and shows the warnings. A port that was stopped is never reopened.
+// Qt-free: the engine forwards the port's OnConnectionLost and its Start and Stop commands, and
+// its front end shows the warnings. A port that was stopped is never reopened.
 
 #include <cstdint>
 #include <functional>

@@ -16,7 +16,7 @@ struct HistoryEntry {
 };
 
 // Five arrays of fixed capacity, zeroed at start and never emptied; entries beyond the
-// current number of display lines are stale. One object, held by the main window.
+// current number of display lines are stale.
 struct SampleHistory {
     // Writes entry `index`; an index at or beyond the capacity is ignored.
     void Store(std::size_t index, const HistoryEntry& entry);

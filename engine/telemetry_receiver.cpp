@@ -10,7 +10,7 @@ class TelemetryReceiver::Decoder : public PacketFramer::Output {
   public:
     Decoder(TelemetryReceiver& rx, TelemetrySink& sink) : rx_(rx), sink_(sink) {}
     void Packet(std::span<const std::uint8_t> packet) override {
-        rx_.ParsingUartStr(packet, rx_.framer_.Layout(), sink_);
+        rx_.Decode(packet, rx_.framer_.Layout(), sink_);
     }
     void Dropped() override { rx_.ReportMismatch(sink_); }
 
@@ -68,11 +68,11 @@ void TelemetryReceiver::DecodePacket(std::span<const std::uint8_t> packet, Telem
     const PacketLayout layout = LayoutFor(ctx_.settings.SHT10);
     if (packet.size() < PacketLength(layout)) return;
     mismatch_reported_ = false;
-    ParsingUartStr(packet.first(PacketLength(layout)), layout, sink);
+    Decode(packet.first(PacketLength(layout)), layout, sink);
 }
 
-bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
-                                       TelemetrySink& sink) {
+bool TelemetryReceiver::Decode(std::span<const std::uint8_t> packet, PacketLayout layout,
+                               TelemetrySink& sink) {
     if (!ChecksumOk(packet)) {
         ReportMismatch(sink);
         return false;
@@ -82,7 +82,8 @@ bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, Pac
     s.values = DecodeSample(packet, layout, rounding);
     s.texts = FormatSample(s.values, rounding);
     const DecodedSample& v = s.values;
-    s.time = ctx_.now();
+    s.stamp = ctx_.now();
+    s.time = LocalDateTimeAt(s.stamp);
     s.record_line = MakeRecordLine(s.texts.t1, s.texts.t2, s.texts.t3, v.hm, v.out_string, s.time);
 
     const AlarmLimits& lim = ctx_.limits;
@@ -90,10 +91,12 @@ bool TelemetryReceiver::ParsingUartStr(std::span<const std::uint8_t> packet, Pac
     if (OutsideLimits(v.t2_alarm, lim.LimitT2Hi, lim.LimitT2Low)) ctx_.alarms.AlarmT2 = true;
     if (OutsideLimits(v.hm, lim.LimitHMHi, lim.LimitHMLow)) ctx_.alarms.AlarmHM = true;
 
-    if (ctx_.settings.AutosaveMinutes != 0) ctx_.save_buffer.append("\r\n").append(s.record_line);
+    // Echoed before the journal has it: a line echoed may be lost by a kill, none is saved
+    // unechoed.
+    if (ctx_.echo_line) ctx_.echo_line(s.record_line);
+    if (ctx_.settings.AutosaveMinutes != 0) ctx_.pending.Add(s.record_line);
 
-    s.history_index = sink.DisplayLineCount();
-    ctx_.history.Store(s.history_index, {v.t1, v.t2, v.t3, v.hm, v.heater});
+    s.history_index = sink.LineCount();
     s.display_full = s.history_index + 1 >= HISTORY_CAPACITY;
     sink.SampleDecoded(s);
     return true;

@@ -1,6 +1,6 @@
 #pragma once
 // Assembles packets from the serial port's receive events and turns each into a sample:
-// read-out texts, record line, latched alarm flags, autosave buffer, history entry.
+// read-out texts, record line, latched alarm flags, autosave buffer, line index.
 //
 // A receive event's bytes are framed packet by packet (PacketFramer), so several packets in one
 // read are all decoded and a partial packet waits for the next read. After a lost byte the
@@ -17,42 +17,45 @@
 
 #include "common/local_time.h"
 #include "engine/alarm_state.h"
+#include "engine/engine_settings.h"
 #include "engine/packet_framer.h"
-#include "engine/program_settings.h"
+#include "engine/pending_lines.h"
 #include "engine/sample_history.h"
 #include "engine/telemetry_packet.h"
 
-// One decoded packet, as the main window shows it.
+// One decoded packet, as a front end shows it.
 struct TelemetrySample {
     DecodedSample values;
     SampleTexts texts;
     std::string record_line;
-    LocalDateTime time;             // the record line's time
-    std::size_t history_index = 0;  // the new line's index: display lines before it
-    bool display_full = false;      // the display reaches the history capacity with this line
+    SystemTime stamp;               // when it was decoded
+    LocalDateTime time;             // the record line's time: the stamp's local time
+    std::size_t history_index = 0;  // the new line's index: the lines counted before it
+    bool display_full = false;      // the lines reach the history capacity with this one
 };
 
-// What the receiver tells the main window, one call per packet in stream order.
+// What the receiver tells its owner (the engine), one call per packet in stream order.
 class TelemetrySink {
   public:
     virtual ~TelemetrySink() = default;
     // A packet failed its checksum: show the warning (at most once per receive event).
     virtual void ChecksumMismatch() = 0;
-    // The number of record lines in the display now.
-    virtual std::size_t DisplayLineCount() const = 0;
-    // A new sample: add its line to the display before returning. When display_full is set,
-    // autosave and then empty the display.
+    // The record lines counted so far, which is the next line's index.
+    virtual std::size_t LineCount() const = 0;
+    // A new sample: count its line before returning. When display_full is set, autosave and
+    // then count afresh from 0.
     virtual void SampleDecoded(const TelemetrySample& sample) = 0;
 };
 
-// The state of the main window that decoding reads and writes.
+// The state of the engine that decoding reads and writes.
 struct TelemetryContext {
-    const ProgramSettings& settings;
+    const EngineSettings& settings;
     const AlarmLimits& limits;
     AlarmFlags& alarms;
-    std::string& save_buffer;  // lines awaiting the autosave, each preceded by CR LF
-    SampleHistory& history;
-    std::function<LocalDateTime()> now = CurrentLocalDateTime;
+    PendingLines& pending;  // the lines awaiting the autosave
+    std::function<SystemTime()> now = std::chrono::system_clock::now;
+    // Each new record line, before it is pending (the programs' --echo); none: nowhere.
+    std::function<void(const std::string& line)> echo_line = {};
 };
 
 class TelemetryReceiver {
@@ -101,8 +104,7 @@ class TelemetryReceiver {
     void BeginEvent(std::chrono::nanoseconds quiet_before, TelemetrySink& sink);
     void ReportMismatch(TelemetrySink& sink);
     // Returns false on a checksum mismatch.
-    bool ParsingUartStr(std::span<const std::uint8_t> packet, PacketLayout layout,
-                        TelemetrySink& sink);
+    bool Decode(std::span<const std::uint8_t> packet, PacketLayout layout, TelemetrySink& sink);
 
     TelemetryContext ctx_;
     PacketFramer framer_;

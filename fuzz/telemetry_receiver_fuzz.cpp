@@ -33,8 +33,8 @@
 #include <vector>
 
 #include "common/text_format.h"
+#include "engine/history_recorder.h"
 #include "engine/record_line.h"
-#include "engine/sample_history.h"
 #include "engine/telemetry_receiver.h"
 #include "fuzz/fuzz_input.h"
 
@@ -151,10 +151,10 @@ bool LikeWhenTurned(const Packet& reference, const Packet& p) {
 }
 
 struct Setup {
-    ProgramSettings settings;
+    EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
+    PendingLines pending;
     int second = 0;
 };
 
@@ -163,20 +163,22 @@ double Sixteenths(unsigned raw, bool rounding) {
     return rounding ? ((raw * 5 + 2) / 8) / 10.0 : raw / 16.0;
 }
 
-// The main window's side: a display that only counts its lines.
+// The receiver's owner: a display that only counts its lines.
 class CountingDisplay : public TelemetrySink {
   public:
-    CountingDisplay(Setup& setup, SampleHistory& history, StreamModel& model)
-        : setup_(setup), history_(history), model_(model) {}
+    CountingDisplay(Setup& setup, HistoryRecorder& recorder, StreamModel& model)
+        : setup_(setup), recorder_(recorder), model_(model) {}
 
     std::size_t lines = 0;
     int mismatches = 0;
     std::size_t saved_size = 0;  // the autosave buffer's size after the last sample
 
     void ChecksumMismatch() override { ++mismatches; }
-    std::size_t DisplayLineCount() const override { return lines; }
+    std::size_t LineCount() const override { return lines; }
 
     void SampleDecoded(const TelemetrySample& s) override {
+        recorder_.SampleReceived(s);
+        const SampleHistory& history = recorder_.History();
         const Packet p = PacketOf(s.values, setup_.settings.SHT10);
         model_.Took(p);
         CheckValues(s.values, p);
@@ -187,14 +189,14 @@ class CountingDisplay : public TelemetrySink {
         if (lines < HISTORY_CAPACITY) {
             const std::size_t i = s.history_index;
             FUZZ_CHECK(i < HISTORY_CAPACITY);
-            FUZZ_CHECK(history_.HistT1[i] == s.values.t1);
-            FUZZ_CHECK(history_.HistT2[i] == s.values.t2);
-            FUZZ_CHECK(history_.HistT3[i] == s.values.t3);
-            FUZZ_CHECK(history_.HistHM[i] == static_cast<std::uint8_t>(s.values.hm));
-            FUZZ_CHECK(history_.HistHeater[i] == (s.values.heater ? 1 : 0));
+            FUZZ_CHECK(history.HistT1[i] == s.values.t1);
+            FUZZ_CHECK(history.HistT2[i] == s.values.t2);
+            FUZZ_CHECK(history.HistT3[i] == s.values.t3);
+            FUZZ_CHECK(history.HistHM[i] == static_cast<std::uint8_t>(s.values.hm));
+            FUZZ_CHECK(history.HistHeater[i] == (s.values.heater ? 1 : 0));
         }
 
-        const std::string& buffer = setup_.save_buffer;
+        const std::string& buffer = setup_.pending.Text();
         if (setup_.settings.AutosaveMinutes != 0) {
             const std::string added = "\r\n" + s.record_line;
             FUZZ_CHECK(buffer.size() == saved_size + added.size());
@@ -246,12 +248,12 @@ class CountingDisplay : public TelemetrySink {
     }
 
     Setup& setup_;
-    SampleHistory& history_;
+    HistoryRecorder& recorder_;  // the chart's history, listening
     StreamModel& model_;
 };
 
-SampleHistory& History() {
-    static SampleHistory history;
+HistoryRecorder& History() {
+    static HistoryRecorder history;
     return history;
 }
 
@@ -348,9 +350,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StreamModel model;
     CountingDisplay display(setup, History(), model);
     TelemetryReceiver receiver(
-        {setup.settings, setup.limits, setup.alarms, setup.save_buffer, History(), [&setup] {
+        {setup.settings, setup.limits, setup.alarms, setup.pending, [&setup] {
              setup.second = (setup.second + 1) % 60;
-             return LocalDateTime{2026, 12, 6, 23, 59, setup.second};
+             return SystemTimeOf({2026, 12, 6, 23, 59, setup.second});
          }});
 
     std::chrono::nanoseconds quiet{};  // before the next read
@@ -395,7 +397,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     model.Reset();
                 }
                 if (op & 16) {
-                    setup.save_buffer.clear();
+                    setup.pending.Forget();
                     display.saved_size = 0;
                 }
                 if (op & 32) display.lines = 0;

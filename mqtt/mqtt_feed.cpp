@@ -23,8 +23,7 @@ MqttFeed::MqttFeed(const std::string& config_path, MonitorEngine& engine, UiThre
     bridge_ = std::make_unique<EngineBridge>(*publisher_);
     // Alarms raised before the feed began (a port missing at start) are retained at the connect.
     bridge_->Begin(engine_.Alarming());
-    engine_.AddListener(*bridge_);
-    following_ = true;
+    following_ = engine_.AddListener(*bridge_);
     publisher_->Start();
 }
 
@@ -33,8 +32,7 @@ MqttFeed::~MqttFeed() {
 }
 
 void MqttFeed::StopFollowing() {
-    if (following_) engine_.RemoveListener(*bridge_);
-    following_ = false;
+    following_.Reset();
 }
 
 void MqttFeed::Stop() {

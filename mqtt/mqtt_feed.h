@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/engine_subscription.h"
 #include "mqtt/settings.h"
 
 class MonitorEngine;
@@ -42,7 +43,7 @@ class MqttFeed {
     MonitorEngine& engine_;
     std::unique_ptr<Publisher> publisher_;
     std::unique_ptr<EngineBridge> bridge_;  // destroyed first: it refers to the publisher
-    bool following_ = false;
+    EngineSubscription following_;          // ends before the bridge
 };
 
 }  // namespace mqtt

@@ -75,7 +75,7 @@ int Run(const service::Options& options) {
     EngineServices services{
         .timers = loop,
         .serial = serial,
-        .ui_thread = loop,
+        .logic_thread = loop,
         .files = statistics::RealFileSystem(),
         .log_dir = paths.log_folder,
         .echo_line = options.echo ? EchoLine : std::function<void(const std::string&)>(),
@@ -91,13 +91,13 @@ int Run(const service::Options& options) {
     // Before the port opens: the recovered lines come before any new one.
     engine.RecoverJournal();
     try {
-        engine.Port().RestoreSettings(skIniFile, paths.configuration_file);
+        engine.LoadPortSettings(paths.configuration_file);
     } catch (const std::exception& e) {
         front.Warn(kProgram, e.what(), 0);
     }
     const service::ServiceConfiguration configuration =
         service::ReadServiceConfiguration(platform::IniFile(paths.configuration_file));
-    engine.Limits() = configuration.limits;
+    engine.SetLimits(configuration.limits);
     engine.ApplySettings(configuration.settings);
 
     platform::CommandRunner runner(loop,
@@ -107,10 +107,10 @@ int Run(const service::Options& options) {
                                    });
     service::AlarmEvents events([&](const platform::CommandEvent& event) {
         if (const auto warning = service::AlarmWarning(event))
-            front.Warn(warning->title, warning->text, kAlarmBalloonSeconds);
+            front.Warn(warning->title, warning->text, kAlarmWarningSeconds);
         runner.Run(event);
     });
-    engine.AddListener(events);
+    EngineSubscription alarm_events = engine.AddListener(events);
     // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, engine, loop,
@@ -125,12 +125,12 @@ int Run(const service::Options& options) {
     });
     service::SystemdNotify systemd(loop);
     loop.post([&] { systemd.Ready(); });  // the journal is recovered, the loop runs
-    engine.OpenPortAtStart();
+    engine.StartAtLaunch();
     loop.Run();
     systemd.Stopping();
 
     // The end: no event may tell of it as if the port were lost.
-    engine.RemoveListener(events);
+    alarm_events.Reset();
     mqtt_feed.StopFollowing();
     try {
         engine.ClosePort();

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "engine/alarm_state.h"
-#include "engine/program_settings.h"
+#include "engine/engine_settings.h"
 #include "platform/ini_file.h"
 
 namespace service {
 
 struct ServiceConfiguration {
-    ProgramSettings settings;  // layout, rounding, enables, LogFile/Time, SignalOffData
+    EngineSettings settings;  // layout, rounding, enables, LogFile/Time, SignalOffData
     AlarmLimits limits;
     // [Service] AlarmCommand: a path, taken from the configuration file's folder when it is
     // relative; empty: none.

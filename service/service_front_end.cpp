@@ -36,11 +36,6 @@ std::string WarningLine(const std::string& title, const std::string& text) {
 ServiceFrontEnd::ServiceFrontEnd(LineOut out, Clock clock)
     : out_(out ? std::move(out) : LineOut(ToStandardError)), clock_(std::move(clock)) {}
 
-void ServiceFrontEnd::SampleDecoded(const TelemetrySample& sample) {
-    // The line's index is the count before it, as the window's display counts.
-    lines_ = sample.history_index + 1;
-}
-
 void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
     if (const auto line = standing_.Raise(WarningLine(title, text), seconds, clock_())) out_(*line);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The service's front end of the engine: nothing is shown, so it counts the lines a display
-// would hold (the history's index) and writes warnings to standard error, one line each, for
-// the journal of the service manager; one that stays true is repeated at most hourly.
+// The service's front end of the engine: nothing is shown; it writes warnings to standard
+// error, one line each, for the journal of the service manager; one that stays true is
+// repeated at most hourly.
 
 #include <chrono>
 #include <cstddef>
@@ -22,9 +22,8 @@ class ServiceFrontEnd : public EngineFrontEnd {
     // warning for the journal.
     explicit ServiceFrontEnd(LineOut out = {}, Clock clock = std::chrono::steady_clock::now);
 
-    std::size_t DisplayLineCount() const override { return lines_; }
-    void SampleDecoded(const TelemetrySample& sample) override;
-    void DisplayStartsAfresh() override { lines_ = 0; }
+    void SampleDecoded(const TelemetrySample&) override {}
+    void DisplayStartsAfresh() override {}
     // "title: text" on one line. The same warning raised again while the last one would still
     // be up (within its `seconds`) stands: it is written again only hourly, with its age, so
     // that a silent line or a missing port does not flood the journal.
@@ -34,7 +33,6 @@ class ServiceFrontEnd : public EngineFrontEnd {
   private:
     LineOut out_;
     Clock clock_;
-    std::size_t lines_ = 0;
     StandingWarnings standing_;
 };
 

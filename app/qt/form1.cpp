@@ -44,19 +44,6 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
           ui_->setupUi(this);
           return ui_->Memo1;
       }()) {
-    EngineFrontEnd& front = *this;
-    engine_ = std::make_unique<MonitorEngine>(
-        EngineServices{
-            .timers = services_.timers,
-            .serial = services_.serial,
-            .ui_thread = services_.ui_thread,
-            .files = services_.files ? *services_.files : statistics::RealFileSystem(),
-            .log_dir = services_.log_dir,
-            .now = services_.now,
-            .echo_line = services_.echo_line,
-            .title = windowTitle().toStdString(),
-        },
-        front);
     ui_->Button1->setVisible(false);
     // The chart takes most of the height; the statistics below it can be dragged larger.
     ui_->Splitter1->setStretchFactor(0, 3);
@@ -82,10 +69,12 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
     CreateTimers();
     CreateMenus();
     CreateTray();
+    // After the tray and the warning router: the engine's warnings go through them.
+    CreateEngine();
     TSerialLed& lamp = ui_->ComLed1->Led();
     lamp.SetKind(lkGreenLight);
     lamp.SetLedSignal(lsConn);
-    lamp.SetComPort(&engine_->Port());
+    engine_->ShowPortOn(lamp);
     WireControls();
     WireLimitEdits();
     WireChart();
@@ -99,16 +88,41 @@ TForm1::TForm1(MainWindowServices& services, QWidget* parent)
 
 TForm1::~TForm1() {
     // No receive event may reach a window that is half destroyed.
+    ui_->Memo1->disconnect(this);
     engine_.reset();
     hint_.reset();
 }
 
 void TForm1::NComPortClick() {
-    ShowSettingsDialog(ComPort1(), this);
+    engine_->ConfigurePort([this](TCustomSerialPort& port) { ShowSettingsDialog(port, this); });
+}
+
+void TForm1::SetPortName(const std::string& name) {
+    engine_->ConfigurePort([&](TCustomSerialPort& port) { port.SetPort(name); });
 }
 
 TGraphM& TForm1::GraphM1() {
     return ui_->GraphM1->Chart();
+}
+
+void TForm1::CreateEngine() {
+    EngineFrontEnd& front = *this;
+    engine_ = std::make_unique<MonitorEngine>(
+        EngineServices{
+            .timers = services_.timers,
+            .serial = services_.serial,
+            .logic_thread = services_.ui_thread,
+            .files = Files(),
+            .log_dir = services_.log_dir,
+            .now = [this] { return SystemTimeOf(services_.now()); },
+            .echo_line = services_.echo_line,
+            .title = windowTitle().toStdString(),
+        },
+        front);
+    history_subscription_ = engine_->AddListener(history_);
+    // The next line goes after what the display holds, also after the user's edits of it.
+    connect(ui_->Memo1, &QPlainTextEdit::textChanged, this,
+            [this] { engine_->DisplayHolds(memo_.Count()); });
 }
 
 void TForm1::CreateTimers() {
@@ -120,9 +134,6 @@ void TForm1::CreateTimers() {
     };
     timer_alarm_ = make(700, &TForm1::TimerAlarmTimer);
     timer_alarm_sound_ = make(3000, &TForm1::TimerAlarmSoundTimer);
-    timer1_ = services_.timers.CreateTimer();
-    timer1_->SetInterval(1);
-    timer1_->SetTickHandler([] {});
     timer_alarm_->SetEnabled(true);
 }
 

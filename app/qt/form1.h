@@ -18,7 +18,9 @@
 #include "app/qt/display_memo.h"
 #include "app/qt/main_window_services.h"
 #include "app/warning_router.h"
+#include "app/window_settings.h"
 #include "engine/engine_front_end.h"
+#include "engine/history_recorder.h"
 #include "engine/monitor_engine.h"
 #include "serial/serial_port.h"
 #include "tray/tray_icon.h"
@@ -44,18 +46,19 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // --- for the program and the tests
     Ui::TForm1& ui() { return *ui_; }
     MonitorEngine& Engine() { return *engine_; }
-    TSerialPort& ComPort1() { return engine_->Port(); }
+    const TSerialPort& ComPort1() const { return engine_->Port(); }
+    // Names the port's device (the tests', the screenshots' fake devices).
+    void SetPortName(const std::string& name);
     TTrayIcon& TrayIcon1() { return *tray_; }
     TGraphM& GraphM1();
     TFormHint& FormHint() { return *hint_; }
     DisplayMemo& Display() { return memo_; }
     const AlarmFlags& Alarms() const { return engine_->Alarms(); }
-    AlarmFlags& Alarms() { return engine_->Alarms(); }
     const AlarmLimits& Limits() const { return engine_->Limits(); }
-    ProgramSettings& Settings() { return engine_->Settings(); }
-    const SampleHistory& History() const { return engine_->History(); }
-    const std::string& SaveBuffer() const { return engine_->SaveBuffer(); }
-    statistics::LineJournal& Journal() { return engine_->Journal(); }
+    const EngineSettings& Settings() const { return engine_->Settings(); }
+    const WindowSettings& OwnSettings() const { return window_settings_; }
+    const SampleHistory& History() const { return history_.History(); }
+    const std::string& SaveBuffer() const { return engine_->UnsavedLines(); }
     const ChartWindow& Window() const { return window_; }
     QLabel& StatusPanel() { return *status_panel_; }
     QLabel& StatusWarning() { return *status_warning_; }
@@ -63,17 +66,15 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     QMenu& PopupMenuColorCurveNagrev() { return *popup_heater_; }
     QMenu& PopupMenu1() { return *popup_tray_; }
     platform::Timer& TimerAlarmSound() { return *timer_alarm_sound_; }
-    platform::Timer& TimerSaveFile() { return engine_->TimerSaveFile(); }
+    const platform::Timer& TimerSaveFile() const { return engine_->AutosaveTimer(); }
 
-    // --- receiving (telemetry)
-    void ComPort1RxChar(TCustomSerialPort& Sender, int Count);
-    void TimerResetRxUartTimer();
+    // --- receiving (telemetry): the port, its events and the timers of the data path are the
+    // engine's own
     void SpBtnOpenComClick();
     // The start-up press of the button (OpenStart): a port that cannot be opened is tried
     // again.
     void OpenPortAtStart();
-    // The port lost its device and has closed itself.
-    void ComPort1ConnectionLost();
+    // The hidden test button: a random packet decoded as if it had come.
     void Button1Click();
 
     // --- alarms
@@ -83,7 +84,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void EditT1HKeyDown(QLineEdit& edit);
     void TimerAlarmTimer();
     void TimerAlarmSoundTimer();
-    void TimerSignalOFFDataTimer();
     void Panel1DblClick(QWidget& sender);
     void LbT3HMClick();
     void N21Click();
@@ -160,7 +160,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
 
   private:
     // EngineFrontEnd
-    std::size_t DisplayLineCount() const override;
     void SampleDecoded(const TelemetrySample& sample) override;
     void DisplayStartsAfresh() override;
     void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
@@ -179,6 +178,9 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     void LastAutosave();
     // Puts an opened file's lines into the display, the history and the chart.
     void ShowStatisticsLines(const std::vector<std::string>& lines);
+    // The statistics files' folder operations: the services', the same as the engine's.
+    statistics::FileSystem& Files() const;
+    void CreateEngine();
     void CreateTimers();
     void CreateTray();
     void CreateMenus();
@@ -226,7 +228,6 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
 
     std::unique_ptr<platform::Timer> timer_alarm_;
     std::unique_ptr<platform::Timer> timer_alarm_sound_;
-    std::unique_ptr<platform::Timer> timer1_;
 
     QMenu* popup_curves_ = nullptr;
     QMenu* popup_heater_ = nullptr;
@@ -243,7 +244,12 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     bool ending_ = false;  // closing without asking
     bool closed_ = false;  // the configuration is written, the window closed
     AnalysisMode analysis_mode_ = AnalysisMode::TrayTurnings;
-    // Made first and destroyed first: its port's events and its warnings reach the window.
+    WindowSettings window_settings_;
+    // The chart's history, which the engine fills; it outlives the engine.
+    HistoryRecorder history_;
+    EngineSubscription history_subscription_;
+    // Made after the warning router and destroyed first: its port's events and its warnings
+    // reach the window.
     std::unique_ptr<MonitorEngine> engine_;
 };
 

@@ -1,5 +1,4 @@
-// Alarm supervision: the limit edits, the alarm and sound timers, the no-data watchdog and
-// the acknowledgements.
+// Alarm supervision: the limit edits, the alarm and sound timers and the acknowledgements.
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +33,9 @@ void TForm1::EditT1HChange() {
         ui_->EditT1H->text().toStdString(), ui_->EditT1L->text().toStdString(),
         ui_->EditT2H->text().toStdString(), ui_->EditT2L->text().toStdString(),
         ui_->EditT3H->text().toStdString(), ui_->EditT3L->text().toStdString()};
-    RecomputeLimits(texts, engine_->Limits());
+    AlarmLimits limits = engine_->Limits();
+    RecomputeLimits(texts, limits);
+    engine_->SetLimits(limits);
 }
 
 void TForm1::EditT1HExit(QLineEdit& edit) {
@@ -110,11 +111,7 @@ void TForm1::TimerAlarmTimer() {
 }
 
 void TForm1::TimerAlarmSoundTimer() {
-    if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(Settings().Sound);
-}
-
-void TForm1::TimerSignalOFFDataTimer() {
-    engine_->TimerSignalOFFDataTimer();
+    if (AlarmSoundDue(Alarms(), Settings())) services_.sound.Play(window_settings_.Sound);
 }
 
 void TForm1::Panel1DblClick(QWidget& sender) {
@@ -132,7 +129,7 @@ void TForm1::N21Click() {
 }
 
 void TForm1::ShowAlarmBalloon(const std::string& title, const std::string& text) {
-    Warn(title, text, kAlarmBalloonSeconds);
+    Warn(title, text, kAlarmWarningSeconds);
 }
 
 void TForm1::FlashTaskbar() {

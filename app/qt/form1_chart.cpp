@@ -73,7 +73,7 @@ void TForm1::ApplyChartStart() {
     GraphM1().SetMaxXValue(ui_->ScrollBarXScale->value() + 50);
     ScrollBarGainYChange();
     ui_->ScrollBarAllGraf->setPageStep(ui_->ScrollBarXScale->value());
-    PMenuWindow->setChecked(Settings().ShowWindow);
+    PMenuWindow->setChecked(window_settings_.ShowWindow);
 }
 
 CurveSelection TForm1::Selection() const {
@@ -83,7 +83,7 @@ CurveSelection TForm1::Selection() const {
 
 void TForm1::FillChart(int E) {
     const int L = ui_->ScrollBarXScale->value() + 50;
-    const FillChartResult r = ::FillChart(GraphM1(), E, L, memo_, engine_->History(), Selection(),
+    const FillChartResult r = ::FillChart(GraphM1(), E, L, memo_, history_.History(), Selection(),
                                           ui_->EdOfsetNagreCurve->text().toStdString(),
                                           ui_->EdHeightNagreCurve->text().toStdString(), window_);
     ui_->LabelEndPoint->setText(QString::fromStdString(r.end_time));
@@ -141,7 +141,7 @@ void TForm1::GraphM1MouseMove(int X, int Y) {
         QString::fromStdString(readout.hint->t2), QString::fromStdString(readout.hint->t3));
     // Beside the mouse, wherever the chart sits in the window.
     hint_->move(ui_->GraphM1->mapToGlobal(QPoint(X + 20, Y - 20)));
-    if (Settings().ShowWindow) hint_->show();
+    if (window_settings_.ShowWindow) hint_->show();
 }
 
 void TForm1::FormMouseMove() {
@@ -210,7 +210,7 @@ void TForm1::Label1Click() {
 }
 
 void TForm1::PMenuWindowClick() {
-    Settings().ShowWindow = PMenuWindow->isChecked();
+    window_settings_.ShowWindow = PMenuWindow->isChecked();
 }
 
 void TForm1::ChBoxGrafNagrevClick() {

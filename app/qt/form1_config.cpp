@@ -25,7 +25,7 @@ void TForm1::FormCreate() {
     // Before the port can open: the recovered lines come before any new one.
     engine_->RecoverJournal();
     try {
-        ComPort1().RestoreSettings(skIniFile, services_.config_path);
+        engine_->LoadPortSettings(services_.config_path);
     } catch (const ESerialPort& e) {
         // The window keeps its design values.
         ReportError(e.what());
@@ -63,7 +63,8 @@ void TForm1::ApplyConfiguration() {
         edits[i]->setText(QString::fromStdString(texts[i]));
 
     engine_->ApplySettings(c.settings);
-    timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(Settings().TimeSound));
+    window_settings_ = c.window;
+    timer_alarm_sound_->SetInterval(config::SoundRepeatIntervalMs(window_settings_.TimeSound));
     timer_alarm_sound_->SetEnabled(true);
 
     TCurves& curves = GraphM1().Curves();
@@ -93,5 +94,5 @@ void TForm1::ApplyConfiguration() {
 
     GraphM1().SetMaxXValue(ui_->ScrollBarXScale->value() + 50);
     ScrollBarGainYChange();
-    PMenuWindow->setChecked(Settings().ShowWindow);
+    PMenuWindow->setChecked(window_settings_.ShowWindow);
 }

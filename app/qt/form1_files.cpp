@@ -17,7 +17,11 @@
 #include "ui_form1.h"
 
 void TForm1::TimerSaveFileTimer() {
-    engine_->AutosaveStep(true);
+    engine_->Autosave();
+}
+
+statistics::FileSystem& TForm1::Files() const {
+    return services_.files ? *services_.files : statistics::RealFileSystem();
 }
 
 void TForm1::LastAutosave() {
@@ -38,12 +42,12 @@ bool TForm1::NSave1Click() {
     options.confirm_overwrite = false;  // asked below, in the program's own words
     const std::optional<std::string> path = services_.dialogs.SaveFile(this, options);
     if (!path) return false;
-    if (engine_->Files().Exists(*path) &&
+    if (Files().Exists(*path) &&
         services_.dialogs.Message(this, "Такой файл есть.  Продолжить?", "Совпадение имен.",
                                   platform::MessageButtons::YesNo,
                                   platform::MessageIcon::Question) != platform::MessageResult::Yes)
         return false;
-    statistics::SaveStatisticsFile(engine_->Files(), *path, memo_);
+    statistics::SaveStatisticsFile(Files(), *path, memo_);
     ui_->Memo1->document()->setModified(false);
     return true;
 }
@@ -54,21 +58,23 @@ void TForm1::NLoad1Click() {
     const std::optional<std::string> path = services_.dialogs.OpenFile(this, options);
     if (!path) return;
     status_panel_->setText(QString::fromStdString(*path));
-    ShowStatisticsLines(statistics::ReadStatisticsFile(engine_->Files(), *path));
+    ShowStatisticsLines(statistics::ReadStatisticsFile(Files(), *path));
     // A day's text passed through several copies on its way into the display; give them back.
     platform::ReturnFreedMemory();
 }
 
 void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
-    // The history is filled from the lines on a worker while this thread fills the display;
-    // nothing else touches the history until the worker is joined below.
-    std::future<statistics::HistoryRefill> filling = std::async(std::launch::async, [&lines, this] {
-        return statistics::RefillHistory(lines, engine_->History());
-    });
+    // A new history is filled from the lines on a worker while this thread fills the display;
+    // it takes the place of the one in use once the worker is joined.
+    auto history = std::make_unique<SampleHistory>();
+    std::future<statistics::HistoryRefill> filling =
+        std::async(std::launch::async,
+                   [&lines, &fresh = *history] { return statistics::RefillHistory(lines, fresh); });
 
     memo_.SetLines(lines);
 
     const statistics::HistoryRefill refill = filling.get();
+    history_.Replace(std::move(history));
     if (refill.exceeded)
         services_.dialogs.Message(this, statistics::kTooManyLinesMessage,
                                   windowTitle().toStdString(), platform::MessageButtons::Ok,
@@ -90,7 +96,7 @@ void TForm1::ShowStatisticsLines(const std::vector<std::string>& lines) {
 
 bool TForm1::FormCloseQuery() {
     // The user is about to be asked about the display: it must not be emptied now.
-    engine_->AutosaveStep(false);
+    engine_->Autosave(false);
     if (ui_->Memo1->document()->isModified()) {
         const platform::MessageResult answer = services_.dialogs.Message(
             this, "Сохранить статистику?", "Завершение работы",
@@ -111,7 +117,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     hint_->hide();
-    ComPort1().SaveSettings(skIniFile, services_.config_path);
+    engine_->SavePortSettings(services_.config_path);
     platform::IniFile ini(services_.config_path);
     config::CloseState state;
     state.placement = {y(), x(), width(), height()};
@@ -128,7 +134,7 @@ void TForm1::FormClose() {
                    ui_->EdOfsetNagreCurve->text().toStdString(),
                    ui_->EdHeightNagreCurve->text().toStdString()};
     state.limits = Limits();
-    state.Sound = Settings().Sound;
+    state.Sound = window_settings_.Sound;
     config::WriteCloseConfiguration(ini, state);
 }
 

@@ -49,17 +49,19 @@ void TForm1::N23Click() {
 
 void TForm1::N3Click() {
     FormSettingsContext context{services_.config_path,
-                                Settings(),
+                                window_settings_,
                                 services_.autorun,
                                 services_.dialogs,
                                 services_.sound,
                                 services_.timers,
+                                [this](int minutes) { engine_->TakeAutosavePeriod(minutes); },
                                 [this](const settings_dialog::AcceptedSettings& accepted) {
                                     TrayIcon1().SetMinimizeToTray(accepted.MinToTrey);
-                                    engine_->ApplySettings(accepted.settings);
-                                    settings_dialog::FollowSoundRepeat(Settings(),
+                                    engine_->ApplySettings(accepted.engine);
+                                    window_settings_ = accepted.window;
+                                    settings_dialog::FollowSoundRepeat(window_settings_,
                                                                        *timer_alarm_sound_);
-                                    PMenuWindow->setChecked(Settings().ShowWindow);
+                                    PMenuWindow->setChecked(window_settings_.ShowWindow);
                                 }};
     TFormSettings dialog(std::move(context), this);
     dialog.exec();

@@ -1,5 +1,5 @@
-// The receive path: bytes from the port into the decoder, samples into the read-outs, the
-// display, the history and the chart; the Start/Stop button and the hidden test button.
+// The receive path: the engine's samples into the read-outs, the display and the chart; the
+// Start/Stop button and the hidden test button.
 #include <QLabel>
 #include <QScrollBar>
 
@@ -8,33 +8,20 @@
 #include "platform/serial_device_flags.h"
 #include "ui_form1.h"
 
-void TForm1::ComPort1RxChar(TCustomSerialPort& Sender, int Count) {
-    engine_->ComPort1RxChar(Sender, Count);
-}
-
-void TForm1::TimerResetRxUartTimer() {
-    engine_->TimerResetRxUartTimer();
-}
-
 void TForm1::SpBtnOpenComClick() {
-    engine_->StartStop();
+    // While the port is tried again it counts as started: the button stops the attempts.
+    if (engine_->PortStarted())
+        engine_->Stop();
+    else
+        engine_->Start();
 }
 
 void TForm1::OpenPortAtStart() {
-    engine_->OpenPortAtStart();
-}
-
-void TForm1::ComPort1ConnectionLost() {
-    engine_->ComPort1ConnectionLost();
+    engine_->StartAtLaunch();
 }
 
 void TForm1::Button1Click() {
-    engine_->DecodeTestPacket(MakeTestPacket(LayoutFor(Settings().SHT10), rng_));
-    timer1_->SetEnabled(!timer1_->IsActive());
-}
-
-std::size_t TForm1::DisplayLineCount() const {
-    return memo_.Count();
+    engine_->DecodePacket(MakeTestPacket(LayoutFor(Settings().SHT10), rng_));
 }
 
 void TForm1::SampleDecoded(const TelemetrySample& sample) {

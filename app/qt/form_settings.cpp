@@ -54,7 +54,8 @@ QLineEdit& TFormSettings::EditTimSound() {
 
 void TFormSettings::FormCreate() {
     opened_ = settings_dialog::Open(platform::IniFile(context_.config_path), context_.autorun,
-                                    context_.settings);
+                                    context_.window);
+    if (context_.take_period) context_.take_period(opened_.keys.AutosaveMinutes);
     ShowState(opened_);
     Edit2Change();
 }
@@ -119,7 +120,7 @@ void TFormSettings::SpBtnFileAlarmSoundClick() {
     platform::FileDialogOptions options;
     options.filter = "wav (*.wav)";
     // The sound in force, not what the edit holds now.
-    options.proposed_name = context_.settings.Sound;
+    options.proposed_name = context_.window.Sound;
     const std::optional<std::string> chosen = context_.dialogs.OpenFile(this, options);
     if (chosen) ui_->EditFileAlarmSound->setText(FromUtf8(*chosen));
 }
@@ -144,11 +145,8 @@ void TFormSettings::Timer1Timer() {
 void TFormSettings::Button1Click() {
     platform::IniFile ini(context_.config_path);
     const settings_dialog::Acceptance acceptance =
-        settings_dialog::Accept(ini, context_.autorun, Controls(), opened_, context_.settings);
-    if (acceptance.apply) {
-        context_.settings = acceptance.apply->settings;
-        if (context_.apply) context_.apply(*acceptance.apply);
-    }
+        settings_dialog::Accept(ini, context_.autorun, Controls(), opened_, context_.window);
+    if (acceptance.apply && context_.apply) context_.apply(*acceptance.apply);
     if (!acceptance.Closes()) {
         context_.dialogs.Message(this, *acceptance.error, windowTitle().toStdString(),
                                  platform::MessageButtons::Ok, platform::MessageIcon::Error);

@@ -1,8 +1,8 @@
 #pragma once
 // TFormSettings: the modal dialog of the program-wide options. It opens on the configuration
-// file, the autorun entry and the in-memory alarm sound; "Да" writes the options and applies
+// file, the autorun entry and the alarm sound in force; "Да" writes the options and applies
 // them to the running program at once; the close box leaves everything as it was (but for
-// the in-memory autosave period, which opening sets to the stored one).
+// the autosave period in force, which opening sets to the stored one).
 
 #include <QDialog>
 #include <functional>
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/settings_dialog_logic.h"
-#include "engine/program_settings.h"
+#include "app/window_settings.h"
 #include "platform/autorun.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
@@ -23,15 +23,16 @@ class TFormSettings;
 
 struct FormSettingsContext {
     std::string config_path;
-    // The program's in-memory settings: opening sets the autosave period, an acceptance
-    // replaces them before `apply` runs.
-    ProgramSettings& settings;
+    // The window's settings in force (the alarm sound).
+    const WindowSettings& window;
     platform::Autorun& autorun;
     platform::Dialogs& dialogs;
     platform::Sound& sound;          // the test playback
     platform::TimerFactory& timers;  // Timer1
-    // The rest of an acceptance, in the main window: the tray's MinimizeToTray, the autosave
-    // and alarm-sound timers (settings_dialog::ApplyTimers) and the floating-window tick.
+    // At the opening: the stored autosave period shown becomes the period in force.
+    std::function<void(int minutes)> take_period;
+    // An acceptance, in the main window: the engine's settings and the window's replaced, the
+    // tray's MinimizeToTray, the alarm-sound timer and the floating-window tick.
     std::function<void(const settings_dialog::AcceptedSettings&)> apply;
 };
 

@@ -25,7 +25,7 @@ struct View : AlarmView {
 TEST(AlarmDisplay, BlinksAndFlashesOncePerTurnToRed) {
     AlarmFlags flags;
     flags.AlarmT1 = true;
-    ProgramSettings settings;
+    EngineSettings settings;
     View view;
     AlarmDisplayTick(flags, settings, view);
     EXPECT_TRUE(view.red[AlarmChannel::T1]);
@@ -44,7 +44,7 @@ TEST(AlarmDisplay, OrderAndFlashConditionsLookAtRawFlags) {
     flags.AlarmHM = true;  // latched but disabled
     flags.AlarmT2 = true;
     flags.AlarmT1 = true;
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.HM_enable = false;
     View view;
     AlarmDisplayTick(flags, settings, view);
@@ -64,7 +64,7 @@ TEST(AlarmDisplay, OrderAndFlashConditionsLookAtRawFlags) {
 TEST(AlarmDisplay, AcknowledgedChannelReturnsToNormal) {
     AlarmFlags flags;
     flags.AlarmHM = true;
-    ProgramSettings settings;
+    EngineSettings settings;
     View view;
     AlarmDisplayTick(flags, settings, view);
     ASSERT_TRUE(view.red[AlarmChannel::HM]);
@@ -75,7 +75,7 @@ TEST(AlarmDisplay, AcknowledgedChannelReturnsToNormal) {
 }
 
 TEST(AlarmSound, DueForEnabledChannelsAndNoDataSound) {
-    ProgramSettings s;
+    EngineSettings s;
     AlarmFlags f;
     EXPECT_FALSE(AlarmSoundDue(f, s));
     f.AlarmT2 = true;

@@ -38,12 +38,12 @@ TEST_F(ConfigurationRead, WithoutAFileEveryKeyHasItsDefault) {
     EXPECT_EQ(c.limits.LimitHMHi, 90);
     EXPECT_EQ(c.limits.LimitHMLow, 30);
     EXPECT_EQ(c.settings.AutosaveMinutes, 10);
-    EXPECT_EQ(c.settings.TimeSound, 3);
-    EXPECT_EQ(c.settings.Sound, "Windows XP - ошибка.wav");
+    EXPECT_EQ(c.window.TimeSound, 3);
+    EXPECT_EQ(c.window.Sound, "Windows XP - ошибка.wav");
     EXPECT_TRUE(c.settings.T1_enable && c.settings.T2_enable && c.settings.HM_enable);
     EXPECT_TRUE(c.settings.Okruglenie);
-    EXPECT_FALSE(c.settings.SignalOffData || c.settings.SignalOffDataSound ||
-                 c.settings.ShowWindow || c.settings.SHT10);
+    EXPECT_FALSE(c.settings.SignalOffData || c.settings.SignalOffDataSound || c.window.ShowWindow ||
+                 c.settings.SHT10);
     EXPECT_EQ(c.colors.T1, 0u);
     EXPECT_EQ(c.colors.T2, 16711680u);
     EXPECT_EQ(c.colors.T3, 8421440u);
@@ -96,8 +96,8 @@ TEST_F(ConfigurationRead, AHandWrittenFileIsReadWithTheValueEncodings) {
     EXPECT_EQ(c.limits.LimitHMLow, 20);
     EXPECT_FALSE(c.settings.T1_enable);
     EXPECT_TRUE(c.settings.HM_enable);
-    EXPECT_EQ(c.settings.Sound, "/home/u/звук.wav");
-    EXPECT_EQ(c.settings.TimeSound, 7);
+    EXPECT_EQ(c.window.Sound, "/home/u/звук.wav");
+    EXPECT_EQ(c.window.TimeSound, 7);
     EXPECT_EQ(c.colors.T1, 255u);
     EXPECT_EQ(c.colors.Fon, 0xC0FFEEu);
     EXPECT_EQ(c.colors.Gird, 12632256u);

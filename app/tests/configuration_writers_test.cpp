@@ -77,7 +77,7 @@ TEST_F(ConfigurationWrite, CloseInTheNormalStateWritesItsKeysInOrder) {
     EXPECT_EQ(c.chart, SomeCloseState(TWindowState::wsNormal).chart);
     EXPECT_EQ(c.limits.LimitT1Hi, 380);
     EXPECT_EQ(c.limits.LimitHMHi, 70);
-    EXPECT_EQ(c.settings.Sound, "/usr/share/sounds/alarm.wav");
+    EXPECT_EQ(c.window.Sound, "/usr/share/sounds/alarm.wav");
 }
 
 TEST_F(ConfigurationWrite, CloseMaximisedRecordsInitMaxAndKeepsTheLastNormalSize) {
@@ -195,7 +195,8 @@ TEST_F(ConfigurationWrite, EveryValueTheWritersStoreIsReadBackAtCreation) {
     expected.OpenStart = true;
     expected.chart = close.chart;
     expected.limits = close.limits;
-    expected.settings = {false, false, false, true, true, false, true, true, close.Sound, 5, 30};
+    expected.settings = {false, false, false, true, true, false, true, 30};
+    expected.window = {true, close.Sound, 5};
     expected.colors = colors;
     expected.memo_font = {"Terminus", 14};
     EXPECT_EQ(ReadMainWindowConfiguration(ini, ControlDefaults{}), expected);

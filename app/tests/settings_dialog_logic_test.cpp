@@ -16,16 +16,15 @@ using namespace settings_dialog;
 TEST(SettingsDialogOpening, StoredPeriodsOutsideTheRangesShowAtTheNearestEnd) {
     TempFolder folder;
     platform::FakeAutorun autorun;
-    ProgramSettings memory;
+    const WindowSettings window;
     const platform::IniFile ini(folder.File("incubator-monitor.ini"));
     Spit(ini.Path(), "[Alarm]\nTimeSound=0\n[LogFile]\nTime=-5\n");
-    DialogState state = Open(ini, autorun, memory);
+    DialogState state = Open(ini, autorun, window);
     EXPECT_EQ(state.keys.TimeSound, 1);
-    EXPECT_EQ(state.keys.AutosaveMinutes, 0);
-    EXPECT_EQ(memory.AutosaveMinutes, 0) << "the period shown is the period in memory";
+    EXPECT_EQ(state.keys.AutosaveMinutes, 0) << "the period shown becomes the period in force";
 
     Spit(ini.Path(), "[Alarm]\nTimeSound=250\n[LogFile]\nTime=0x100\n");
-    state = Open(ini, autorun, memory);
+    state = Open(ini, autorun, window);
     EXPECT_EQ(state.keys.TimeSound, 99);
     EXPECT_EQ(state.keys.AutosaveMinutes, 60);
 }
@@ -50,19 +49,19 @@ class SettingsDialogTimers : public ::testing::Test {
 TEST_F(SettingsDialogTimers, AnUnchangedPeriodKeepsItsCount) {
     clock.Advance(9 * 60000 + 1000);
     const int beeps_before = beeps;
-    ApplyTimers(ProgramSettings{}, *save, *sound);  // 10 minutes, 3 seconds
+    ApplyTimers(AcceptedSettings{}, *save, *sound);  // 10 minutes, 3 seconds
     clock.Advance(60000 - 1000);
     EXPECT_EQ(saves, 1) << "accepting the same period does not hold the autosave off";
     EXPECT_EQ(beeps, beeps_before + 20);
 }
 
 TEST_F(SettingsDialogTimers, APausedAutosaveRestartsOnItsOldPeriod) {
-    ProgramSettings s;
-    s.AutosaveMinutes = 0;
+    AcceptedSettings s;
+    s.engine.AutosaveMinutes = 0;
     ApplyTimers(s, *save, *sound);
     clock.Advance(60 * 60000);
     EXPECT_EQ(saves, 0);
-    s.AutosaveMinutes = 10;
+    s.engine.AutosaveMinutes = 10;
     ApplyTimers(s, *save, *sound);
     clock.Advance(10 * 60000);
     EXPECT_EQ(saves, 1);

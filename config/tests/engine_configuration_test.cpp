@@ -12,7 +12,7 @@ TEST(EngineConfiguration, WithoutAFileEverySettingAndLimitHasItsDefault) {
     TempFolder folder;
     const platform::IniFile ini(folder.File("missing.ini"));
     EXPECT_EQ(config::ReadAlarmLimits(ini), AlarmLimits{});
-    EXPECT_EQ(config::ReadEngineSettings(ini), ProgramSettings{});
+    EXPECT_EQ(config::ReadEngineSettings(ini), EngineSettings{});
     EXPECT_TRUE(folder.Names().empty()) << "reading creates no file";
 }
 
@@ -31,14 +31,15 @@ TEST(EngineConfiguration, AHandWrittenFileIsReadWithTheValueEncodingsAndTheWindo
     limits.LimitHMLow = 20;
     EXPECT_EQ(config::ReadAlarmLimits(ini), limits) << "a value that does not parse: its default";
 
-    ProgramSettings expected;
+    EngineSettings expected;
     expected.T1_enable = false;
     expected.SignalOffData = true;
+    expected.SignalOffDataSound = true;
     expected.Okruglenie = false;
     expected.SHT10 = true;
     expected.AutosaveMinutes = 0;  // a negative period would never save
     EXPECT_EQ(config::ReadEngineSettings(ini), expected)
-        << "the sound, its repeat and the readout window are the window's to read";
+        << "the sound, its repeat and the readout window are the window's own";
 }
 
 }  // namespace

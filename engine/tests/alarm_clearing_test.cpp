@@ -18,12 +18,10 @@ using test_packets::Nine;
 
 class CountingFront : public EngineFrontEnd {
   public:
-    std::size_t DisplayLineCount() const override { return lines; }
-    void SampleDecoded(const TelemetrySample&) override { ++lines; }
-    void DisplayStartsAfresh() override { lines = 0; }
+    void SampleDecoded(const TelemetrySample&) override {}
+    void DisplayStartsAfresh() override {}
     void Warn(const std::string&, const std::string&, unsigned) override {}
     void PortStartedChanged(bool) override {}
-    std::size_t lines = 0;
 };
 
 class FlagLog : public EngineListener {
@@ -45,18 +43,18 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
         engine_ = std::make_unique<MonitorEngine>(
             EngineServices{.timers = clock_,
                            .serial = serial_,
-                           .ui_thread = ui_thread_,
+                           .logic_thread = ui_thread_,
                            .files = statistics::RealFileSystem(),
                            .log_dir = folder_ / "log",
                            .echo_line = {}},
             front_, EngineOptions{.clear_alarms_when_back_inside = GetParam()});
-        ProgramSettings settings;
+        EngineSettings settings;
         settings.SHT10 = true;
         engine_->ApplySettings(settings);
-        engine_->AddListener(log_);
+        log_subscription_ = engine_->AddListener(log_);
     }
     void Decode(double t1, double t2, std::uint8_t hm) {
-        engine_->DecodeTestPacket(Nine(0, Degrees(t1), Degrees(t2), 300, hm));
+        engine_->DecodePacket(Nine(0, Degrees(t1), Degrees(t2), 300, hm));
     }
     const AlarmFlags& Flags() const { return engine_->Alarms(); }
 
@@ -67,6 +65,7 @@ class AlarmClearing : public ::testing::TestWithParam<bool> {
     CountingFront front_;
     FlagLog log_;
     std::unique_ptr<MonitorEngine> engine_;
+    EngineSubscription log_subscription_;  // may outlive the engine
 };
 
 TEST_P(AlarmClearing, AFlagClearsWhenItsOwnChannelIsBackInsideOnlyWhereNobodyAcknowledges) {
@@ -85,7 +84,9 @@ TEST_P(AlarmClearing, AFlagClearsWhenItsOwnChannelIsBackInsideOnlyWhereNobodyAck
     EXPECT_EQ(Flags().AlarmHM, !clears);
 
     // A limit moved over the value: the same reading is now inside.
-    engine_->Limits().LimitT1Hi = 410;
+    AlarmLimits wider = engine_->Limits();
+    wider.LimitT1Hi = 410;
+    engine_->SetLimits(wider);
     Decode(40.0, 37.5, 50);
     EXPECT_EQ(Flags().AlarmT1, !clears);
 

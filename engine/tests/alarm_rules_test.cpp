@@ -5,7 +5,7 @@
 namespace {
 
 TEST(NoDataWarning, SecondLineNamesTheClosedPort) {
-    ProgramSettings s;
+    EngineSettings s;
     EXPECT_FALSE(NoDataWarningText(s, false, "COM1"));
     s.SignalOffData = true;
     EXPECT_EQ(*NoDataWarningText(s, true, "COM1"), "Нет данных от инкубатора.");

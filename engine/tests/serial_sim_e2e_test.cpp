@@ -55,14 +55,16 @@ class Scenario : public TelemetrySink {
                     std::to_string(seed) + ".log"),
           sim_({"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
                 std::to_string(seed), "--drop", std::to_string(drop_percent), "--log", log_path_}),
-          receiver_({settings_, limits_, alarms_, save_buffer_, *history_,
-                     [] { return LocalDateTime{2026, 1, 1, 0, 0, 0}; }}),
+          receiver_({settings_, limits_, alarms_, pending_,
+                     [] {
+                         return SystemTimeOf({2026, 1, 1, 0, 0, 0});
+                     }}),
           port_(backend, ui) {
         settings_.AutosaveMinutes = 0;
         port_.SetPort(sim_.Path());
         port_.SetBaudRate(br4800);
         port_.Timeouts().SetReadInterval(300);
-        port_.OnRxChar = [this](TCustomSerialPort& port, int n) { ComPort1RxChar(port, n); };
+        port_.OnRxChar = [this](TCustomSerialPort& port, int n) { OnBytesWaiting(port, n); };
     }
     ~Scenario() override { std::remove(log_path_.c_str()); }
 
@@ -166,8 +168,8 @@ class Scenario : public TelemetrySink {
         std::vector<std::uint8_t> bytes;  // without the checksum
     };
 
-    // What the main window's receive handler does.
-    void ComPort1RxChar(TCustomSerialPort& port, int count) {
+    // What the engine does with the bytes waiting in its port.
+    void OnBytesWaiting(TCustomSerialPort& port, int count) {
         Read read{stream_.size(), 0, receiver_.PendingBytes()};
         reads_.push_back(read);
         receiver_.ReceiveEvent(
@@ -182,7 +184,7 @@ class Scenario : public TelemetrySink {
     }
 
     void ChecksumMismatch() override { ++mismatches_; }
-    std::size_t DisplayLineCount() const override { return lines_; }
+    std::size_t LineCount() const override { return lines_; }
     void SampleDecoded(const TelemetrySample& s) override {
         const DecodedSample& v = s.values;
         samples_.push_back(
@@ -197,11 +199,10 @@ class Scenario : public TelemetrySink {
     const long long count_;
     const std::string log_path_;
     SimProcess sim_;
-    ProgramSettings settings_;
+    EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
-    std::string save_buffer_;
-    std::unique_ptr<SampleHistory> history_ = std::make_unique<SampleHistory>();
+    PendingLines pending_;
     TelemetryReceiver receiver_;
     TSerialPort port_;
 

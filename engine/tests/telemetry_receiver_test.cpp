@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/history_recorder.h"
 #include "engine/tests/packet_bytes.h"
 
 namespace {
@@ -16,17 +17,20 @@ using namespace test_packets;
 const Bytes kExample = Nine(0x00, 600, 586, 280, 55);
 const Bytes kExample8 = Eight(0x00, 600, 586, 456);
 
-// The main window's side: a display of lines, the balloons it was asked to show.
+// The engine's side: a display of lines, the balloons it was asked to show, and a chart's
+// history listening.
 struct Display : TelemetrySink {
+    HistoryRecorder recorder;
     std::vector<std::string> lines;
     std::vector<TelemetrySample> samples;
     int balloons = 0;
     int rollovers = 0;
 
     void ChecksumMismatch() override { ++balloons; }
-    std::size_t DisplayLineCount() const override { return lines.size(); }
+    std::size_t LineCount() const override { return lines.size(); }
     void SampleDecoded(const TelemetrySample& s) override {
         samples.push_back(s);
+        recorder.SampleReceived(s);
         lines.push_back(s.record_line);
         if (s.display_full) {
             ++rollovers;
@@ -37,14 +41,16 @@ struct Display : TelemetrySink {
 
 class Receiver : public ::testing::Test {
   protected:
-    ProgramSettings settings;
+    EngineSettings settings;
     AlarmLimits limits;
     AlarmFlags alarms;
-    std::string save_buffer;
-    SampleHistory history;
+    PendingLines pending;
+    const std::string& save_buffer = pending.Text();
     Display display;
-    TelemetryReceiver rx{{settings, limits, alarms, save_buffer, history,
-                          [] { return LocalDateTime{2026, 12, 6, 12, 34, 56}; }}};
+    const SampleHistory& history = display.recorder.History();
+    TelemetryReceiver rx{{settings, limits, alarms, pending, [] {
+                              return SystemTimeOf({2026, 12, 6, 12, 34, 56});
+                          }}};
 
     void Read(const Bytes& bytes) { rx.Receive(bytes, display); }
     // A packet as the controller sends them, a second after the one before.

@@ -34,12 +34,8 @@ constexpr char kZone[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 class Front : public EngineFrontEnd {
   public:
-    std::size_t DisplayLineCount() const override { return lines_; }
-    void SampleDecoded(const TelemetrySample& sample) override {
-        samples.push_back(sample);
-        ++lines_;
-    }
-    void DisplayStartsAfresh() override { lines_ = 0; }
+    void SampleDecoded(const TelemetrySample& sample) override { samples.push_back(sample); }
+    void DisplayStartsAfresh() override {}
     void Warn(const std::string& title, const std::string& text, unsigned) override {
         warnings.push_back(title + "|" + text);
     }
@@ -49,7 +45,6 @@ class Front : public EngineFrontEnd {
     std::vector<std::string> warnings;
 
   private:
-    std::size_t lines_ = 0;
 };
 
 class MqttFeedTest : public ::testing::Test {
@@ -60,18 +55,18 @@ class MqttFeedTest : public ::testing::Test {
     }
 
     MqttFeedTest() {
-        engine_ =
-            std::make_unique<MonitorEngine>(EngineServices{.timers = clock_,
-                                                           .serial = backend_,
-                                                           .ui_thread = ui_,
-                                                           .files = statistics::RealFileSystem(),
-                                                           .log_dir = folder_.File("log"),
-                                                           .now = [this] { return stamp_; },
-                                                           .echo_line = {},
-                                                           .program = "test",
-                                                           .title = "test"},
-                                            front_);
-        engine_->Port().SetPort("COM7");
+        engine_ = std::make_unique<MonitorEngine>(
+            EngineServices{.timers = clock_,
+                           .serial = backend_,
+                           .logic_thread = ui_,
+                           .files = statistics::RealFileSystem(),
+                           .log_dir = folder_.File("log"),
+                           .now = [this] { return SystemTimeOf(stamp_); },
+                           .echo_line = {},
+                           .program = "test",
+                           .title = "test"},
+            front_);
+        engine_->ConfigurePort([](TCustomSerialPort& port) { port.SetPort("COM7"); });
     }
 
     // The configuration file "hatch-1.ini" with [MQTT] on the test's broker, then `more`.
@@ -79,6 +74,14 @@ class MqttFeedTest : public ::testing::Test {
         const std::string path = folder_.File("hatch-1.ini");
         Spit(path, "[MQTT]\nHost=127.0.0.1\nPort=" + std::to_string(broker_.Port()) + "\n" + more);
         return path;
+    }
+
+    // Changes the engine's settings as the programs do.
+    template <typename F>
+    void ApplySettings(F change) {
+        EngineSettings settings = engine_->Settings();
+        change(settings);
+        engine_->ApplySettings(settings);
     }
 
     // Starts the feed and the port, and waits for the broker to hear of it.
@@ -89,7 +92,7 @@ class MqttFeedTest : public ::testing::Test {
                 warnings_.push_back(title + "|" + text);
             },
             "9.8.7");
-        engine_->StartStop();
+        engine_->Start();
         ASSERT_TRUE(engine_->Port().Connected());
         ASSERT_TRUE(Await(ui_, [&] { return !sub_.On(kTopic + "/availability").empty(); }));
     }
@@ -99,7 +102,7 @@ class MqttFeedTest : public ::testing::Test {
     void Receive(const test_packets::Bytes& bytes) {
         line_->Feed(bytes, std::chrono::milliseconds(clock_.Now()));
         ASSERT_TRUE(ui_.RunUntil([&] { return line_->Snapshot().input_queued == 0; }, 5s));
-        clock_.Advance(MonitorEngine::kResetRxMs);
+        clock_.Advance(MonitorEngine::kAssemblyTimeoutMs);
     }
 
     std::vector<json> Published(const std::string& what) {
@@ -146,7 +149,7 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
           "homeassistant/binary_sensor/hatch-1_port_lost/config", "incubator/hatch-1/availability"})
         PublishRetained(broker_, topic, "old");
     StartFeed();
-    engine_->Settings().SHT10 = true;
+    ApplySettings([](EngineSettings& s) { s.SHT10 = true; });
     // T1 37.5, T2 36.625 rounded to 36.6, T3 28.0, HM 55, outputs 8 and 2.
     Receive(Nine(0x82, 600, 586, 280, 55));
     ASSERT_TRUE(AwaitCount("state", 1));
@@ -160,8 +163,10 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
         Receive(Nine(static_cast<std::uint8_t>(1u << i), 560 + i * 7, 590 - i, 300 + i, 40 + i));
         ++stamp_.second;
     }
-    engine_->Settings().SHT10 = false;
-    engine_->Settings().Okruglenie = false;
+    ApplySettings([](EngineSettings& s) {
+        s.SHT10 = false;
+        s.Okruglenie = false;
+    });
     Receive(Eight(0xFF, 603, 577, 160));
     Receive(Eight(0x00, 598, 590, 500));
     ASSERT_EQ(front_.samples.size(), 9u);
@@ -200,8 +205,10 @@ TEST_F(MqttFeedTest, StatesAreTheDecodedSamplesWithTheirTimeAndOffset) {
 }
 
 TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
-    engine_->Settings().SignalOffData = true;
-    engine_->Settings().T2_enable = false;
+    ApplySettings([](EngineSettings& s) {
+        s.SignalOffData = true;
+        s.T2_enable = false;
+    });
     StartFeed();
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, false, false, false)));
 
@@ -214,8 +221,8 @@ TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, false, false, false)));
     EXPECT_EQ(Published("alarm").size(), 3u) << "T2 read true while switched off";
 
-    // Switched on, the latched flag shows from the next sample.
-    engine_->Settings().T2_enable = true;
+    // Switched on, the latched flag shows.
+    ApplySettings([](EngineSettings& s) { s.T2_enable = true; });
     Receive(Eight(0, 600, 590, 500));
     ASSERT_TRUE(AwaitAlarm(Alarm(false, true, false, false, false)));
     engine_->AcknowledgeAll();
@@ -243,8 +250,12 @@ TEST_F(MqttFeedTest, AlarmsFollowTheFlagsAndTheAlarmSwitches) {
 }
 
 TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
-    // A flag raised before the feed began is there at the connect.
-    engine_->Alarms().AlarmHM = true;
+    // A flag raised before the feed began is there at the connect: a humidity of 95 %.
+    ApplySettings([](EngineSettings& s) { s.SHT10 = true; });
+    engine_->DecodePacket(Nine(0, 600, 590, 280, 95));
+    ApplySettings([](EngineSettings& s) { s.SHT10 = false; });
+    ASSERT_TRUE(engine_->Alarms().AlarmHM);
+    front_.samples.clear();
     StartFeed("Name=Инкубатор 2\nTopic=" + kTopic + "\n");
     ASSERT_TRUE(AwaitAlarm(Alarm(false, false, true, false, false)));
     ASSERT_TRUE(RetainedMessages(broker_).contains("homeassistant/sensor/Inkubator_2_" +
@@ -263,21 +274,22 @@ TEST_F(MqttFeedTest, StopSaysOfflineAndNoLongerFollowsTheEngine) {
     EXPECT_EQ(sub_.On(kTopic + "/availability"), (std::vector<std::string>{"online", "offline"}));
 }
 
-// The offset of a stamp taken a moment ago is now's, also in the hour that the change back
+// A stamp takes the offset of the moment it names, also in the hour that the change back
 // from summer time repeats; other stamps take their own date's.
-TEST(SampleTimeOf, TakesTheOffsetOfTheMomentTheStampNames) {
+TEST(SampleOf, TakesTheOffsetOfTheMomentTheStampNames) {
     ::setenv("TZ", kZone, 1);
     ::tzset();
     // 2026-10-25 01:30:00 UTC is 02:30 CET, the second 02:30 of that night.
-    const std::time_t second_half_past_two = 1792891800;
-    const LocalDateTime half_past_two{2026, 10, 25, 2, 30, 0};
-    EXPECT_EQ(mqtt::SampleTimeOf(half_past_two, second_half_past_two).utc_offset_minutes, 60);
-    EXPECT_EQ(mqtt::SampleTimeOf(half_past_two, second_half_past_two - 3600).utc_offset_minutes,
-              120);
-    EXPECT_EQ(mqtt::SampleTimeOf({2026, 7, 1, 12, 0, 0}, second_half_past_two).utc_offset_minutes,
-              120);
-    EXPECT_EQ(mqtt::SampleTimeOf({2026, 12, 1, 12, 0, 0}, second_half_past_two).utc_offset_minutes,
-              60);
+    const SystemTime second_half_past_two = std::chrono::system_clock::from_time_t(1792891800);
+    auto published = [](SystemTime stamp) {
+        TelemetrySample sample;
+        sample.stamp = stamp;
+        return mqtt::FormatIso8601(mqtt::SampleOf(sample).time);
+    };
+    EXPECT_EQ(published(second_half_past_two), "2026-10-25T02:30:00+01:00");
+    EXPECT_EQ(published(second_half_past_two - std::chrono::hours(1)), "2026-10-25T02:30:00+02:00");
+    EXPECT_EQ(published(SystemTimeOf({2026, 7, 1, 12, 0, 0})), "2026-07-01T12:00:00+02:00");
+    EXPECT_EQ(published(SystemTimeOf({2026, 12, 1, 12, 0, 0})), "2026-12-01T12:00:00+01:00");
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood
 }
 
 TEST(AlarmEvents, ChangesOfEnabledChannelsTheSilenceAndThePortBecomeEventsOnce) {
-    ProgramSettings settings;
+    EngineSettings settings;
     settings.T2_enable = false;
     settings.SignalOffData = true;
     std::vector<CommandEvent> events;

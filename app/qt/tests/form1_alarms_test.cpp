@@ -36,7 +36,8 @@ TEST_F(AlarmTest, ALimitCrossingBlinksThePanelAndFlashesOncePerTurnToRed) {
 }
 
 TEST_F(AlarmTest, TheSoundRepeatsUntilTheAlarmIsAcknowledged) {
-    Open().Settings().Sound = "alarm.wav";
+    Configure("[Alarm]\nSound=alarm.wav\n");
+    Open();
     Start();
     Receive(kHotT1);
     clock.Advance(3000);
@@ -51,7 +52,8 @@ TEST_F(AlarmTest, TheSoundRepeatsUntilTheAlarmIsAcknowledged) {
 }
 
 TEST_F(AlarmTest, ADisabledChannelStaysSilentAndDark) {
-    Open().Settings().T1_enable = false;
+    Configure("[Alarm]\nT1_enable=0\n");
+    Open();
     Start();
     Receive(kHotT1);
     EXPECT_TRUE(form->Alarms().AlarmT1);  // latched all the same
@@ -76,7 +78,8 @@ TEST_F(AlarmTest, HumidityIsAcknowledgedByItsLabelAndAllByTheMenu) {
 }
 
 TEST_F(AlarmTest, TheWatchdogWarnsEveryThreeSecondsAboutTheClosedPort) {
-    Open().Settings().SignalOffData = true;
+    Configure("[ComPort1]\nSignalOffData=1\n");
+    Open();
     clock.Advance(3000);
     clock.Advance(3000);
     const std::vector<std::string> balloons = Balloons();
@@ -86,9 +89,8 @@ TEST_F(AlarmTest, TheWatchdogWarnsEveryThreeSecondsAboutTheClosedPort) {
 }
 
 TEST_F(AlarmTest, NoDataSoundsUntilABlockArrives) {
+    Configure("[ComPort1]\nSignalOffData=1\nSignalOffDataSound=1\n");
     Open();
-    form->Settings().SignalOffData = true;
-    form->Settings().SignalOffDataSound = true;
     Start();
     clock.Advance(3000);
     EXPECT_TRUE(form->Alarms().AlarmNoData);

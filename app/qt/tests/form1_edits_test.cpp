@@ -103,11 +103,15 @@ TEST_F(EditTest, ClearEmptiesTheDisplayAndTheTemperatureCurves) {
     EXPECT_EQ(form->Display().Count(), 0u);
     EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT1).PointCount(), 0u);
     EXPECT_EQ(form->GraphM1().Curves().Items(curve::kHM).PointCount(), 3u);  // until a refill
+    // The next line is the first again, in the display and in the history.
+    form->Button1Click();
+    ASSERT_EQ(form->Display().Count(), 1u);
+    EXPECT_EQ(form->GraphM1().Curves().Items(curve::kT1).PointCount(), 1u);
 }
 
 TEST_F(EditTest, TheMouseOverTheChartReadsTheSampleUnderIt) {
+    Configure("[Temperature]\nShowWindow=1\n");
     Open();
-    form->Settings().ShowWindow = true;
     for (int i = 0; i < 1000; ++i) form->Button1Click();
     ASSERT_EQ(form->Window().WindowStart, 850);
     // The pixel column whose value rounds to X = 10.

@@ -32,6 +32,9 @@ class Form1Test : public ::testing::Test, protected DoubleServices {
         std::filesystem::remove_all(folder);
     }
 
+    // The configuration file's text, before the window is made.
+    void Configure(const std::string& ini) { std::ofstream(ConfigPath()) << ini; }
+
     // Makes and shows the window.
     TForm1& Open() {
         services = Make(ConfigPath(), (folder / "log").string());
@@ -44,7 +47,7 @@ class Form1Test : public ::testing::Test, protected DoubleServices {
 
     // Opens the port on the in-memory device with the Start button.
     void Start() {
-        form->ComPort1().SetPort("COM7");
+        form->SetPortName("COM7");
         QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
         ASSERT_TRUE(form->ComPort1().Connected());
     }

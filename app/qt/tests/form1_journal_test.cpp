@@ -88,8 +88,7 @@ TEST_F(JournalTest, AJournalThatCannotBeKeptIsOneWarningAndTheAutosaveStillSaves
     for (int i = 0; i < 3; ++i) {
         form->Button1Click();
         lines += "\r\n" + LastLine();
-        form->TimerSaveFile().SetInterval(1000);
-        clock.Advance(1000);
+        clock.Advance(form->TimerSaveFile().Interval());  // the next autosave
     }
     EXPECT_EQ(ReadFile(DailyFile()), lines);
     EXPECT_EQ(BalloonsWith("Не удалось вести журнал принятых строк"), 1u);

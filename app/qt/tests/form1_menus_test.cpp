@@ -115,7 +115,7 @@ TEST_F(MenusTest, TheSettingsDialogAppliesToTheRunningWindow) {
         QTest::mouseClick(dialog.findChild<QPushButton*>("Button1"), Qt::LeftButton);
     });
     EXPECT_EQ(form->TimerSaveFile().Interval(), 300000u);
-    EXPECT_TRUE(form->Settings().ShowWindow);
+    EXPECT_TRUE(form->OwnSettings().ShowWindow);
     EXPECT_TRUE(form->PopupMenuCurves().findChild<QAction*>("PMenuWindow")->isChecked());
 }
 

@@ -14,7 +14,8 @@ using test_packets::Nine;
 const test_packets::Bytes kExample = Nine(0x00, 600, 586, 280, 55);
 
 TEST_F(Form1Test, APacketReachesTheReadoutsDisplayHistoryChartAndTrayTip) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive(kExample);
     Receive(Nine(0x02, 616, 586, 280, 56));
@@ -52,7 +53,8 @@ TEST_F(Form1Test, TwoPacketsInOneReadGiveTwoLines) {
 }
 
 TEST_F(Form1Test, ABadChecksumGivesOneBalloonAndNoLine) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     test_packets::Bytes bad = kExample;
     bad[1] ^= 0x01;
@@ -64,7 +66,7 @@ TEST_F(Form1Test, ABadChecksumGivesOneBalloonAndNoLine) {
 
 TEST_F(Form1Test, StartWithAMissingPortWarnsAndStaysStopped) {
     Open();
-    form->ComPort1().SetPort("COM9");
+    form->SetPortName("COM9");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_EQ(form->ui().SpBtnOpenCom->text(), "Старт");
     const std::vector<std::string> balloons = Balloons();
@@ -90,14 +92,14 @@ TEST_F(Form1Test, TheLampIsLitWhileThePortIsOpen) {
 TEST_F(Form1Test, WarningsFallBackToTheNotificationServiceAndThenTheStatusBar) {
     tray.SetAvailable(false);  // no notification area
     Open();
-    form->ComPort1().SetPort("COM9");
+    form->SetPortName("COM9");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     ASSERT_EQ(notifier.notices.size(), 1u);
     EXPECT_EQ(notifier.notices[0].text.substr(0, notifier.notices[0].text.find('\n')),
               "Не могу открыть порт: COM9");
 
     notifier.available = false;  // and no notification service either
-    form->ComPort1().SetPort("COM8");
+    form->SetPortName("COM8");
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_TRUE(form->StatusWarning().text().startsWith("Внимание! — Не могу открыть порт: COM8 "));
     EXPECT_TRUE(Balloons().empty());
@@ -122,7 +124,8 @@ TEST_F(Form1Test, TheLineThatFillsTheHistoryEmptiesTheDisplay) {
 }
 
 TEST_F(Form1Test, AnAdaptersChunksMakeOnePacketAndASilenceBeginsTheNext) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive({kExample.begin(), kExample.begin() + 4});
     clock.Advance(16);
@@ -137,7 +140,8 @@ TEST_F(Form1Test, AnAdaptersChunksMakeOnePacketAndASilenceBeginsTheNext) {
 }
 
 TEST_F(Form1Test, TheResetTimerDropsAPartialPacket) {
-    Open().Settings().SHT10 = true;
+    Configure("[Programm]\nSHT10=1\n");
+    Open();
     Start();
     Receive({kExample.begin(), kExample.begin() + 5});
     clock.Advance(600);  // silence inside a packet

@@ -68,7 +68,7 @@ TEST_F(ReconnectTest, ALostAdapterIsToldOnceTriedEveryFiveSecondsAndStoppedByThe
 
 TEST_F(ReconnectTest, AStartWhoseLinesAreRefusedLeavesThePortClosedAndStopped) {
     Open();
-    form->ComPort1().SetPort("COM7");
+    form->SetPortName("COM7");
     line->FailCall(FakeSerialCall::SetDtr, EIO);
     QTest::mouseClick(form->ui().SpBtnOpenCom, Qt::LeftButton);
     EXPECT_EQ(Caption(), "Старт");
@@ -104,7 +104,8 @@ TEST_F(ReconnectTest, APortMissingAtStartWithOpenStartIsWarnedOnceAndTriedUntilI
 }
 
 TEST_F(Form1Test, AFailedReadLeavesTheWatchdogAndTheResetTimerRunning) {
-    Open().Settings().SignalOffData = true;
+    Configure("[ComPort1]\nSignalOffData=1\n");
+    Open();
     Start();
     line->FailCall(FakeSerialCall::Read, EPROTO);
     line->Feed(Eight(0, 600, 590, 500));

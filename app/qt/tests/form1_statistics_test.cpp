@@ -25,14 +25,14 @@ TEST_F(StatisticsTest, AutosaveAppendsEachBatchToTheDailyFile) {
     Open();
     form->Button1Click();
     const std::string a = LastLine();
-    form->TimerSaveFile().SetInterval(60000);
-    clock.Advance(60000);
+    // The autosave's period: 10 minutes.
+    clock.Advance(600000);
     // The first autosave of the day makes log/ and the file, and starts the display afresh.
     EXPECT_EQ(ReadFile(DailyFile()), "\r\n" + a);
     EXPECT_EQ(form->Display().Count(), 0u);
     form->Button1Click();
     const std::string b = LastLine();
-    clock.Advance(60000);
+    clock.Advance(600000);
     EXPECT_EQ(ReadFile(DailyFile()), "\r\n" + a + "\r\n" + b);
     EXPECT_EQ(form->Display().Count(), 1u);
 }
@@ -72,6 +72,18 @@ TEST_F(StatisticsTest, OpeningADailyFileRefillsHistoryChartAndScrollBar) {
     EXPECT_EQ(form->StatusPanel().text().toStdString(), file.string());
     form->Button1Click();  // the next line follows the file's last line
     EXPECT_EQ(form->Display().Count(), 4u);
+    EXPECT_EQ(form->History().HistT1[3], text::ParseDouble(get_T1(form->Display().Line(3))));
+    EXPECT_EQ(form->History().HistT1[2], 37.2);
+}
+
+TEST_F(StatisticsTest, ALineTypedIntoTheDisplayCountsBeforeTheNextSample) {
+    Open();
+    form->Button1Click();
+    form->ui().Memo1->appendPlainText(QStringLiteral("a note"));
+    form->Button1Click();
+    ASSERT_EQ(form->Display().Count(), 3u);
+    EXPECT_EQ(form->Display().Line(1), "a note");
+    EXPECT_EQ(form->History().HistT1[2], text::ParseDouble(get_T1(form->Display().Line(2))));
 }
 
 TEST_F(StatisticsTest, AFieldThatIsNotANumberIsReportedAndTheChartKept) {

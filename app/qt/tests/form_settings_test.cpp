@@ -1,6 +1,7 @@
 // The settings dialog driven as a user drives it: boxes clicked, numbers typed, "Да" pressed
-// or the close box used; the configuration in a temporary folder, the program's in-memory
-// settings and timers beside it, virtual time for the test playback.
+// or the close box used; the configuration in a temporary folder, the program's settings in
+// force and timers beside it (as the main window keeps them), virtual time for the test
+// playback.
 
 #include "app/qt/form_settings.h"
 
@@ -42,11 +43,13 @@ class FormSettingsTest : public ::testing::Test {
 
     std::unique_ptr<TFormSettings> Open(platform::Autorun& with) {
         auto form = std::make_unique<TFormSettings>(
-            FormSettingsContext{config_path, settings, with, dialogs, sound, clock,
+            FormSettingsContext{config_path, window, with, dialogs, sound, clock,
+                                [this](int minutes) { engine.AutosaveMinutes = minutes; },
                                 [this](const AcceptedSettings& a) {
                                     applied.push_back(a);
-                                    settings_dialog::ApplyTimers(a.settings, *save_file,
-                                                                 *alarm_sound);
+                                    engine = a.engine;
+                                    window = a.window;
+                                    settings_dialog::ApplyTimers(a, *save_file, *alarm_sound);
                                 }},
             &main_window);
         form->show();
@@ -72,7 +75,8 @@ class FormSettingsTest : public ::testing::Test {
     TempFolder folder;
     std::string config_path = folder.File("incubator-monitor.ini");
     QWidget main_window;
-    ProgramSettings settings;
+    EngineSettings engine;
+    WindowSettings window;
     platform::FakeAutorun autorun;
     platform::ScriptedDialogs dialogs;  // a dialog the test does not expect fails it
     platform::RecordingSound sound;
@@ -103,14 +107,14 @@ TEST_F(FormSettingsTest, TheCloseBoxChangesNothingButTakesTheStoredPeriod) {
     const std::string stored =
         "[ComPort1]\nSignalOffData=1\nSignalOffDataSound=1\n[LogFile]\nTime=20\n";
     Spit(config_path, stored);
-    settings.Sound = "/snd/old.wav";
-    settings.AutosaveMinutes = 30;
-    ProgramSettings expected = settings;
+    window.Sound = "/snd/old.wav";
+    engine.AutosaveMinutes = 30;
+    EngineSettings expected = engine;
     expected.AutosaveMinutes = 20;
 
     auto form = Open();
     Ui::TFormSettings& ui = form->ui();
-    EXPECT_EQ(settings.AutosaveMinutes, 20) << "opening sets the in-memory period";
+    EXPECT_EQ(engine.AutosaveMinutes, 20) << "opening sets the period in force";
     Click(ui.ChBoxSignalOffData);
     Click(ui.ChBoxAutorun);
     Click(ui.ChBoxVerSHT10);
@@ -123,7 +127,8 @@ TEST_F(FormSettingsTest, TheCloseBoxChangesNothingButTakesTheStoredPeriod) {
 
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(Slurp(config_path), stored);
-    EXPECT_EQ(settings, expected) << "the old sound stays in force";
+    EXPECT_EQ(engine, expected);
+    EXPECT_EQ(window.Sound, "/snd/old.wav") << "the old sound stays in force";
     EXPECT_TRUE(applied.empty());
     EXPECT_EQ(autorun.registrations + autorun.unregistrations, 0);
     EXPECT_EQ(save_file->Interval(), 10u * 60000);
@@ -158,7 +163,7 @@ TEST_F(FormSettingsTest, APeriodOfZeroWarnsAtOnceAndStopsTheAutosave) {
     Click(ui.Button1);
 
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(settings.AutosaveMinutes, 0);
+    EXPECT_EQ(engine.AutosaveMinutes, 0);
     EXPECT_EQ(platform::IniFile(config_path).ReadInteger("LogFile", "Time", -1), 0);
     clock.Advance(60 * 60000);
     EXPECT_EQ(autosaves, 0);
@@ -170,7 +175,7 @@ TEST_F(FormSettingsTest, TenMinutesToFiveTakesEffectWithoutARestart) {
     Type(form->Edit2(), "5");
     Click(form->ui().Button1);
 
-    EXPECT_EQ(settings.AutosaveMinutes, 5);
+    EXPECT_EQ(engine.AutosaveMinutes, 5);
     clock.Advance(5 * 60000);
     EXPECT_EQ(autosaves, 1);
     clock.Advance(5 * 60000);
@@ -179,7 +184,7 @@ TEST_F(FormSettingsTest, TenMinutesToFiveTakesEffectWithoutARestart) {
 
 TEST_F(FormSettingsTest, AcceptingWritesAndAppliesEveryChoice) {
     Spit(config_path, "[Alarm]\nSound=/snd/old.wav\n");
-    settings.Sound = "/snd/old.wav";
+    window.Sound = "/snd/old.wav";
     auto form = Open();
     Ui::TFormSettings& ui = form->ui();
     for (QCheckBox* box :
@@ -200,12 +205,13 @@ TEST_F(FormSettingsTest, AcceptingWritesAndAppliesEveryChoice) {
 
     EXPECT_EQ(form->result(), QDialog::Accepted);
     ASSERT_EQ(applied.size(), 1u);
-    const ProgramSettings& s = applied[0].settings;
-    EXPECT_TRUE(s.SHT10 && !s.Okruglenie && s.ShowWindow && s.SignalOffData &&
-                s.SignalOffDataSound && s.T1_enable && !s.T2_enable && s.HM_enable &&
-                applied[0].MinToTrey);
-    EXPECT_EQ(s.Sound, "/snd/typed.wav");
-    EXPECT_EQ(settings, s) << "the in-memory settings are replaced before the main window's part";
+    const EngineSettings& s = applied[0].engine;
+    EXPECT_TRUE(s.SHT10 && !s.Okruglenie && s.SignalOffData && s.SignalOffDataSound &&
+                s.T1_enable && !s.T2_enable && s.HM_enable && applied[0].MinToTrey);
+    EXPECT_EQ(s.AutosaveMinutes, 10);
+    EXPECT_TRUE(applied[0].window.ShowWindow);
+    EXPECT_EQ(applied[0].window.TimeSound, 12);
+    EXPECT_EQ(applied[0].window.Sound, "/snd/typed.wav");
     EXPECT_EQ(alarm_sound->Interval(), 12000u);
     EXPECT_TRUE(autorun.registered);
 
@@ -280,7 +286,7 @@ TEST_F(FormSettingsTest, AnEntryOfAnotherCopyIsLeftAloneWhenTheBoxIsNotChanged) 
 
 TEST_F(FormSettingsTest, ARefusedConfigurationWriteKeepsTheDialogOpen) {
     config_path = folder.File("gone/incubator-monitor.ini");
-    const ProgramSettings before = settings;
+    const EngineSettings before = engine;
     auto form = Open();
     Click(form->ui().ChBoxAutorun);
     Type(form->Edit2(), "5");
@@ -292,12 +298,12 @@ TEST_F(FormSettingsTest, ARefusedConfigurationWriteKeepsTheDialogOpen) {
     EXPECT_EQ(dialogs.calls[0].parent, form.get());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(applied.empty());
-    EXPECT_EQ(settings, before);
+    EXPECT_EQ(engine, before);
     EXPECT_EQ(autorun.registrations, 0);
 }
 
 TEST_F(FormSettingsTest, ARefusedAutorunReportsItAfterTheKeysAreWritten) {
-    settings.Sound = "/snd/old.wav";
+    window.Sound = "/snd/old.wav";
     autorun.failure = "Failed to set data for 'Rizudirod'";
     auto form = Open();
     Click(form->ui().ChBoxAutorun);
@@ -310,8 +316,8 @@ TEST_F(FormSettingsTest, ARefusedAutorunReportsItAfterTheKeysAreWritten) {
     EXPECT_EQ(dialogs.calls[0].text, "Failed to set data for 'Rizudirod'");
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(platform::IniFile(config_path).ReadBool("Temperature", "ShowWindow", false));
-    EXPECT_TRUE(settings.ShowWindow);
-    EXPECT_EQ(settings.Sound, "/snd/old.wav");
+    EXPECT_TRUE(window.ShowWindow);
+    EXPECT_EQ(window.Sound, "/snd/old.wav");
     EXPECT_EQ(applied.size(), 1u);
 }
 
