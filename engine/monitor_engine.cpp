@@ -146,11 +146,9 @@ void MonitorEngine::CreatePort() {
         if (gone) std::rethrow_exception(gone);
     };
     port_.OnConnectionLost = [this](TCustomSerialPort&) { Unattended([&] { OnPortLost(); }); };
-    reopener_ = std::make_unique<PortReopener>(
-        port_, services_.timers,
-        [this](const std::string& title, const std::string& text, unsigned seconds) {
-            front_.Warn(title, text, seconds);
-        });
+    reopener_ = std::make_unique<PortReopener>(port_, services_.timers, [this](const Warning& w) {
+        front_.Warn(w.title, w.text, w.seconds);
+    });
     reopener_->OnReopened = [this] {
         // Bytes held from before the loss belong to no packet of the new line.
         receiver_.ResetAssembly();
