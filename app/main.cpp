@@ -144,9 +144,7 @@ int main(int argc, char** argv) {
     // Ends before the window and its engine, saying "offline" on the way.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, form.Engine(), ui_thread,
-        [&form](const std::string& title, const std::string& text) {
-            form.WarnUnattended(title, text, kMqttWarningSeconds);
-        },
+        [&form](const Warning& w) { form.WarnUnattended(w.title, w.text, kMqttWarningSeconds); },
         INCUBATOR_VERSION);
     services.stop_publishers = [&mqtt_feed] { mqtt_feed.Stop(); };
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.

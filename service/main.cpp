@@ -110,9 +110,7 @@ int Run(const service::Options& options) {
     // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, engine, loop,
-        [&](const std::string& title, const std::string& text) {
-            front.Warn(title, text, kMqttWarningSeconds);
-        },
+        [&](const Warning& w) { front.Warn(w.title, w.text, kMqttWarningSeconds); },
         INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {
