@@ -5,15 +5,15 @@
 #include <QLocale>
 #include <QTranslator>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include "app/qt/form1.h"
 #include "config/app_paths.h"
 #include "config/instance_start.h"
+#include "config/program_options.h"
+#include "config/program_output.h"
 #include "mqtt/mqtt_feed.h"
 #include "platform/posix/canberra_sound.h"
 #include "platform/posix/executable_path.h"
@@ -55,37 +55,6 @@ constexpr unsigned kStartWarningSeconds = 30;
 constexpr std::chrono::milliseconds kShowPatience{15000};
 constexpr const char* kWarningTitle = "Внимание!";
 
-struct Options {
-    bool echo = false;
-    std::string config;  // empty: the program's own file
-};
-
-// False (after printing why) when the program is not to run.
-bool ParseOptions(int argc, char** argv, Options& options, int& exit_code) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--echo") == 0) {
-            options.echo = true;
-        } else if (std::strcmp(argv[i], "--config") == 0) {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                std::fprintf(stderr, "incubator-monitor: --config needs a file\n\n%s", kUsage);
-                exit_code = 2;
-                return false;
-            }
-            options.config = argv[++i];
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            exit_code = 0;
-            return false;
-        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-            std::fprintf(stderr, "incubator-monitor: unknown option %s\n\n%s", argv[i], kUsage);
-            exit_code = 2;
-            return false;
-        }
-        // Anything else is the toolkit's (-platform, -style, ...).
-    }
-    return true;
-}
-
 // The toolkit's own texts in Russian: the standard buttons read "Да", "Нет", "Отмена".
 void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
     if (translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -93,8 +62,10 @@ void InstallRussianCatalogue(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
+constexpr char kProgram[] = "incubator-monitor";
+
 void SayOnStandardError(const std::string& text) {
-    std::fprintf(stderr, "incubator-monitor: %s\n", text.c_str());
+    config::SayOnStandardError(kProgram, text);
 }
 
 // A second start of a running instance shows the first copy's window and ends; one that would
@@ -120,10 +91,14 @@ int main(int argc, char** argv) {
     // A reader of --echo that goes away (`| head`) must not end the program unsaved: such a
     // write fails with EPIPE instead. Programs started from here get the default back (Qt
     // restores it in its children).
-    std::signal(SIGPIPE, SIG_IGN);
-    Options options;
-    int exit_code = 0;
-    if (!ParseOptions(argc, argv, options, exit_code)) return exit_code;
+    config::IgnoreBrokenPipe();
+    // Anything but the program's own options is the toolkit's (-platform, -style, ...).
+    const config::ParsedOptions parsed = config::ParseProgramOptions(
+        argc, argv, {.program = kProgram, .usage = kUsage, .toolkit_arguments = true});
+    std::fputs(parsed.out.c_str(), stdout);
+    std::fputs(parsed.err.c_str(), stderr);
+    if (!parsed.options) return parsed.exit_code;
+    const config::ProgramOptions& options = *parsed.options;
 
     QApplication app(argc, argv);
     // The icons are compiled into a static library: its resources register only when asked.
@@ -163,21 +138,15 @@ int main(int argc, char** argv) {
         clipboard, dialogs, autorun, url_opener, paths.configuration_file, paths.log_folder);
     services.notifier = &notifier;
     services.unsaved_dir = paths.unsaved_folder;
-    if (options.echo)
-        services.echo_line = [](const std::string& line) {
-            std::fwrite(line.data(), 1, line.size(), stdout);
-            std::fputc('\n', stdout);
-            std::fflush(stdout);
-        };
+    if (options.echo) services.echo_line = config::EchoLine;
 
     TForm1 form(services);
     // Ends before the window and its engine, saying "offline" on the way.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, form.Engine(), ui_thread,
-        [&form](const std::string& title, const std::string& text) {
-            form.WarnUnattended(title, text, kMqttWarningSeconds);
-        },
+        [&form](const Warning& w) { form.WarnUnattended(w.title, w.text, kMqttWarningSeconds); },
         INCUBATOR_VERSION);
+    services.stop_publishers = [&mqtt_feed] { mqtt_feed.Stop(); };
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
     platform::TerminationSignals ending(
         [&form](const platform::TerminationRequest&) { form.EndWithoutAsking(); });

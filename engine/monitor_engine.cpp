@@ -146,11 +146,9 @@ void MonitorEngine::CreatePort() {
         if (gone) std::rethrow_exception(gone);
     };
     port_.OnConnectionLost = [this](TCustomSerialPort&) { Unattended([&] { OnPortLost(); }); };
-    reopener_ = std::make_unique<PortReopener>(
-        port_, services_.timers,
-        [this](const std::string& title, const std::string& text, unsigned seconds) {
-            front_.Warn(title, text, seconds);
-        });
+    reopener_ = std::make_unique<PortReopener>(port_, services_.timers, [this](const Warning& w) {
+        front_.Warn(w.title, w.text, w.seconds);
+    });
     reopener_->OnReopened = [this] {
         // Bytes held from before the loss belong to no packet of the new line.
         receiver_.ResetAssembly();
@@ -207,9 +205,7 @@ void MonitorEngine::ClosePort() {
 void MonitorEngine::CreateStatistics() {
     journal_ = std::make_unique<statistics::LineJournal>(
         services_.files, services_.log_dir, services_.timers,
-        [this](const std::string& title, const std::string& text) {
-            front_.Warn(title, text, kFileWarningSeconds);
-        });
+        [this](const Warning& w) { front_.Warn(w.title, w.text, w.seconds); });
     journal_->WriteOncePerTurn(services_.logic_thread);
     autosaver_ = std::make_unique<statistics::Autosaver>(
         services_.files, services_.log_dir, [this] { return LocalDateTimeAt(services_.now()); });

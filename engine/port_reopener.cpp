@@ -11,7 +11,8 @@ constexpr unsigned kBackSeconds = 20;
 
 }  // namespace
 
-PortReopener::PortReopener(TCustomSerialPort& port, platform::TimerFactory& timers, Warn warn)
+PortReopener::PortReopener(TCustomSerialPort& port, platform::TimerFactory& timers,
+                           WarningSink warn)
     : port_(port), warn_(std::move(warn)), timer_(timers.CreateTimer()) {
     timer_->SetInterval(kRetryMs);
     timer_->SetTickHandler([this] { Attempt(); });
@@ -44,14 +45,15 @@ void PortReopener::OpenAtStart() {
     try {
         Open();
     } catch (const ESerialPort& e) {
-        warn_(kTitle, PortOpenFailureText(port_.Port(), e) + kRetryLine, kWarningSeconds);
+        warn_({Severity::kWarning, kTitle, PortOpenFailureText(port_.Port(), e) + kRetryLine,
+               kWarningSeconds});
         Retry();
     }
 }
 
 void PortReopener::Lost() {
     if (port_.Connected() || Retrying()) return;
-    warn_(kTitle, LostText(port_.Port()), kWarningSeconds);
+    warn_({Severity::kWarning, kTitle, LostText(port_.Port()), kWarningSeconds});
     Retry();
 }
 
@@ -75,5 +77,5 @@ void PortReopener::Attempt() {
     }
     Stop();
     if (OnReopened) OnReopened();
-    warn_(kTitle, ReopenedText(port_.Port()), kBackSeconds);
+    warn_({Severity::kNotice, kTitle, ReopenedText(port_.Port()), kBackSeconds});
 }

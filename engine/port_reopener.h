@@ -13,17 +13,15 @@
 #include <memory>
 #include <string>
 
+#include "common/warning.h"
 #include "platform/timer.h"
 #include "serial/serial_port.h"
 
 class PortReopener {
   public:
     static constexpr std::uint32_t kRetryMs = 5000;
-    using Warn =
-        std::function<void(const std::string& title, const std::string& text, unsigned seconds)>;
-
     // `port` and `timers` outlive the reopener.
-    PortReopener(TCustomSerialPort& port, platform::TimerFactory& timers, Warn warn);
+    PortReopener(TCustomSerialPort& port, platform::TimerFactory& timers, WarningSink warn);
 
     // Opens the port as Start does: open, raise DTR, lower RTS. Throws what the port throws,
     // leaving the port closed.
@@ -50,6 +48,6 @@ class PortReopener {
     void Retry();
 
     TCustomSerialPort& port_;
-    Warn warn_;
+    WarningSink warn_;
     std::unique_ptr<platform::Timer> timer_;
 };

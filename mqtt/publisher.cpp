@@ -186,7 +186,7 @@ void Publisher::SendRetained(const std::string& topic, const std::string& payloa
 }
 
 void Publisher::Warn(const std::string& text) const {
-    if (warn_) warn_(kWarningTitle, text);
+    if (warn_) warn_(MqttWarning(text));
 }
 
 std::string Publisher::Where() const {

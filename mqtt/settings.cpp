@@ -74,7 +74,7 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
         if (value && *value > 0 && *value < 65536)
             s.port = *value;
         else
-            warn(kWarningTitle, "Неверный порт MQTT " + Quoted(port) + ". Используется 1883.");
+            warn(MqttWarning("Неверный порт MQTT " + Quoted(port) + ". Используется 1883."));
     }
     s.user = read("User");
 
@@ -90,8 +90,8 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
                             : HasEmptyLevel(topic) ? "в ней не может быть пустых уровней"
                                                    : nullptr;
         if (!fault) return topic;
-        warn(kWarningTitle, "Неверная тема MQTT " + Quoted(written) + ": " + fault +
-                                ". Используется " + Quoted(fallback) + ".");
+        warn(MqttWarning("Неверная тема MQTT " + Quoted(written) + ": " + fault +
+                         ". Используется " + Quoted(fallback) + "."));
         return fallback;
     };
     // The machine in the topic too: two computers that give their incubators the same name
@@ -107,17 +107,16 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
     s.enabled = true;
     if (const std::string file = read("PasswordFile"); !file.empty()) {
         if (const int error = ReadFirstLine(in_folder(file), s.password)) {
-            warn(kWarningTitle, "Не удалось прочитать файл пароля MQTT " + Quoted(file) + ": " +
-                                    SystemMessage(error) + ". Публикация MQTT выключена.");
+            warn(MqttWarning("Не удалось прочитать файл пароля MQTT " + Quoted(file) + ": " +
+                             SystemMessage(error) + ". Публикация MQTT выключена."));
             s.enabled = false;
         } else if (s.password.empty()) {
             // A file that was to hold the password and holds none: not an anonymous login.
-            warn(kWarningTitle,
-                 "Файл пароля MQTT " + Quoted(file) + " пуст. Публикация MQTT выключена.");
+            warn(MqttWarning("Файл пароля MQTT " + Quoted(file) +
+                             " пуст. Публикация MQTT выключена."));
             s.enabled = false;
         } else if (s.user.empty()) {
-            warn(kWarningTitle,
-                 "Пароль MQTT задан без имени пользователя (User) и не используется.");
+            warn(MqttWarning("Пароль MQTT задан без имени пользователя (User) и не используется."));
             s.password.clear();
         }
     }
@@ -125,8 +124,8 @@ Settings ReadSettings(const platform::IniFile& ini, const WarningSink& warn,
         s.ca_file = in_folder(file);
         std::string first_line;  // a file that opens but cannot be read is no use either
         if (const int error = ReadFirstLine(s.ca_file, first_line)) {
-            warn(kWarningTitle, "Не удалось прочитать файл сертификатов MQTT " + Quoted(file) +
-                                    ": " + SystemMessage(error) + ". Публикация MQTT выключена.");
+            warn(MqttWarning("Не удалось прочитать файл сертификатов MQTT " + Quoted(file) + ": " +
+                             SystemMessage(error) + ". Публикация MQTT выключена."));
             s.enabled = false;
         }
     }

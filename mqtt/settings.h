@@ -5,6 +5,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "common/warning.h"
 
 namespace platform {
 class IniFile;
@@ -13,8 +16,13 @@ class IniFile;
 namespace mqtt {
 
 // Where warnings go: the window's balloons, or the service's standard error.
-using WarningSink = std::function<void(const std::string& title, const std::string& text)>;
+using WarningSink = ::WarningSink;
 inline constexpr char kWarningTitle[] = "MQTT";
+
+// How long it stays up is each program's choice.
+inline Warning MqttWarning(std::string text) {
+    return {Severity::kWarning, kWarningTitle, std::move(text), 0};
+}
 
 struct Settings {
     bool enabled = false;  // Host is set, and the password and CA files named could be read

@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
 
 #include "config/instance_start.h"
+#include "config/program_ending.h"
+#include "config/program_output.h"
 #include "engine/alarm_rules.h"
 #include "engine/monitor_engine.h"
 #include "engine/statistics/posix_file_system.h"
@@ -25,7 +26,6 @@
 #include "service/options.h"
 #include "service/service_configuration.h"
 #include "service/service_front_end.h"
-#include "service/standard_error.h"
 #include "service/systemd_notify.h"
 
 namespace {
@@ -36,15 +36,11 @@ constexpr int kExitFolderHeld = 3;
 constexpr unsigned kCommandWarningSeconds = 60;
 constexpr unsigned kMqttWarningSeconds = 60;
 
-// An error unless told otherwise: the journal shows errors and warnings by priority.
-void Say(const std::string& line, service::Priority priority = service::Priority::kError) {
-    service::WriteToStandardError(priority, std::string(kProgram) + ": " + line);
-}
+using config::Priority;
 
-void EchoLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+// An error unless told otherwise: the journal shows errors and warnings by priority.
+void Say(const std::string& line, Priority priority = Priority::kError) {
+    config::SayOnStandardError(kProgram, line, priority);
 }
 
 int Run(const service::Options& options) {
@@ -57,7 +53,7 @@ int Run(const service::Options& options) {
         // Another copy on the folder will not go away by restarting this one.
         return start.file_problem.empty() && start.Refused() ? kExitFolderHeld : 1;
     }
-    for (const std::string& notice : start.notices) Say(notice, service::Priority::kInfo);
+    for (const std::string& notice : start.notices) Say(notice, Priority::kInfo);
     const config::InstancePaths& paths = start.paths;
 
     platform::PollLoop loop;
@@ -78,7 +74,7 @@ int Run(const service::Options& options) {
         .logic_thread = loop,
         .files = statistics::RealFileSystem(),
         .log_dir = paths.log_folder,
-        .echo_line = options.echo ? EchoLine : std::function<void(const std::string&)>(),
+        .echo_line = options.echo ? config::EchoLine : std::function<void(const std::string&)>(),
         .program = kProgram,
         .title = kProgram,
     };
@@ -86,7 +82,7 @@ int Run(const service::Options& options) {
         std::move(services), front,
         EngineOptions{.clear_alarms_when_back_inside = true, .warnings_on_standard_error = true});
     Say("configuration " + paths.configuration_file + ", statistics in " + paths.log_folder,
-        service::Priority::kInfo);
+        Priority::kInfo);
 
     // Before the port opens: the recovered lines come before any new one.
     engine.RecoverJournal();
@@ -114,13 +110,11 @@ int Run(const service::Options& options) {
     // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, engine, loop,
-        [&](const std::string& title, const std::string& text) {
-            front.Warn(title, text, kMqttWarningSeconds);
-        },
+        [&](const Warning& w) { front.Warn(w.title, w.text, kMqttWarningSeconds); },
         INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {
-        Say(std::string("ending on ") + ::sigabbrev_np(signal), service::Priority::kInfo);
+        Say(std::string("ending on ") + ::sigabbrev_np(signal), Priority::kInfo);
         loop.Quit();
     });
     service::SystemdNotify systemd(loop);
@@ -129,19 +123,22 @@ int Run(const service::Options& options) {
     loop.Run();
     systemd.Stopping();
 
-    // The end: no event may tell of it as if the port were lost.
-    alarm_events.Reset();
-    mqtt_feed.StopFollowing();
-    try {
-        engine.ClosePort();
-    } catch (const std::exception& e) {
-        Say(e.what());
-    }
-    engine.LastAutosave(paths.unsaved_folder);
-    // Last: a broker that does not answer or a name that resolves slowly may hold this up,
-    // never the save.
-    mqtt_feed.Stop();
-    return 0;
+    bool saved = true;
+    config::EndProgram({
+                           .detach_listeners =
+                               [&] {
+                                   alarm_events.Reset();
+                                   mqtt_feed.StopFollowing();
+                               },
+                           .close_port = [&] { engine.ClosePort(); },
+                           .last_autosave = [&] { engine.LastAutosave(paths.unsaved_folder); },
+                           .stop_publishers = [&] { mqtt_feed.Stop(); },
+                       },
+                       [&](config::EndingStep step, const std::string& what) {
+                           Say(what);
+                           if (step == config::EndingStep::kLastAutosave) saved = false;
+                       });
+    return saved ? 0 : 1;
 }
 
 }  // namespace
@@ -150,10 +147,8 @@ int main(int argc, char** argv) {
     // Before any thread starts (the port's event thread, a library's): a signal must reach the
     // loop, not end the process before the save.
     platform::BlockTerminationSignals();
-    // A reader of --echo or of the warnings that goes away (`| head`, a restarted journal)
-    // must not end the service unsaved: such a write fails with EPIPE instead. The programs
-    // it runs get the default back.
-    std::signal(SIGPIPE, SIG_IGN);
+    // The programs it runs get the default back.
+    config::IgnoreBrokenPipe();
     const service::ParsedOptions parsed = service::ParseOptions(argc, argv);
     std::fputs(parsed.out.c_str(), stdout);
     std::fputs(parsed.err.c_str(), stderr);

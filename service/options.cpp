@@ -1,7 +1,5 @@
 #include "service/options.h"
 
-#include <string_view>
-
 namespace service {
 
 const char* const kUsage =
@@ -20,43 +18,8 @@ const char* const kUsage =
     "SIGTERM, SIGHUP and SIGINT save what was received and end the program.\n";
 
 ParsedOptions ParseOptions(int argc, const char* const* argv) {
-    ParsedOptions parsed;
-    Options options;
-    bool have_config = false;
-    const auto mistake = [&](const std::string& what) {
-        parsed.exit_code = 2;
-        parsed.err = "incubator-monitord: " + what + "\n\n" + kUsage;
-        return parsed;
-    };
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            parsed.out = kUsage;
-            return parsed;
-        }
-        if (arg == "--echo") {
-            options.echo = true;
-        } else if (arg == "--config" || arg.starts_with("--config=")) {
-            std::string_view value;
-            if (arg == "--config") {
-                if (i + 1 >= argc) return mistake("--config needs a file");
-                value = argv[++i];
-            } else {
-                value = arg.substr(std::string_view("--config=").size());
-            }
-            if (value.empty()) return mistake("--config needs a file");
-            if (have_config) return mistake("--config given twice");
-            options.config = value;
-            have_config = true;
-        } else if (arg.starts_with("-")) {
-            return mistake("unknown option " + std::string(arg));
-        } else {
-            return mistake("unexpected argument " + std::string(arg));
-        }
-    }
-    if (!have_config) return mistake("--config FILE is required");
-    parsed.options = options;
-    return parsed;
+    return config::ParseProgramOptions(
+        argc, argv, {.program = "incubator-monitord", .usage = kUsage, .config_required = true});
 }
 
 }  // namespace service

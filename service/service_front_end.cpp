@@ -1,13 +1,13 @@
 #include "service/service_front_end.h"
 
-#include "service/standard_error.h"
+#include "config/program_output.h"
 
 namespace service {
 
 namespace {
 
 void ToStandardError(const std::string& line) {
-    WriteToStandardError(Priority::kWarning, line);
+    config::WriteToStandardError(config::Priority::kWarning, line);
 }
 
 void AppendOneLine(std::string& out, const std::string& text) {

@@ -9,6 +9,8 @@
 #include "app/configuration.h"
 #include "app/qt/form1.h"
 #include "app/qt/form_hint.h"
+#include "config/program_ending.h"
+#include "config/program_output.h"
 #include "engine/statistics/daily_file_name.h"
 #include "engine/statistics/history_refill.h"
 #include "engine/statistics/posix_file_system.h"
@@ -29,8 +31,7 @@ void TForm1::LastAutosave() {
 }
 
 void TForm1::ReportAtEnd(const std::string& message) {
-    std::fprintf(stderr, "incubator-monitor: %s\n", message.c_str());
-    std::fflush(stderr);
+    config::SayOnStandardError("incubator-monitor", message);
     Warn(windowTitle().toStdString(), message, 30);
 }
 
@@ -157,15 +158,24 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::EndWithoutAsking() {
-    // The port first, so that no line can come after the last autosave.
-    AtEnd([&] { engine_->ClosePort(); });
-    AtEnd([&] { LastAutosave(); });
-    ending_ = true;
-    close();
-    // Refused while a close of the user's waits in a question ("Сохранить статистику?"):
-    // the settings are written here instead.
-    if (!closed_) AtEnd([&] { FormClose(); });
-    closed_ = true;
+    // The port first, so that no line can come after the last autosave; the publishers last,
+    // so that a broker away holds up neither the save nor the settings.
+    config::EndProgram({
+                           .close_port = [&] { engine_->ClosePort(); },
+                           .last_autosave = [&] { LastAutosave(); },
+                           .keep_settings =
+                               [&] {
+                                   ending_ = true;
+                                   close();
+                                   // Refused while a close of the user's waits in a question
+                                   // ("Сохранить статистику?"): the settings are written here
+                                   // instead.
+                                   if (!closed_) AtEnd([&] { FormClose(); });
+                                   closed_ = true;
+                               },
+                           .stop_publishers = services_.stop_publishers,
+                       },
+                       [&](config::EndingStep, const std::string& what) { ReportAtEnd(what); });
     // Every event loop returns, a modal box's too, and no later one waits for anybody: the
     // program ends whatever was open.
     QCoreApplication::exit(0);

@@ -61,4 +61,6 @@ struct MainWindowServices {
     statistics::FileSystem* files = nullptr;
     // Each new record line is also handed here (the program's --echo option).
     std::function<void(const std::string& line)> echo_line;
+    // Stops what publishes the engine (MQTT) at an end that asks nobody, once all is saved.
+    std::function<void()> stop_publishers;
 };

@@ -33,7 +33,7 @@ std::size_t CountBufferedLines(std::string_view bytes) {
 }
 
 LineJournal::LineJournal(FileSystem& files, const std::string& log_folder,
-                         platform::TimerFactory& timers, Warn warn,
+                         platform::TimerFactory& timers, WarningSink warn,
                          std::function<LocalDateTime()> now)
     : files_(files),
       folder_(log_folder),
@@ -231,7 +231,7 @@ void LineJournal::TellSetAside(const journal::Contents& contents, const std::str
         text += "повреждён: в нём нет ни одной читаемой записи";
     text += ". Журнал сохранён как \"" + kept + "\"";
     if (contents.has_header) text += "; строки из записей до этого места восстанавливаются";
-    warn_("Внимание!", text + ".");
+    warn_({Severity::kWarning, "Внимание!", text + ".", kWarningSeconds});
 }
 
 int LineJournal::CutBack(const std::string& name, std::uint64_t size) {
@@ -412,7 +412,7 @@ void LineJournal::Report(const std::string& text, int error) {
               "только в памяти до автосохранения."
             : ". Строки по-прежнему сохраняются в дневной файл при автосохранении, но при сбое "
               "питания строки, принятые после последнего автосохранения, будут потеряны.";
-    warn_("Внимание!", text + reason + consequence);
+    warn_({Severity::kError, "Внимание!", text + reason + consequence, kWarningSeconds});
 }
 
 }  // namespace statistics

@@ -32,6 +32,7 @@
 #include <string_view>
 
 #include "common/local_time.h"
+#include "common/warning.h"
 #include "engine/statistics/autosaver.h"
 #include "engine/statistics/file_system.h"
 #include "platform/timer.h"
@@ -55,13 +56,14 @@ struct RecoveredLines {
 
 class LineJournal : public AutosaveWrites {
   public:
-    using Warn = std::function<void(const std::string& title, const std::string& text)>;
+    // How long its warnings stay up.
+    static constexpr unsigned kWarningSeconds = 30;
 
     // The longest a line waits to be made durable.
     static constexpr std::uint32_t kSyncDelayMs = 1000;
     // `now` names a journal kept aside.
     LineJournal(FileSystem& files, const std::string& log_folder, platform::TimerFactory& timers,
-                Warn warn, std::function<LocalDateTime()> now = CurrentLocalDateTime);
+                WarningSink warn, std::function<LocalDateTime()> now = CurrentLocalDateTime);
     // Makes what was written durable; the file stays when some line is in no daily file.
     ~LineJournal() override;
     LineJournal(const LineJournal&) = delete;
@@ -135,7 +137,7 @@ class LineJournal : public AutosaveWrites {
     FileSystem& files_;
     std::string folder_;
     std::string path_;
-    Warn warn_;
+    WarningSink warn_;
     std::function<LocalDateTime()> now_;
     std::unique_ptr<platform::Timer> sync_timer_;
     std::unique_ptr<journal::RecoveredBytes> recovered_;  // while the recovery reads

@@ -54,9 +54,8 @@ TEST(PortReopenerPty, AHundredLossesAreEachFoundAgainBehindTheLinkAndLeaveNothin
     PosixSerialBackend backend;
     TSerialPort port{backend, ui};
     std::vector<std::string> warnings;
-    PortReopener reopener{port, clock, [&](const std::string&, const std::string& text, unsigned) {
-                              warnings.push_back(text);
-                          }};
+    PortReopener reopener{port, clock,
+                          [&](const Warning& warning) { warnings.push_back(warning.text); }};
     int lost = 0, last_byte = -1;
     port.SetPort(link);
     port.Timeouts().SetReadInterval(300);

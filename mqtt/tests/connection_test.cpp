@@ -18,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 mqtt::WarningSink Into(std::vector<std::string>& texts) {
-    return [&texts](const std::string&, const std::string& text) { texts.push_back(text); };
+    return [&texts](const Warning& w) { texts.push_back(w.text); };
 }
 
 double CpuSeconds() {

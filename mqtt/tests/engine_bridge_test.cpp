@@ -88,10 +88,7 @@ class MqttFeedTest : public ::testing::Test {
     void StartFeed(const std::string& more = "") {
         feed_ = std::make_unique<mqtt::MqttFeed>(
             Configure(more), *engine_, ui_,
-            [this](const std::string& title, const std::string& text) {
-                warnings_.push_back(title + "|" + text);
-            },
-            "9.8.7");
+            [this](const Warning& w) { warnings_.push_back(w.title + "|" + w.text); }, "9.8.7");
         engine_->Start();
         ASSERT_TRUE(engine_->Port().Connected());
         ASSERT_TRUE(Await(ui_, [&] { return !sub_.On(kTopic + "/availability").empty(); }));

@@ -64,9 +64,7 @@ TEST(MqttOutage, TheBackOffDoublesUpToAMinuteAndTheOutageIsTwoWarnings) {
     settings.reconnect_min = defaults.reconnect_min;
     settings.reconnect_max = defaults.reconnect_max;
     settings.wait_between_attempts = waits.Source();
-    mqtt::Publisher p(settings, {}, ui, [&](const std::string&, const std::string& text) {
-        warnings.push_back(text);
-    });
+    mqtt::Publisher p(settings, {}, ui, [&](const Warning& w) { warnings.push_back(w.text); });
     p.Start();
     ASSERT_TRUE(Await(ui, [&] { return p.Connected(); }));
 

@@ -64,9 +64,8 @@ class MqttSettings : public ::testing::Test {
   protected:
     mqtt::Settings Read(const std::string& section) {
         Spit(folder.File("Инкубатор 2.ini"), "[MQTT]\n" + section);
-        return mqtt::ReadSettings(
-            platform::IniFile(folder.File("Инкубатор 2.ini")),
-            [this](const std::string&, const std::string& text) { warnings.push_back(text); });
+        return mqtt::ReadSettings(platform::IniFile(folder.File("Инкубатор 2.ini")),
+                                  [this](const Warning& w) { warnings.push_back(w.text); });
     }
     TempFolder folder;
     std::vector<std::string> warnings;
@@ -115,8 +114,7 @@ TEST_F(MqttSettings, TheDefaultTopicCarriesTheMachineTagAndASetOneIsKept) {
         Spit(folder.File("Инкубатор 2.ini"), "[MQTT]\nHost=h\n" + section);
         return mqtt::ReadSettings(
             platform::IniFile(folder.File("Инкубатор 2.ini")),
-            [this](const std::string&, const std::string& text) { warnings.push_back(text); },
-            "0a1b2c3d");
+            [this](const Warning& w) { warnings.push_back(w.text); }, "0a1b2c3d");
     };
     mqtt::Settings s = read("");
     EXPECT_EQ(s.topic, "incubator/Inkubator_2_0a1b2c3d");

@@ -20,7 +20,7 @@ namespace {
 using nlohmann::json;
 
 mqtt::WarningSink Into(std::vector<std::string>& texts) {
-    return [&texts](const std::string&, const std::string& text) { texts.push_back(text); };
+    return [&texts](const Warning& w) { texts.push_back(w.text); };
 }
 
 TEST(MqttPublisher, PublishesDiscoveryStatesAlarmsAndAvailability) {

@@ -55,9 +55,7 @@ struct Received {
 // One run of the program on the disk: the journal follows the buffer, the autosave writes it.
 struct Run {
     Run(CrashFileSystem& disk, platform::VirtualClock& clock, LocalDateTime first_day)
-        : journal(
-              disk, kLog, clock,
-              [this](const std::string&, const std::string& text) { warnings.push_back(text); }),
+        : journal(disk, kLog, clock, [this](const Warning& w) { warnings.push_back(w.text); }),
           autosave(disk, kLog, [&clock, first_day] {
               LocalDateTime now = first_day;
               now.day = DayAt(clock.Now());

@@ -67,7 +67,7 @@ class JournalKeptAside : public ::testing::Test {
         TempFolder::Write(JournalPath(), bytes);
         LineJournal journal(
             RealFileSystem(), Log(), clock,
-            [this](const std::string&, const std::string& text) { warnings.push_back(text); },
+            [this](const Warning& w) { warnings.push_back(w.text); },
             [] { return LocalDateTime{2026, 12, 6, 12, 0, 0}; });
         Autosaver autosave(RealFileSystem(), Log(),
                            [] { return LocalDateTime{2026, 12, 6, 12, 0, 0}; });

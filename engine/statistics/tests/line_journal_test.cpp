@@ -27,8 +27,7 @@ class LineJournalTest : public ::testing::Test {
     std::string Today() const { return Log() + "/2026-12-06.txt"; }
     std::unique_ptr<LineJournal> MakeJournal(FileSystem& fs) {
         return std::make_unique<LineJournal>(
-            fs, Log(), clock,
-            [this](const std::string&, const std::string& text) { warnings.push_back(text); });
+            fs, Log(), clock, [this](const Warning& w) { warnings.push_back(w.text); });
     }
     void Receive(LineJournal& journal, const std::string& line) {
         buffer += "\r\n" + line;

@@ -1,12 +1,23 @@
-#include "service/standard_error.h"
+#include "config/program_output.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
-namespace service {
+namespace config {
+
+void IgnoreBrokenPipe() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void EchoLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
 
 bool StandardErrorIsJournal() {
     const char* stream = std::getenv("JOURNAL_STREAM");
@@ -27,4 +38,8 @@ void WriteToStandardError(Priority priority, const std::string& line) {
     std::fflush(stderr);
 }
 
-}  // namespace service
+void SayOnStandardError(std::string_view program, std::string_view line, Priority priority) {
+    WriteToStandardError(priority, std::string(program) + ": " + std::string(line));
+}
+
+}  // namespace config
