@@ -36,8 +36,9 @@ std::string WarningLine(const std::string& title, const std::string& text) {
 ServiceFrontEnd::ServiceFrontEnd(LineOut out, Clock clock)
     : out_(out ? std::move(out) : LineOut(ToStandardError)), clock_(std::move(clock)) {}
 
-void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    if (const auto line = standing_.Raise(WarningLine(title, text), seconds, clock_())) out_(*line);
+void ServiceFrontEnd::Warn(const Warning& warning) {
+    const std::string line = WarningLine(warning.title, warning.text);
+    if (const auto out = standing_.Raise(line, warning.seconds, clock_())) out_(*out);
 }
 
 }  // namespace service

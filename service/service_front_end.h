@@ -27,7 +27,7 @@ class ServiceFrontEnd : public EngineFrontEnd {
     // "title: text" on one line. The same warning raised again while the last one would still
     // be up (within its `seconds`) stands: it is written again only hourly, with its age, so
     // that a silent line or a missing port does not flood the journal.
-    void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
+    void Warn(const Warning& warning) override;
     void PortStartedChanged(bool) override {}
 
   private:

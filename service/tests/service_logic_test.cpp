@@ -53,18 +53,23 @@ TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWou
     auto now = std::chrono::steady_clock::time_point{};
     service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
                                    [&] { return now; });
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     now += 9s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Внимание!: Нет данных от инкубатора. Не открыт ком порт \"/dev/x\".");
     // Another text comes at once and does not end the first one's time; once the first one's
     // last raise is over, it comes again.
-    front.Warn("T", "a\r\n\r\nb\n", 10);
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "T", "a\r\n\r\nb\n", 10});
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     now += 10s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "T: a b ");
     EXPECT_EQ(lines[2], lines[0]);
@@ -81,9 +86,9 @@ TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood
     std::size_t broker = 0;
     for (auto t = 0s; t <= 25h; t += 3s) {
         now = std::chrono::steady_clock::time_point{} + t;
-        front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+        front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
         if (t % 7min == 0s) {
-            front.Warn("MQTT", "Нет связи с брокером.", 60);
+            front.Warn({Severity::kWarning, "MQTT", "Нет связи с брокером.", 60});
             ++broker;
         }
     }
@@ -100,7 +105,7 @@ TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood
 
     // Data came for 11 seconds: the next silence is a new warning, in full.
     now += 14s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+    front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
     EXPECT_EQ(lines.back(), no_data);
     EXPECT_EQ(lines.size(), standing.size() + broker + 1);
 }
