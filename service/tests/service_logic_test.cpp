@@ -51,8 +51,8 @@ TEST(ServiceOptions, TheConfigurationIsRequiredAndMistakesExitWithTwo) {
 TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWouldBeUp) {
     std::vector<std::string> lines;
     auto now = std::chrono::steady_clock::time_point{};
-    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
-                                   [&] { return now; });
+    service::ServiceFrontEnd front(
+        [&](config::Priority, const std::string& l) { lines.push_back(l); }, [&] { return now; });
     front.Warn({Severity::kWarning, "Внимание!",
                 "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     front.Warn({Severity::kWarning, "Внимание!",
@@ -75,11 +75,24 @@ TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWou
     EXPECT_EQ(lines[2], lines[0]);
 }
 
+TEST(ServiceFrontEnd, AWarningsSeverityChoosesItsLinesPriority) {
+    std::vector<config::Priority> priorities;
+    service::ServiceFrontEnd front(
+        [&](config::Priority p, const std::string&) { priorities.push_back(p); },
+        [] { return std::chrono::steady_clock::time_point{}; });
+    front.Warn({Severity::kError, "incubator-monitord", "Команда не запустилась.", 0});
+    front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
+    front.Warn({Severity::kNotice, "Внимание!", "Порт открыт снова.", 10});
+    EXPECT_EQ(priorities,
+              (std::vector<config::Priority>{config::Priority::kError, config::Priority::kWarning,
+                                             config::Priority::kInfo}));
+}
+
 TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood) {
     std::vector<std::string> lines;
     auto now = std::chrono::steady_clock::time_point{};
-    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
-                                   [&] { return now; });
+    service::ServiceFrontEnd front(
+        [&](config::Priority, const std::string& l) { lines.push_back(l); }, [&] { return now; });
     const std::string no_data = "Внимание!: Нет данных от инкубатора.";
     // The watchdog raises it every 3 s, up for 10 s, for 25 hours; a broker that comes and
     // goes every 7 minutes warns in between.
