@@ -80,9 +80,9 @@ int EndSecondCopy(const config::InstanceStart& start, const std::string& channel
     return 1;
 }
 
-void WarnAtStart(TForm1& form, const std::string& text) {
+void WarnAtStart(TForm1& form, Severity severity, const std::string& text) {
     SayOnStandardError(text);
-    form.WarnUnattended(kWarningTitle, text, kStartWarningSeconds);
+    form.WarnUnattended({severity, kWarningTitle, text, kStartWarningSeconds});
 }
 
 }  // namespace
@@ -144,7 +144,10 @@ int main(int argc, char** argv) {
     // Ends before the window and its engine, saying "offline" on the way.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, form.Engine(), ui_thread,
-        [&form](const Warning& w) { form.WarnUnattended(w.title, w.text, kMqttWarningSeconds); },
+        [&form](Warning w) {
+            w.seconds = kMqttWarningSeconds;
+            form.WarnUnattended(w);
+        },
         INCUBATOR_VERSION);
     services.stop_publishers = [&mqtt_feed] { mqtt_feed.Stop(); };
     // A logout, shutdown or kill: save the statistics and the settings, ask nothing.
@@ -158,8 +161,8 @@ int main(int argc, char** argv) {
         front->raise();
         front->activateWindow();
     });
-    if (!start.file_problem.empty()) WarnAtStart(form, start.file_problem);
-    for (const std::string& notice : start.notices) WarnAtStart(form, notice);
+    if (!start.file_problem.empty()) WarnAtStart(form, Severity::kError, start.file_problem);
+    for (const std::string& notice : start.notices) WarnAtStart(form, Severity::kWarning, notice);
     if (!form.TrayIcon1().StartHidden()) form.show();
     return app.exec();
 }

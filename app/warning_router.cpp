@@ -14,10 +14,10 @@ WarningRouter::WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifie
     });
 }
 
-void WarningRouter::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    if (tray_.IconShown() && tray_.ShowBalloon(title, text, biWarning, seconds)) return;
-    if (SendNotice(title, text, seconds)) return;
-    ShowStatus(StatusLineText(title, text), seconds);
+void WarningRouter::Warn(const Warning& w) {
+    if (tray_.IconShown() && tray_.ShowBalloon(w.title, w.text, biWarning, w.seconds)) return;
+    if (SendNotice(w.title, w.text, w.seconds)) return;
+    ShowStatus(StatusLineText(w.title, w.text), w.seconds);
 }
 
 void WarningRouter::ShowStatus(const std::string& line, unsigned seconds) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/warning.h"
 #include "platform/desktop_notifier.h"
 #include "platform/timer.h"
 #include "tray/tray_icon.h"
@@ -21,7 +22,7 @@ class WarningRouter {
     WarningRouter(TTrayIcon& tray, platform::DesktopNotifier* notifier, StatusLine status,
                   platform::TimerFactory& timers);
 
-    void Warn(const std::string& title, const std::string& text, unsigned seconds);
+    void Warn(const Warning& warning);
 
   private:
     bool SendNotice(const std::string& title, const std::string& text, unsigned seconds);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/warning.h"
 #include "engine/telemetry_receiver.h"
 
 class EngineFrontEnd {
@@ -20,9 +21,9 @@ class EngineFrontEnd {
     // autosave created the daily file, or the lines reached the history's capacity and have
     // been autosaved.
     virtual void DisplayStartsAfresh() = 0;
-    // An unattended warning, up for `seconds` (the window: a tray balloon, a notice or the
+    // An unattended warning, up for its `seconds` (the window: a tray balloon, a notice or the
     // status bar; the service: standard error).
-    virtual void Warn(const std::string& title, const std::string& text, unsigned seconds) = 0;
+    virtual void Warn(const Warning& warning) = 0;
     // The port counts as started (open, or being opened again) or stopped: the window's button
     // reads "Стоп" or "Старт".
     virtual void PortStartedChanged(bool started) = 0;

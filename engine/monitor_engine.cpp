@@ -31,6 +31,10 @@ constexpr unsigned kStepFailedSeconds = 20;
 constexpr unsigned kFileWarningSeconds = 30;
 constexpr unsigned kPortWarningSeconds = 50;
 
+Warning FileWarning(Severity severity, const statistics::AutosaveWarning& warning) {
+    return {severity, warning.title, warning.text, kFileWarningSeconds};
+}
+
 }  // namespace
 
 MonitorEngine::MonitorEngine(EngineServices services, EngineFrontEnd& front, EngineOptions options)
@@ -60,7 +64,7 @@ void MonitorEngine::Unattended(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
-        front_.Warn(services_.title, e.what(), kStepFailedSeconds);
+        front_.Warn({Severity::kError, services_.title, e.what(), kStepFailedSeconds});
     }
 }
 
@@ -146,9 +150,8 @@ void MonitorEngine::CreatePort() {
         if (gone) std::rethrow_exception(gone);
     };
     port_.OnConnectionLost = [this](TCustomSerialPort&) { Unattended([&] { OnPortLost(); }); };
-    reopener_ = std::make_unique<PortReopener>(port_, services_.timers, [this](const Warning& w) {
-        front_.Warn(w.title, w.text, w.seconds);
-    });
+    reopener_ = std::make_unique<PortReopener>(port_, services_.timers,
+                                               [this](const Warning& w) { front_.Warn(w); });
     reopener_->OnReopened = [this] {
         // Bytes held from before the loss belong to no packet of the new line.
         receiver_.ResetAssembly();
@@ -163,7 +166,8 @@ void MonitorEngine::Start() {
         reopener_->Open();
     } catch (const ESerialPort& e) {
         front_.PortStartedChanged(false);
-        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+        front_.Warn({Severity::kWarning, "Внимание!", PortOpenFailureText(port_.Port(), e),
+                     kPortWarningSeconds});
     }
     FollowPortLoss();
 }
@@ -176,7 +180,8 @@ void MonitorEngine::Stop() {
         reopener_->Stop();
         port_.ClosePort();
     } catch (const ESerialPort& e) {
-        front_.Warn("Внимание!", PortOpenFailureText(port_.Port(), e), kPortWarningSeconds);
+        front_.Warn({Severity::kWarning, "Внимание!", PortOpenFailureText(port_.Port(), e),
+                     kPortWarningSeconds});
     }
     FollowPortLoss();
 }
@@ -205,7 +210,7 @@ void MonitorEngine::ClosePort() {
 void MonitorEngine::CreateStatistics() {
     journal_ = std::make_unique<statistics::LineJournal>(
         services_.files, services_.log_dir, services_.timers,
-        [this](const Warning& w) { front_.Warn(w.title, w.text, w.seconds); });
+        [this](const Warning& w) { front_.Warn(w); });
     journal_->WriteOncePerTurn(services_.logic_thread);
     autosaver_ = std::make_unique<statistics::Autosaver>(
         services_.files, services_.log_dir, [this] { return LocalDateTimeAt(services_.now()); });
@@ -242,10 +247,14 @@ void MonitorEngine::RecoverJournal() {
         return statistics::RecoverJournal(*journal_, *autosaver_, lines);
     });
     if (recovery.lines == 0) return;
-    for (const auto& warning : {recovery.autosave.warning, recovery.autosave.clock_warning})
-        if (warning) front_.Warn(warning->title, warning->text, kFileWarningSeconds);
+    const statistics::AutosaveResult& autosave = recovery.autosave;
+    if (autosave.warning) front_.Warn(FileWarning(Severity::kError, *autosave.warning));
+    if (autosave.clock_warning)
+        front_.Warn(FileWarning(Severity::kWarning, *autosave.clock_warning));
     Log(recovery.notice);
-    front_.Warn("Внимание!", recovery.notice, kFileWarningSeconds);
+    // All saved, it only tells what happened; else the lines still wait for a file.
+    front_.Warn({autosave.saved ? Severity::kNotice : Severity::kWarning, "Внимание!",
+                 recovery.notice, kFileWarningSeconds});
 }
 
 statistics::AutosaveResult MonitorEngine::Autosave(bool new_file_starts_display) {
@@ -257,10 +266,8 @@ statistics::AutosaveResult MonitorEngine::AutosaveStep(bool new_file_starts_disp
         pending_.TakeWith([this](std::string& lines) { return autosaver_->Step(lines); });
     // The first autosave of a day starts the display afresh: its lines are in the new file.
     if (result.created_new_file && new_file_starts_display) StartAfresh();
-    if (result.warning && warn)
-        front_.Warn(result.warning->title, result.warning->text, kFileWarningSeconds);
-    if (result.clock_warning)
-        front_.Warn(result.clock_warning->title, result.clock_warning->text, kFileWarningSeconds);
+    if (result.warning && warn) front_.Warn(FileWarning(Severity::kError, *result.warning));
+    if (result.clock_warning) front_.Warn(FileWarning(Severity::kWarning, *result.clock_warning));
     return result;
 }
 
@@ -281,7 +288,10 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     // The notice before the lines it tells of, on standard error; a warning shown elsewhere
     // comes after them, so that nothing it waits for holds them up.
     const bool warning_first = options_.warnings_on_standard_error;
-    if (warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    // Lines on standard error alone are at their last place.
+    const Warning warning{kept.error != 0 ? Severity::kError : Severity::kWarning, "Внимание!",
+                          notice, kFileWarningSeconds};
+    if (warning_first) front_.Warn(warning);
     Log(notice);
     if (kept.error != 0) {
         // The last place left: the lines themselves, one to a line.
@@ -293,7 +303,7 @@ void MonitorEngine::LastAutosave(const std::string& unsaved_dir) {
     }
     std::fflush(stderr);
     pending_.Forget();
-    if (!warning_first) front_.Warn("Внимание!", notice, kFileWarningSeconds);
+    if (!warning_first) front_.Warn(warning);
 }
 
 void MonitorEngine::OnBytesWaiting(std::size_t count, const TelemetryReceiver::ByteReader& read,
@@ -324,7 +334,7 @@ void MonitorEngine::OnSilence() {
     const std::optional<std::string> text =
         NoDataWarningText(settings_, port_.Connected(), port_.Port());
     if (!text) return;
-    front_.Warn("Внимание!", *text, kAlarmWarningSeconds);
+    front_.Warn({Severity::kWarning, "Внимание!", *text, kAlarmWarningSeconds});
     if (settings_.SignalOffDataSound) alarms_.AlarmNoData = true;
     silent_ = true;
     PublishAlarms();
@@ -345,7 +355,7 @@ void MonitorEngine::DecodePacket(std::span<const std::uint8_t> packet) {
 }
 
 void MonitorEngine::ChecksumMismatch() {
-    front_.Warn("Ошибка в данных!", "Не совпадает контрольная сумма.", 20);
+    front_.Warn({Severity::kWarning, "Ошибка в данных!", "Не совпадает контрольная сумма.", 20});
 }
 
 void MonitorEngine::StartAfresh() {

@@ -89,28 +89,31 @@ int Run(const service::Options& options) {
     try {
         engine.LoadPortSettings(paths.configuration_file);
     } catch (const std::exception& e) {
-        front.Warn(kProgram, e.what(), 0);
+        front.Warn({Severity::kError, kProgram, e.what(), 0});
     }
     const service::ServiceConfiguration configuration =
         service::ReadServiceConfiguration(platform::IniFile(paths.configuration_file));
     engine.SetLimits(configuration.limits);
     engine.ApplySettings(configuration.settings);
 
-    platform::CommandRunner runner(loop,
-                                   {.program = configuration.alarm_command, .instance = paths.name},
-                                   [&](const platform::CommandFailure& failure) {
-                                       front.Warn(kProgram, failure.Text(), kCommandWarningSeconds);
-                                   });
+    platform::CommandRunner runner(
+        loop, {.program = configuration.alarm_command, .instance = paths.name},
+        [&](const platform::CommandFailure& failure) {
+            front.Warn({Severity::kError, kProgram, failure.Text(), kCommandWarningSeconds});
+        });
     service::AlarmEvents events([&](const platform::CommandEvent& event) {
         if (const auto warning = service::AlarmWarning(event))
-            front.Warn(warning->title, warning->text, kAlarmWarningSeconds);
+            front.Warn({Severity::kWarning, warning->title, warning->text, kAlarmWarningSeconds});
         runner.Run(event);
     });
     EngineSubscription alarm_events = engine.AddListener(events);
     // Publishes when [MQTT] names a broker; the broker being away never holds the loop.
     mqtt::MqttFeed mqtt_feed(
         paths.configuration_file, engine, loop,
-        [&](const Warning& w) { front.Warn(w.title, w.text, kMqttWarningSeconds); },
+        [&](Warning w) {
+            w.seconds = kMqttWarningSeconds;
+            front.Warn(w);
+        },
         INCUBATOR_VERSION);
 
     platform::TerminationWatch termination(loop, [&](int signal) {

@@ -1,14 +1,8 @@
 #include "service/service_front_end.h"
 
-#include "config/program_output.h"
-
 namespace service {
 
 namespace {
-
-void ToStandardError(const std::string& line) {
-    config::WriteToStandardError(config::Priority::kWarning, line);
-}
 
 void AppendOneLine(std::string& out, const std::string& text) {
     bool in_break = false;
@@ -33,11 +27,26 @@ std::string WarningLine(const std::string& title, const std::string& text) {
     return line;
 }
 
-ServiceFrontEnd::ServiceFrontEnd(LineOut out, Clock clock)
-    : out_(out ? std::move(out) : LineOut(ToStandardError)), clock_(std::move(clock)) {}
+config::Priority JournalPriority(Severity severity) {
+    switch (severity) {
+        case Severity::kNotice:
+            return config::Priority::kInfo;
+        case Severity::kWarning:
+            return config::Priority::kWarning;
+        case Severity::kError:
+            return config::Priority::kError;
+    }
+    return config::Priority::kWarning;
+}
 
-void ServiceFrontEnd::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    if (const auto line = standing_.Raise(WarningLine(title, text), seconds, clock_())) out_(*line);
+ServiceFrontEnd::ServiceFrontEnd(LineOut out, Clock clock)
+    : out_(out ? std::move(out) : LineOut(config::WriteToStandardError)),
+      clock_(std::move(clock)) {}
+
+void ServiceFrontEnd::Warn(const Warning& warning) {
+    const std::string line = WarningLine(warning.title, warning.text);
+    if (const auto out = standing_.Raise(line, warning.seconds, clock_()))
+        out_(JournalPriority(warning.severity), *out);
 }
 
 }  // namespace service

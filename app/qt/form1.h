@@ -108,9 +108,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // The desktop session ends or the program is told to stop: save without asking and quit.
     void EndWithoutAsking();
     // A warning of the program's other parts (the MQTT feed), shown as the engine's are.
-    void WarnUnattended(const std::string& title, const std::string& text, unsigned seconds) {
-        Warn(title, text, seconds);
-    }
+    void WarnUnattended(const Warning& warning) { Warn(warning); }
 
     // --- menus and the tray icon
     void NComPortClick();
@@ -162,7 +160,7 @@ class TForm1 : public QMainWindow, private EngineFrontEnd, private AlarmView {
     // EngineFrontEnd
     void SampleDecoded(const TelemetrySample& sample) override;
     void DisplayStartsAfresh() override;
-    void Warn(const std::string& title, const std::string& text, unsigned seconds) override;
+    void Warn(const Warning& warning) override;
     void PortStartedChanged(bool started) override;
     // AlarmView
     void ShowAlarmBalloon(const std::string& title, const std::string& text) override;
@@ -276,6 +274,6 @@ void TForm1::Unattended(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
-        Warn(windowTitle().toStdString(), e.what(), 20);
+        Warn({Severity::kError, windowTitle().toStdString(), e.what(), 20});
     }
 }

@@ -129,7 +129,7 @@ void TForm1::N21Click() {
 }
 
 void TForm1::ShowAlarmBalloon(const std::string& title, const std::string& text) {
-    Warn(title, text, kAlarmWarningSeconds);
+    Warn({Severity::kWarning, title, text, kAlarmWarningSeconds});
 }
 
 void TForm1::FlashTaskbar() {

@@ -26,8 +26,8 @@ void TForm1::ReportError(const std::string& message) {
                               platform::MessageButtons::Ok, platform::MessageIcon::Error);
 }
 
-void TForm1::Warn(const std::string& title, const std::string& text, unsigned seconds) {
-    warnings_->Warn(title, text, seconds);
+void TForm1::Warn(const Warning& warning) {
+    warnings_->Warn(warning);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -32,7 +32,7 @@ void TForm1::LastAutosave() {
 
 void TForm1::ReportAtEnd(const std::string& message) {
     config::SayOnStandardError("incubator-monitor", message);
-    Warn(windowTitle().toStdString(), message, 30);
+    Warn({Severity::kError, windowTitle().toStdString(), message, 30});
 }
 
 bool TForm1::NSave1Click() {

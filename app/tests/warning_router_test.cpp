@@ -31,10 +31,11 @@ class WarningRouterTest : public ::testing::Test {
 
 TEST_F(WarningRouterTest, TheStatusBarsWarningGoesWhenItsTimeIsUp) {
     notifier.available = false;  // no notification service either
-    router.Warn("Внимание!", "Нет данных\r\nот контроллера", 10);
+    router.Warn({Severity::kWarning, "Внимание!", "Нет данных\r\nот контроллера", 10});
     ASSERT_EQ(status, std::vector<std::string>{"Внимание! — Нет данных от контроллера"});
     clock.Advance(6000);
-    router.Warn("Внимание!", "Порт закрыт", 10);  // a newer warning counts its own time
+    router.Warn({Severity::kWarning, "Внимание!", "Порт закрыт",
+                 10});  // a newer warning counts its own time
     clock.Advance(9999);
     EXPECT_EQ(status.back(), "Внимание! — Порт закрыт");
     clock.Advance(1);
@@ -43,7 +44,7 @@ TEST_F(WarningRouterTest, TheStatusBarsWarningGoesWhenItsTimeIsUp) {
     clock.Advance(60000);
     EXPECT_EQ(status.size(), 3u);  // cleared once
 
-    router.Warn("Внимание!", "Без срока", 0);  // the desktop's usual time
+    router.Warn({Severity::kWarning, "Внимание!", "Без срока", 0});  // the desktop's usual time
     clock.Advance(10000);
     EXPECT_EQ(status.back(), "");
 }

@@ -30,7 +30,7 @@ class ChartFront : public EngineFrontEnd {
         drawn.push_back(history_.History().HistT1[sample.history_index]);
     }
     void DisplayStartsAfresh() override { ++fresh_starts; }
-    void Warn(const std::string&, const std::string&, unsigned) override {}
+    void Warn(const Warning&) override {}
     void PortStartedChanged(bool) override {}
 
     std::vector<std::string> lines;

@@ -24,7 +24,7 @@ class SilentFront : public EngineFrontEnd {
   public:
     void SampleDecoded(const TelemetrySample&) override {}
     void DisplayStartsAfresh() override {}
-    void Warn(const std::string&, const std::string&, unsigned) override {}
+    void Warn(const Warning&) override {}
     void PortStartedChanged(bool) override {}
 };
 

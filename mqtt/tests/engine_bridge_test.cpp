@@ -36,9 +36,7 @@ class Front : public EngineFrontEnd {
   public:
     void SampleDecoded(const TelemetrySample& sample) override { samples.push_back(sample); }
     void DisplayStartsAfresh() override {}
-    void Warn(const std::string& title, const std::string& text, unsigned) override {
-        warnings.push_back(title + "|" + text);
-    }
+    void Warn(const Warning& w) override { warnings.push_back(w.title + "|" + w.text); }
     void PortStartedChanged(bool) override {}
 
     std::vector<TelemetrySample> samples;

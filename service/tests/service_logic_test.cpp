@@ -51,39 +51,57 @@ TEST(ServiceOptions, TheConfigurationIsRequiredAndMistakesExitWithTwo) {
 TEST(ServiceFrontEnd, WarningsAreOneLineEachAndTheSameOneIsNotRepeatedWhileItWouldBeUp) {
     std::vector<std::string> lines;
     auto now = std::chrono::steady_clock::time_point{};
-    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
-                                   [&] { return now; });
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    service::ServiceFrontEnd front(
+        [&](config::Priority, const std::string& l) { lines.push_back(l); }, [&] { return now; });
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     now += 9s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Внимание!: Нет данных от инкубатора. Не открыт ком порт \"/dev/x\".");
     // Another text comes at once and does not end the first one's time; once the first one's
     // last raise is over, it comes again.
-    front.Warn("T", "a\r\n\r\nb\n", 10);
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "T", "a\r\n\r\nb\n", 10});
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     now += 10s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10);
+    front.Warn({Severity::kWarning, "Внимание!",
+                "Нет данных от инкубатора.\rНе открыт ком порт \"/dev/x\".", 10});
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "T: a b ");
     EXPECT_EQ(lines[2], lines[0]);
 }
 
+TEST(ServiceFrontEnd, AWarningsSeverityChoosesItsLinesPriority) {
+    std::vector<config::Priority> priorities;
+    service::ServiceFrontEnd front(
+        [&](config::Priority p, const std::string&) { priorities.push_back(p); },
+        [] { return std::chrono::steady_clock::time_point{}; });
+    front.Warn({Severity::kError, "incubator-monitord", "Команда не запустилась.", 0});
+    front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
+    front.Warn({Severity::kNotice, "Внимание!", "Порт открыт снова.", 10});
+    EXPECT_EQ(priorities,
+              (std::vector<config::Priority>{config::Priority::kError, config::Priority::kWarning,
+                                             config::Priority::kInfo}));
+}
+
 TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood) {
     std::vector<std::string> lines;
     auto now = std::chrono::steady_clock::time_point{};
-    service::ServiceFrontEnd front([&](const std::string& l) { lines.push_back(l); },
-                                   [&] { return now; });
+    service::ServiceFrontEnd front(
+        [&](config::Priority, const std::string& l) { lines.push_back(l); }, [&] { return now; });
     const std::string no_data = "Внимание!: Нет данных от инкубатора.";
     // The watchdog raises it every 3 s, up for 10 s, for 25 hours; a broker that comes and
     // goes every 7 minutes warns in between.
     std::size_t broker = 0;
     for (auto t = 0s; t <= 25h; t += 3s) {
         now = std::chrono::steady_clock::time_point{} + t;
-        front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+        front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
         if (t % 7min == 0s) {
-            front.Warn("MQTT", "Нет связи с брокером.", 60);
+            front.Warn({Severity::kWarning, "MQTT", "Нет связи с брокером.", 60});
             ++broker;
         }
     }
@@ -100,7 +118,7 @@ TEST(ServiceFrontEnd, AWarningThatStaysTrueIsRepeatedHourlyWithHowLongItHasStood
 
     // Data came for 11 seconds: the next silence is a new warning, in full.
     now += 14s;
-    front.Warn("Внимание!", "Нет данных от инкубатора.", 10);
+    front.Warn({Severity::kWarning, "Внимание!", "Нет данных от инкубатора.", 10});
     EXPECT_EQ(lines.back(), no_data);
     EXPECT_EQ(lines.size(), standing.size() + broker + 1);
 }
