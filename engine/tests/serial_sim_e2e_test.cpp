@@ -12,10 +12,11 @@
 #include <sstream>
 
 #include "engine/telemetry_receiver.h"
-#include "engine/tests/sim_process.h"
 #include "platform/doubles/queued_ui_thread.h"
 #include "platform/posix/posix_serial_device.h"
 #include "serial/serial_port.h"
+#include "testing/simulator_process.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -51,23 +52,20 @@ class Scenario : public TelemetrySink {
     Scenario(UiThread& ui, SerialBackend& backend, long long count, double drop_percent,
              unsigned seed)
         : count_(count),
-          log_path_("/tmp/incubator-e2e-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(seed) + ".log"),
-          sim_({"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
-                std::to_string(seed), "--drop", std::to_string(drop_percent), "--log", log_path_}),
+          sim_(folder_.Path(),
+               {"--rate", "50", "--burst", "3", "--count", std::to_string(count), "--seed",
+                std::to_string(seed), "--drop", std::to_string(drop_percent)}),
           receiver_({settings_, limits_, alarms_, pending_,
                      [] {
                          return SystemTimeOf({2026, 1, 1, 0, 0, 0});
                      }}),
           port_(backend, ui) {
         settings_.AutosaveMinutes = 0;
-        port_.SetPort(sim_.Path());
+        port_.SetPort(sim_.Pty());
         port_.SetBaudRate(br4800);
         port_.Timeouts().SetReadInterval(300);
         port_.OnRxChar = [this](TCustomSerialPort& port, int n) { OnBytesWaiting(port, n); };
     }
-    ~Scenario() override { std::remove(log_path_.c_str()); }
-
     void Open() {
         port_.OpenPort();
         port_.SetDtrLine(true);
@@ -79,7 +77,7 @@ class Scenario : public TelemetrySink {
         const auto now = std::chrono::steady_clock::now();
         if (now < next_look_) return false;
         next_look_ = now + 500ms;
-        log_ = LoadLog(log_path_);
+        log_ = LoadLog(sim_.LogPath());
         if (static_cast<long long>(log_.size()) < count_) return false;
         std::size_t bytes = 0;
         for (const auto& p : log_) bytes += p.wire.size();
@@ -96,7 +94,7 @@ class Scenario : public TelemetrySink {
 
     Counts Evaluate() {
         Counts c;
-        log_ = LoadLog(log_path_);
+        log_ = LoadLog(sim_.LogPath());
         std::vector<std::uint8_t> sent;
         std::vector<std::size_t> owner;  // packet of each byte sent
         for (std::size_t i = 0; i < log_.size(); ++i) {
@@ -197,8 +195,8 @@ class Scenario : public TelemetrySink {
     }
 
     const long long count_;
-    const std::string log_path_;
-    SimProcess sim_;
+    TempFolder folder_;
+    SimulatorProcess sim_;
     EngineSettings settings_;
     AlarmLimits limits_;
     AlarmFlags alarms_;
